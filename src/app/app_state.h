@@ -1,0 +1,136 @@
+// The one process-wide record and every identifier that more than one piece uses.
+#pragma once
+
+#include <winsock.h>  // wsock32's WSADATA; pulls in <windows.h>
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// Control identifiers, in the order of their IDs.
+enum ControlId : int {
+  kHostFieldId = 100,
+  kPortFieldId = 101,
+  kConnectButtonId = 102,
+  kDisconnectButtonId = 103,
+  kSendButtonId = 104,
+  kClearButtonId = 105,
+  kSendLineId = 106,
+  kOutputPaneId = 107,
+  kStatusBarId = 108,
+};
+
+// Context menu of the output pane.
+enum OutputMenuId : int {
+  kMenuHelpId = 201,
+  kMenuAboutId = 202,
+  kMenuVisitId = 203,
+  kMenuSelectAllId = 204,
+  kMenuCopyId = 205,
+};
+
+// Transfer-mode menu of the status bar; positions equal the settings codes.
+enum ModeMenuId : int {
+  kModeAsciiId = 301,
+  kModeAdvancedId = 302,
+  kModeBinaryId = 303,
+};
+
+// Private messages. Several share WM_USER and are told apart by target and wParam.
+constexpr UINT kSocketNotify = WM_USER + 1;
+constexpr UINT kReportRequest = WM_USER;       // to mainWindow, wParam 1
+constexpr UINT kSubclassHandshake = WM_USER;   // to a control, wParam = previous proc
+constexpr WPARAM kReportRequestTag = 1;
+constexpr LPARAM kWinsockReportArg = 1;
+constexpr LPARAM kStatisticsReportArg = 2;
+constexpr UINT kHelpRequest = WM_KEYUP;        // with VK_F1
+constexpr UINT kAboutRequest = WM_SYSCOMMAND;  // with low word 201
+constexpr WPARAM kAboutCommand = 201;
+constexpr UINT_PTR kConnectTimerId = 1;
+constexpr UINT kConnectTimerMs = 500;
+constexpr long kSocketEvents = FD_READ | FD_CONNECT | FD_CLOSE;  // 0x31
+
+// Text buffer sizes shared by the pieces that read the fields.
+constexpr int kHostTextSize = 64;
+constexpr int kPortTextSize = 8;
+constexpr int kSendLineSize = 256;
+constexpr int kSendLineLimit = 251;
+constexpr int kCommandTextSize = 31;
+
+enum class TransferMode { Ascii, Advanced, Binary };
+
+// Zero at process start; WM_CREATE sets the initial values.
+struct AppState {
+  BYTE connected;
+  BYTE useTcp;
+  BYTE connecting;
+
+  // The ten window handles, in control order; see Windows().
+  HWND mainWindow;
+  HWND hostField;
+  HWND portField;
+  HWND connectButton;
+  HWND disconnectButton;
+  HWND sendButton;
+  HWND clearButton;
+  HWND sendLine;
+  HWND outputPane;
+  HWND statusBar;
+
+  char lastHost[kHostTextSize];
+  char lastPort[kPortTextSize];
+
+  // TransferMode as two flags: Ascii (1,0), Advanced (1,1), Binary (0,0).
+  BYTE textMode;
+  BYTE advancedMode;
+
+  BYTE helpArmed;
+  BYTE statsArmed;
+
+  int schemeIndex;
+  HBRUSH backgroundBrush;
+
+  WNDPROC entryFieldPrevProc;
+  WNDPROC sendLinePrevProc;
+  WNDPROC outputPanePrevProc;
+  HMENU outputMenu;
+
+  int clientWidth;
+  int clientHeight;
+  int charHeight;
+  int charWidth;
+
+  int connectionsFailed;
+  int connectionsSucceeded;
+  // 64-bit so that a long session never wraps to a negative count.
+  int64_t totalBytesSent;
+  int64_t totalBytesReceived;
+  int64_t sessionBytesOut;
+  int64_t sessionBytesIn;
+
+  WSADATA winsockInfo;
+  SOCKET sessionSocket;
+  HFONT controlFont;
+  HMENU modeMenu;
+  char settingsPath[MAX_PATH];
+
+  // mainWindow, hostField, portField, connectButton, disconnectButton,
+  // sendButton, clearButton, sendLine, outputPane, statusBar.
+  HWND* Windows() { return &mainWindow; }
+};
+
+static_assert(offsetof(AppState, statusBar) - offsetof(AppState, mainWindow) == 9 * sizeof(HWND),
+              "the window handles must form one array");
+
+extern AppState app;
+
+inline bool IsBinaryMode() { return app.textMode == 0; }
+inline bool IsAdvancedMode() { return app.advancedMode == 1; }
+inline TransferMode CurrentTransferMode() {
+  if (!app.textMode) return TransferMode::Binary;
+  return app.advancedMode ? TransferMode::Advanced : TransferMode::Ascii;
+}
+inline void SetTransferMode(TransferMode mode) {
+  app.textMode = mode != TransferMode::Binary;
+  app.advancedMode = mode == TransferMode::Advanced;
+}

@@ -1,0 +1,135 @@
+#include "app/controls.h"
+
+#include <commctrl.h>
+
+#include "app/main_window.h"
+#include "app/texts.h"
+#include "codec/output_pane.h"
+
+namespace {
+
+constexpr int kCharHeight = 15;
+constexpr int kCharWidth = 7;
+constexpr int kMinWidthChars = 100;
+constexpr int kMinHeightChars = 5;
+constexpr int kDefaultWidth = 700;
+constexpr int kDefaultHeight = 400;
+
+HWND CreateChild(HWND parent, const char* className, DWORD style, const char* text, int id) {
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+  HWND control = CreateWindowExA(WS_EX_CLIENTEDGE, className, text, style, 0, 0, 0, 0, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                                 nullptr);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(app.controlFont), 0);
+  return control;
+}
+
+void LimitText(HWND edit, int limit) { SendMessageA(edit, EM_LIMITTEXT, limit, 0); }
+
+void SetStatusParts(const int (&rightEdges)[6]) {
+  SendMessageA(app.statusBar, SB_SETPARTS, 6, reinterpret_cast<LPARAM>(rightEdges));
+}
+
+}  // namespace
+
+void CreateControls(HWND window) {
+  app.controlFont = CreateFontA(15, 6, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, nullptr);
+  app.charHeight = kCharHeight;
+  app.charWidth = kCharWidth;
+  InitCommonControls();
+
+  constexpr DWORD kPaneStyle = 0x503010C4;   // child, visible, both scroll bars, multi-line
+  constexpr DWORD kButtonStyle = 0x50000000;  // plain push button
+  constexpr DWORD kLineStyle = 0x50000080;    // single line, auto h-scroll
+  constexpr DWORD kNumberStyle = 0x50002080;  // single line, digits only
+  app.outputPane = CreateChild(window, "edit", kPaneStyle, BannerText(), kOutputPaneId);
+  app.connectButton = CreateChild(window, "BUTTON", kButtonStyle, "connect", kConnectButtonId);
+  app.disconnectButton =
+      CreateChild(window, "BUTTON", kButtonStyle, "disconnect", kDisconnectButtonId);
+  app.sendButton = CreateChild(window, "BUTTON", kButtonStyle, "send", kSendButtonId);
+  app.sendLine = CreateChild(window, "edit", kLineStyle, "", kSendLineId);
+  LimitText(app.sendLine, kSendLineLimit);
+  app.hostField = CreateChild(window, "edit", kLineStyle, "", kHostFieldId);
+  LimitText(app.hostField, kHostTextSize - 1);
+  app.portField = CreateChild(window, "edit", kNumberStyle, "", kPortFieldId);
+  LimitText(app.portField, 5);
+  app.clearButton = CreateChild(window, "BUTTON", kButtonStyle, "clear", kClearButtonId);
+
+  app.statusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, kStatusInitial, window, kStatusBarId);
+  SetStatusParts({10, 20, 30, 40, 50, 60});
+  SetStatusText(kStatusConnection, kStatusNotConnected);
+  SetStatusText(kStatusIn, kStatusInZero);
+  SetStatusText(kStatusOut, kStatusOutZero);
+}
+
+void LayoutControls(LPARAM sizeParam) {
+  app.clientWidth = LOWORD(sizeParam);
+  app.clientHeight = HIWORD(sizeParam);
+  const int ch = app.charHeight;
+  const int cw = app.charWidth;
+  const int W = app.clientWidth;
+  const int H = app.clientHeight;
+  const int top = ch / 4;
+  const int fieldHeight = 2 * ((2 * ch) / 3);
+  const int buttonHeight = fieldHeight + 3;
+
+  MoveWindow(app.hostField, cw, top, 15 * cw, fieldHeight, TRUE);
+  MoveWindow(app.portField, 17 * cw, top, 7 * cw, fieldHeight, TRUE);
+  MoveWindow(app.connectButton, 25 * cw, top, 9 * cw, buttonHeight, TRUE);
+  MoveWindow(app.disconnectButton, 34 * cw, top, 11 * cw, buttonHeight, TRUE);
+  MoveWindow(app.sendLine, 46 * cw, top, W - 64 * cw, buttonHeight, TRUE);
+  MoveWindow(app.sendButton, W - 17 * cw, top, 8 * cw, buttonHeight, TRUE);
+  MoveWindow(app.clearButton, W - 9 * cw, top, 8 * cw, buttonHeight, TRUE);
+
+  RECT bar = {};
+  GetWindowRect(app.statusBar, &bar);
+  const int S = bar.bottom - bar.top;
+  MoveWindow(app.outputPane, 0, 2 * ch, W, H - S - 2 * ch, TRUE);
+  MoveWindow(app.statusBar, 0, H - S, W, S, TRUE);
+  SetStatusParts({W - 70 * cw, W - 50 * cw, W - 40 * cw, W - 30 * cw, W - 15 * cw, W});
+
+  InvalidateRect(app.sendButton, nullptr, TRUE);
+  InvalidateRect(app.clearButton, nullptr, TRUE);
+  InvalidateRect(app.mainWindow, nullptr, FALSE);
+}
+
+void SetMinimumTrackSize(MINMAXINFO* info) {
+  info->ptMinTrackSize.x = kMinWidthChars * app.charWidth;
+  info->ptMinTrackSize.y = kMinHeightChars * app.charHeight;
+}
+
+RECT DefaultWindowRectangle() {
+  const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - kDefaultWidth / 2;
+  const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - kDefaultHeight / 2;
+  return RECT{x, y, x + kDefaultWidth, y + kDefaultHeight};
+}
+
+void MoveToDefaultRectangle() {
+  const RECT r = DefaultWindowRectangle();
+  MoveWindow(app.mainWindow, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void RegisterToolTips() {
+  static const char* const kTexts[7] = {
+      "enter IP or hostname",    "enter destination port", "connect to target",
+      "close connection",        "send data to destination", "clear output window",
+      "enter data to send",
+  };
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                 instance, nullptr);
+  if (!tooltip) return;
+  HWND* controls = app.Windows();
+  for (int i = 0; i < 7; ++i) {
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;  // the structure without its trailing lParam
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = app.mainWindow;
+    tool.uId = reinterpret_cast<UINT_PTR>(controls[1 + i]);
+    tool.hinst = instance;
+    tool.lpszText = const_cast<char*>(kTexts[i]);
+    if (!SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) return;
+  }
+  SendMessageA(tooltip, TTM_ACTIVATE, TRUE, 0);
+}

@@ -1,0 +1,12 @@
+// Creation, geometry and tooltips of the main window's children.
+#pragma once
+
+#include "app/app_state.h"
+
+void CreateControls(HWND window);
+void LayoutControls(LPARAM sizeParam);
+void SetMinimumTrackSize(MINMAXINFO* info);
+// The centred 700 x 400 rectangle, used before maximising and as the placement fallback.
+RECT DefaultWindowRectangle();
+void MoveToDefaultRectangle();
+void RegisterToolTips();

@@ -1,0 +1,151 @@
+// MainWindowProc: one flat switch; every case hands over to a named handler.
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/controls.h"
+#include "app/texts.h"
+#include "codec/output_pane.h"
+#include "commands/command_line.h"
+#include "commands/input_fields.h"
+#include "session/connection.h"
+#include "session/connection_view.h"
+#include "session/transfer.h"
+#include "settings/schemes.h"
+#include "settings/settings_file.h"
+
+void SetStatusText(int part, const char* text) {
+  SendMessageA(app.statusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+}
+
+namespace {
+
+void SelectAllText(HWND edit) {
+  LRESULT length = SendMessageA(edit, EM_LINELENGTH, 0, 0);
+  SendMessageA(edit, EM_SETSEL, 0, length);
+}
+
+void CreateModeMenu() {
+  app.modeMenu = CreatePopupMenu();
+  AppendMenuA(app.modeMenu, MF_STRING, kModeAsciiId, "&ASCII");
+  AppendMenuA(app.modeMenu, MF_STRING, kModeAdvancedId, "A&dvanced");
+  AppendMenuA(app.modeMenu, MF_STRING, kModeBinaryId, "&Binary");
+}
+
+LRESULT OnCreate(HWND window) {
+  app.mainWindow = window;
+  CreateControls(window);  // font, units, common controls, the eight controls, status bar
+  app.connected = 0;
+  app.connecting = 0;
+  app.helpArmed = 1;
+  app.statsArmed = 1;
+  app.sessionSocket = 0;
+  app.connectionsSucceeded = 0;
+  app.connectionsFailed = 0;
+  app.totalBytesSent = 0;
+  app.totalBytesReceived = 0;
+  app.sessionBytesOut = 0;
+  app.sessionBytesIn = 0;
+  LoadSettings();
+  CreateSchemeBrush();
+  SelectAllText(app.portField);
+  SetFocus(app.hostField);
+  SelectAllText(app.hostField);
+  RefreshConnectionView();
+  StartWinsock();
+  RegisterToolTips();
+  SubclassControls();
+  SetStatusText(kStatusActivity, kStatusStartup);
+  CreateModeMenu();
+  return 0;
+}
+
+LRESULT OnDestroy() {
+  StopWinsock();  // closes an open session silently, then WSACleanup
+  DeleteObject(app.controlFont);
+  DeleteSchemeBrush();
+  SaveSettings();
+  DestroyMenu(app.modeMenu);
+  PostQuitMessage(0);
+  return 0;
+}
+
+LRESULT OnNotify(const NMHDR* header) {
+  if (header->hwndFrom == app.statusBar && header->code == static_cast<UINT>(NM_CLICK))
+    OnStatusBarClick(static_cast<int>(reinterpret_cast<const NMMOUSE*>(header)->dwItemSpec));
+  return 0;
+}
+
+LRESULT OnCommand(WPARAM wParam) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  switch (id) {
+    case kConnectButtonId: OnConnectCommand(wParam); break;
+    case kDisconnectButtonId: OnDisconnectCommand(wParam); break;
+    case kSendButtonId: OnSendCommand(wParam); break;
+    case kClearButtonId:
+    case kOutputPaneId:
+      if (code == BN_CLICKED || code == EN_ERRSPACE || code == EN_MAXTEXT) ResetTranscript();
+      break;
+    case kModeAsciiId:
+    case kModeAdvancedId:
+    case kModeBinaryId: SwitchMode(id); break;
+    default: break;
+  }
+  return 0;
+}
+
+LRESULT OnUserRequest(WPARAM wParam, LPARAM lParam) {
+  if (wParam == kReportRequestTag) OnReportRequest(lParam);
+  return 0;
+}
+
+LRESULT OnSocketNotify(WPARAM wParam, LPARAM lParam) {
+  const SOCKET socket = static_cast<SOCKET>(wParam);
+  const int error = WSAGETSELECTERROR(lParam);
+  switch (WSAGETSELECTEVENT(lParam)) {
+    case FD_CONNECT: OnSocketConnect(socket, error); break;
+    case FD_READ: OnSocketRead(socket, error); break;
+    case FD_CLOSE: OnSocketClose(socket, error); break;
+    default: break;
+  }
+  return 0;
+}
+
+LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (wParam == SC_MAXIMIZE) {
+    MoveToDefaultRectangle();
+  } else if (LOWORD(wParam) == kAboutCommand) {
+    AboutRequest();
+  }
+  return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT OnKeyUp(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (wParam == VK_F1) HelpRequest();
+  return DefWindowProcA(window, WM_KEYUP, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: return OnDestroy();
+    case WM_SIZE: LayoutControls(lParam); return 0;
+    case WM_GETMINMAXINFO: SetMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
+    case WM_KEYUP: return OnKeyUp(window, wParam, lParam);
+    case WM_COMMAND: return OnCommand(wParam);
+    case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
+    case WM_TIMER: OnConnectTimer(); return 0;
+    case WM_CTLCOLOREDIT:
+      if (reinterpret_cast<HWND>(lParam) == app.outputPane && app.outputPane)
+        return reinterpret_cast<LRESULT>(OnOutputPaneColors(reinterpret_cast<HDC>(wParam)));
+      break;
+    case WM_USER: return OnUserRequest(wParam, lParam);
+    case kSocketNotify: return OnSocketNotify(wParam, lParam);
+    default: break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}

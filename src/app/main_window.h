@@ -1,0 +1,22 @@
+// The main window: class, creation, routing of every message, start-up and shutdown.
+#pragma once
+
+#include "app/app_state.h"
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Everything WinMain does before its message loop: register the class, create the
+// window (WM_CREATE runs inside), restore its rectangle, show it. Returns the
+// window, or null when the class or the window could not be made.
+HWND CreateMainWindow(HINSTANCE instance, int showState);
+
+// Runs until WM_QUIT and returns its wParam.
+int RunMessageLoop();
+
+// Skips the program name of a process command line (pure; no window calls).
+const char* SkipProgramName(const char* commandLine);
+
+// Show state the process was started with (STARTUPINFO, else SW_SHOWDEFAULT).
+int StartupShowState();
+
+void SetStatusText(int part, const char* text);

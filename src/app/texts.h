@@ -1,0 +1,36 @@
+// Texts that more than one piece shows.
+#pragma once
+
+constexpr char kAppTitle[] = "Telvane - Kestrelink";  // class name and idle title
+constexpr char kConnectingTitle[] = "Telvane  (connecting...)";
+
+// The home page: one host, shared by the banner, the context menu and the About box.
+// Under the reserved .example domain so that it can never point at someone's site.
+constexpr char kHomePageHost[] = "telvane.example";
+constexpr char kHomePageUrl[] = "http://telvane.example/";
+
+// Status bar parts.
+enum StatusPart : int {
+  kStatusActivity = 0,
+  kStatusConnection = 1,
+  kStatusMode = 2,
+  kStatusProtocol = 3,
+  kStatusIn = 4,
+  kStatusOut = 5,
+};
+
+constexpr char kStatusInitial[] = "...";
+constexpr char kStatusStartup[] = "Ready ... Press F1 to display help!";
+constexpr char kStatusReady[] = "Ready";
+constexpr char kStatusConnecting[] = "Connecting ...";
+constexpr char kStatusResolving[] = "Resolving hostname ...";
+constexpr char kStatusSending[] = "Sending ...";
+constexpr char kStatusReceiving[] = "Receiving ...";
+constexpr char kStatusNotConnected[] = "Not connected";
+constexpr char kStatusInZero[] = "In: 0 bytes";
+constexpr char kStatusOutZero[] = "Out: 0 bytes";
+constexpr char kStatusTcp[] = "TCP/IP";
+constexpr char kStatusUdp[] = "UDP/IP";
+constexpr char kStatusAscii[] = "ASCII";
+constexpr char kStatusAdvanced[] = "Advanced";
+constexpr char kStatusBinary[] = "Binary";

@@ -1,0 +1,42 @@
+#include "app/main_window.h"
+#include "app/texts.h"
+#include "settings/settings_file.h"
+
+namespace {
+constexpr int kIconId = 500;
+}
+
+HWND CreateMainWindow(HINSTANCE instance, int showState) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = MainWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
+  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INACTIVEBORDER + 1);
+  windowClass.lpszClassName = kAppTitle;
+  // A second window in the same process (tests) finds the class already there.
+  if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+
+  app.mainWindow = CreateWindowExA(0, kAppTitle, kAppTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
+                                   nullptr, nullptr, instance, nullptr);
+  if (!app.mainWindow) return nullptr;
+  RestoreWindowPlacement();
+  ShowWindow(app.mainWindow, showState);
+  UpdateWindow(app.mainWindow);
+  return app.mainWindow;
+}
+
+int RunMessageLoop() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
+  // Without a window no WM_QUIT would ever come: leave instead of looping forever.
+  if (!CreateMainWindow(instance, showState)) return 0;
+  return RunMessageLoop();
+}

@@ -1,0 +1,4 @@
+#include "commands/input_fields.h"
+
+void SubclassControls() {}
+void OnStatusBarClick(int) {}

@@ -1,0 +1,5 @@
+#include "session/transfer.h"
+
+void OnSendCommand(WPARAM) {}
+void OnSocketRead(SOCKET, int) {}
+void ReceivePending() {}

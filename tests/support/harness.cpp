@@ -1,0 +1,161 @@
+#include "support/harness.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "app/main_window.h"
+#include "codec/output_pane.h"
+#include "settings/settings_file.h"
+
+namespace {
+bool quitSeen = false;
+
+void DispatchPending() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      quitSeen = true;
+      continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    DispatchPending();
+    if (condition()) return true;
+    if (static_cast<int>(GetTickCount() - start) >= timeoutMs) return condition();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void PumpFor(int ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+bool QuitSeen() { return quitSeen; }
+
+FreshWindow::FreshWindow(const std::string& iniText) {
+  folder_ = MakeTempFolder();
+  if (!iniText.empty()) WriteFile(iniPath(), iniText);
+  SetExecutablePathForTesting((folder_ + "\\telvane.exe").c_str());
+  app = AppState{};
+  quitSeen = false;
+  window_ = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+  REQUIRE(window_ != nullptr);
+  DispatchPending();
+}
+
+void FreshWindow::Close() {
+  if (window_ && IsWindow(window_)) {
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    PumpUntil([this] { return !IsWindow(window_) && quitSeen; }, 5000);
+  }
+  window_ = nullptr;
+}
+
+FreshWindow::~FreshWindow() {
+  if (window_ && IsWindow(window_)) DestroyWindow(window_);
+  window_ = nullptr;
+  DispatchPending();
+  SetExecutablePathForTesting(nullptr);
+  RemoveFolder(folder_);
+}
+
+std::string WindowText(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(window, &text[0], length + 1);
+  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
+std::string StatusPart(int part) {
+  const LRESULT info = SendMessageA(app.statusBar, SB_GETTEXTLENGTHA, part, 0);
+  std::string text(static_cast<size_t>(LOWORD(info)) + 1, '\0');
+  SendMessageA(app.statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(LOWORD(info));
+  return text;
+}
+
+std::string Transcript() { return WindowText(app.outputPane); }
+
+std::string TranscriptTail() {
+  const std::string text = Transcript();
+  const std::string banner = BannerText();
+  if (text.compare(0, banner.size(), banner) == 0) return text.substr(banner.size());
+  return text;
+}
+
+std::string MakeTempFolder() {
+  static int counter = 0;
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  for (;;) {
+    std::string folder = std::string(base) + "telvane-test-" +
+                         std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) FAIL("cannot create " << folder);
+  }
+}
+
+void RemoveFolder(const std::string& folder) {
+  if (folder.empty()) return;
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveFolder(path);
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+std::string ReadFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string text;
+  char buffer[4096];
+  DWORD got = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+  CloseHandle(file);
+  return text;
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  REQUIRE(file != INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string BesideTestProgram(const char* name) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  folder.resize(folder.find_last_of('\\') + 1);
+  return folder + name;
+}
+
+void TypeChars(HWND window, const std::string& text) {
+  for (unsigned char c : text) SendMessageA(window, WM_CHAR, c, 1);
+}
+
+void PressKey(HWND window, WPARAM virtualKey) {
+  SendMessageA(window, WM_KEYDOWN, virtualKey, 1);
+  SendMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
+}
