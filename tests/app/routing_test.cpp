@@ -1,0 +1,162 @@
+#include "support/harness.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "app/main_window.h"
+
+namespace {
+
+HWND TooltipOf(HWND mainWindow) {
+  struct Search {
+    HWND owner;
+    HWND found;
+  } search{mainWindow, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM param) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(param);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0) return TRUE;
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    if (SendMessageA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)) &&
+        tool.hwnd == s->owner) {
+      s->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+TEST_CASE("the program name is skipped, whatever follows it") {
+  struct Row {
+    const char* commandLine;
+    const char* tail;
+  };
+  const Row rows[] = {
+      {"telvane.exe", ""},
+      {"telvane.exe a b", "a b"},
+      {"  \t telvane.exe\t  -x", "-x"},
+      {"\"C:\\Program Files\\telvane.exe\" one", "one"},
+      {"\"C:\\Program Files\\telvane.exe\"one", "one"},
+      {"\"unclosed quote runs to the end", ""},
+      {"\"\" rest", "rest"},
+      {"", ""},
+      {"   ", ""},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.commandLine);
+    CHECK(std::string(SkipProgramName(row.commandLine)) == row.tail);
+  }
+}
+
+TEST_CASE("focus starts in the host field with its text selected") {
+  FreshWindow w("[Telvane/Settings]\r\nhost=example.invalid\r\nport=7\r\n");
+  CHECK(GetFocus() == app.hostField);
+  DWORD start = 0, end = 0;
+  SendMessageA(app.hostField, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  CHECK(start == 0);
+  CHECK(end == static_cast<DWORD>(GetWindowTextLengthA(app.hostField)));
+  CHECK(end > 0);
+}
+
+TEST_CASE("seven tooltips watch the top row") {
+  FreshWindow w;
+  HWND tooltip = TooltipOf(w.hwnd());
+  REQUIRE(tooltip != nullptr);
+  CHECK(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) == 7);
+  const HWND controls[] = {app.hostField, app.portField, app.connectButton, app.disconnectButton,
+                           app.sendButton, app.clearButton, app.sendLine};
+  const char* const texts[] = {"enter IP or hostname", "enter destination port", "connect to target",
+                               "close connection", "send data to destination",
+                               "clear output window", "enter data to send"};
+  for (int i = 0; i < 7; ++i) {
+    char text[80] = {};
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.hwnd = w.hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(controls[i]);
+    tool.lpszText = text;
+    CHECK(SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool)) >= 0);
+    CHECK(std::string(text) == texts[i]);
+  }
+}
+
+TEST_CASE("messages that no handler names change nothing") {
+  FreshWindow w;
+  const std::string transcript = Transcript();
+  const std::string status0 = StatusPart(0);
+  const std::string title = WindowText(w.hwnd());
+
+  CHECK(SendMessageA(w.hwnd(), WM_COMMAND, 999, 0) == 0);
+  CHECK(SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kSendLineId, EN_CHANGE),
+                     reinterpret_cast<LPARAM>(app.sendLine)) == 0);
+  CHECK(SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kClearButtonId, EN_CHANGE), 0) == 0);
+  CHECK(SendMessageA(w.hwnd(), WM_USER, 2, 1) == 0);
+  CHECK(SendMessageA(w.hwnd(), WM_USER, 1, 0) == 0);
+  CHECK(SendMessageA(w.hwnd(), WM_USER, 1, 3) == 0);
+  CHECK(SendMessageA(w.hwnd(), kSocketNotify, 0, WSAMAKESELECTREPLY(FD_WRITE, 0)) == 0);
+  CHECK(SendMessageA(w.hwnd(), WM_KEYUP, VK_F2, 0) == 0);
+  NMHDR other = {};
+  other.hwndFrom = app.outputPane;
+  other.code = NM_CLICK;
+  CHECK(SendMessageA(w.hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&other)) == 0);
+
+  CHECK(Transcript() == transcript);
+  CHECK(StatusPart(0) == status0);
+  CHECK(WindowText(w.hwnd()) == title);
+  CHECK(IsWindow(w.hwnd()));
+}
+
+TEST_CASE("closing the window ends the real program with exit code 0") {
+  const std::string folder = MakeTempFolder();
+  const std::string exe = folder + "\\telvane.exe";
+  REQUIRE(CopyFileA(BesideTestProgram("telvane.exe").c_str(), exe.c_str(), FALSE));
+
+  std::string commandLine = "\"" + exe + "\" --ignored \"and this\" too";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  REQUIRE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                         folder.c_str(), &startup, &process));
+
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{process.dwProcessId, nullptr};
+  const bool appeared = PumpUntil([&] {
+    EnumWindows([](HWND window, LPARAM param) -> BOOL {
+      auto* s = reinterpret_cast<Search*>(param);
+      DWORD pid = 0;
+      GetWindowThreadProcessId(window, &pid);
+      char className[64] = {};
+      GetClassNameA(window, className, sizeof className);
+      if (pid == s->pid && lstrcmpA(className, "Telvane - Kestrelink") == 0) {
+        s->found = window;
+        return FALSE;
+      }
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  }, 20000);
+  CHECK(appeared);
+  if (appeared) {
+    char title[64] = {};
+    GetWindowTextA(search.found, title, sizeof title);
+    CHECK(std::string(title) == "Telvane - Kestrelink");
+    PostMessageA(search.found, WM_CLOSE, 0, 0);
+  }
+  const DWORD waited = WaitForSingleObject(process.hProcess, 20000);
+  if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
+  CHECK(waited == WAIT_OBJECT_0);
+  DWORD exitCode = 12345;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CHECK(exitCode == 0);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  RemoveFolder(folder);
+}
