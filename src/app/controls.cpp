@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
+
 #include "app/main_window.h"
 #include "app/texts.h"
 #include "codec/output_pane.h"
@@ -132,4 +134,14 @@ void RegisterToolTips() {
     if (!SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) return;
   }
   SendMessageA(tooltip, TTM_ACTIVATE, TRUE, 0);
+}
+
+void ScrollEntryFieldsHome() {
+  for (HWND field : {app.hostField, app.portField}) {
+    DWORD start = 0, end = 0;
+    SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageA(field, EM_SETSEL, 0, 0);
+    SendMessageA(field, EM_SCROLLCARET, 0, 0);
+    SendMessageA(field, EM_SETSEL, start, end);
+  }
 }

@@ -160,3 +160,10 @@ TEST_CASE("closing the window ends the real program with exit code 0") {
   CloseHandle(process.hProcess);
   RemoveFolder(folder);
 }
+
+TEST_CASE("the target fields show their text from its first character") {
+  FreshWindow w;
+  CHECK(WindowText(app.hostField).size() > 0);
+  CHECK(SendMessageA(app.hostField, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
+  CHECK(SendMessageA(app.portField, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
+}
