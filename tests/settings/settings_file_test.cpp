@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/texts.h"
 #include "settings/schemes.h"
 #include "settings/settings_file.h"
+#include "support/real_program.h"
 
 namespace {
 
@@ -255,27 +255,24 @@ TEST_CASE("the nine keys are written at exit, in order") {
   }
 
   SUBCASE("the last successful target is written, not the fields' text") {
-    FreshWindow w(Ini("host=first.invalid\r\nport=21\r\n"));
-    // What a successful connect leaves behind.
-    lstrcpyA(app.lastHost, "127.0.0.2");
-    lstrcpyA(app.lastPort, "8080");
-    SetWindowTextA(app.hostField, "");
-    TypeChars(app.hostField, "typed.invalid");
-    SetWindowTextA(app.portField, "");
-    TypeChars(app.portField, "9");
-    REQUIRE(WindowText(app.hostField) == "typed.invalid");
-    const RECT r = WindowRectangle(w.hwnd());
-    w.Close();
-    CHECK(Lines(ReadFile(w.iniPath())) == ExpectedFile("127.0.0.2", "8080", "0", "0", "1", r));
-  }
-
-  SUBCASE("a target typed but never connected is not saved") {
-    FreshWindow w(Ini("host=first.invalid\r\nport=21\r\n"));
-    SetWindowTextA(app.hostField, "typed.invalid");
-    SetWindowTextA(app.portField, "9");
-    const RECT r = WindowRectangle(w.hwnd());
-    w.Close();
-    CHECK(Lines(ReadFile(w.iniPath())) == ExpectedFile("first.invalid", "21", "0", "0", "1", r));
+    for (bool connectedOnce : {false, true}) {
+      CAPTURE(connectedOnce);
+      FreshWindow w(Ini("host=first.invalid\r\nport=21\r\n"));
+      if (connectedOnce) {  // what a successful connect leaves behind
+        lstrcpyA(app.lastHost, "127.0.0.2");
+        lstrcpyA(app.lastPort, "8080");
+      }
+      SetWindowTextA(app.hostField, "");
+      TypeChars(app.hostField, "typed.invalid");
+      SetWindowTextA(app.portField, "");
+      TypeChars(app.portField, "9");
+      REQUIRE(WindowText(app.hostField) == "typed.invalid");
+      const RECT r = WindowRectangle(w.hwnd());
+      w.Close();
+      CHECK(Lines(ReadFile(w.iniPath())) ==
+            ExpectedFile(connectedOnce ? "127.0.0.2" : "first.invalid",
+                         connectedOnce ? "8080" : "21", "0", "0", "1", r));
+    }
   }
 
   SUBCASE("a fallback port is written as the fallback") {
@@ -342,38 +339,10 @@ TEST_CASE("the real program keeps its settings beside itself") {
   REQUIRE(CopyFileA(BesideTestProgram("telvane.exe").c_str(), exe.c_str(), FALSE));
   WriteFile(folder + "\\telvane.ini", Ini("host=beside.invalid\r\nscheme=5\r\n"));
 
-  std::string commandLine = "\"" + exe + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  REQUIRE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                         nullptr, &startup, &process));
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{process.dwProcessId, nullptr};
-  const bool appeared = PumpUntil([&] {
-    EnumWindows([](HWND window, LPARAM param) -> BOOL {
-      auto* s = reinterpret_cast<Search*>(param);
-      DWORD pid = 0;
-      GetWindowThreadProcessId(window, &pid);
-      char className[64] = {};
-      GetClassNameA(window, className, sizeof className);
-      if (pid == s->pid && lstrcmpA(className, kAppTitle) == 0) {
-        s->found = window;
-        return FALSE;
-      }
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  }, 20000);
-  CHECK(appeared);
-  if (appeared) PostMessageA(search.found, WM_CLOSE, 0, 0);
-  const DWORD waited = WaitForSingleObject(process.hProcess, 20000);
-  if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-  CHECK(waited == WAIT_OBJECT_0);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  // Started from another folder, so that only the executable's own path can lead there.
+  const ProgramRun run = RunAndClose(exe, "\"" + exe + "\"", BesideTestProgram(""));
+  CHECK(run.windowAppeared);
+  CHECK(run.ended);
 
   const std::vector<std::string> lines = Lines(ReadFile(folder + "\\telvane.ini"));
   REQUIRE(lines.size() == 10u);
