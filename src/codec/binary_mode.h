@@ -1,7 +1,37 @@
 // Binary mode: hex entry in the send line, the parse of a hex line, the hex dump.
 #pragma once
 
+#include <string>
+
 #include "app/app_state.h"
 
-// WM_CHAR, WM_KEYDOWN and WM_PASTE of the send line while a Binary session is open.
+// Bytes one send can carry; a full hex line (251 characters) uses 84 of them.
+constexpr int kSendBufferSize = 262;
+// lParam of the WM_CHAR messages that the entry rules send to the line themselves.
+constexpr LPARAM kHexEntryMarker = 0x0C;
+// A line of 84 whole bytes is 251 characters; from this length on no digit fits.
+constexpr int kHexLineFull = 251;
+
+// WM_CHAR, WM_KEYDOWN and WM_PASTE of the send line while a Binary session is open;
+// anything else, or any message outside such a session, is passed on unchanged.
 LRESULT HexEntryProc(HWND sendLine, UINT message, WPARAM wParam, LPARAM lParam);
+
+// What a typed character is to the entry rules, after upper-casing.
+enum class HexKey { Digit, Backspace, Space, Other };
+struct HexKeyPress {
+  HexKey kind;
+  WPARAM character;  // upper-cased
+};
+HexKeyPress ClassifyHexKey(WPARAM character);
+// Letters and digits in line, as the rules count them: an even count is whole bytes.
+int CountHexDigits(const char* line);
+
+// Reads a hex pair at every third position of line (0, 3, 6, ...) into out, which
+// holds kSendBufferSize bytes and is cleared first. Returns the number of bytes.
+int ParseHexLine(const char* line, unsigned char* out);
+
+// The dump of one read: "XY " for each of count bytes (none when count <= 0),
+// then a line break. Appended to text, which may already hold something.
+void AppendHexDumpText(std::string& text, const char* bytes, int count);
+// Shows one read in the transcript as its dump, in a single append.
+void HexDump(const char* bytes, int count);

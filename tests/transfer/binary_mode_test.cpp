@@ -1,0 +1,194 @@
+// Binary mode: the hex entry rules of the send line, the parse of a hex line, the dump.
+#include <cstring>
+#include <string>
+
+#include "codec/binary_mode.h"
+#include "support/harness.h"
+#include "transfer/transfer_fixture.h"
+
+namespace {
+
+std::string Dump(const std::string& bytes, int count) {
+  std::string text;
+  AppendHexDumpText(text, bytes.data(), count);
+  return text;
+}
+
+std::string Parse(const char* line) {
+  unsigned char out[kSendBufferSize];
+  std::memset(out, 0xEE, sizeof out);
+  const int count = ParseHexLine(line, out);
+  for (int i = count; i < kSendBufferSize; ++i)
+    if (out[i] != 0) FAIL("byte " << i << " after the parsed ones is not cleared");
+  return std::string(reinterpret_cast<char*>(out), static_cast<size_t>(count));
+}
+
+// A main window in a Binary session whose socket is never used: enough for the rules.
+struct BinaryLine {
+  FreshWindow w;
+  BinaryLine() {
+    SetTransferMode(TransferMode::Binary);
+    app.connected = 1;
+    UseSendLineRules();
+  }
+  ~BinaryLine() { app.connected = 0; }
+  std::string Line() const { return WindowText(app.sendLine); }
+  bool SendEnabled() const { return IsWindowEnabled(app.sendButton) != FALSE; }
+};
+
+void Backspace() { SendMessageA(app.sendLine, WM_CHAR, '\b', 1); }
+
+}  // namespace
+
+TEST_CASE("a hex pair is read at every third position") {
+  CHECK(Parse("41") == "A");
+  CHECK(Parse("41 42 43") == "ABC");
+  CHECK(Parse("00 0A FF") == std::string("\x00\x0A\xFF", 3));
+  CHECK(Parse("7f") == "\x7F");  // lower case digits are read too
+  // The separators are not looked at, and a trailing half pair still makes a byte.
+  CHECK(Parse("41x42") == "AB");
+  CHECK(Parse("41 4").size() == 2);
+  std::string full;
+  for (int i = 0; i < 84; ++i) full += i ? " FE" : "FE";
+  REQUIRE(full.size() == 251);
+  CHECK(Parse(full.c_str()) == std::string(84, '\xFE'));
+}
+
+TEST_CASE("the dump of a read is one group per byte and a line break") {
+  CHECK(Dump(std::string("\x00\x0A\xFF", 3), 3) == "00 0A FF \r\n");
+  CHECK(Dump("A", 1) == "41 \r\n");
+  CHECK(Dump("", 0) == "\r\n");
+  CHECK(Dump("", -1) == "\r\n");  // a failed read
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  const std::string text = Dump(all, 256);
+  CHECK(text.size() == 3 * 256 + 2);
+  CHECK(text.substr(3 * 0xAB, 3) == "AB ");
+  CHECK(text.substr(3 * 0x5C, 3) == "5C ");
+  // A second read's dump goes after the first, which keeps its own line break.
+  std::string two = "x";
+  AppendHexDumpText(two, "\x01", 1);
+  CHECK(two == "x01 \r\n");
+}
+
+TEST_CASE("typed characters are classified after upper-casing") {
+  struct Row {
+    WPARAM typed;
+    HexKey kind;
+    WPARAM character;
+  };
+  const Row rows[] = {
+      {'0', HexKey::Digit, '0'},      {'9', HexKey::Digit, '9'},  {'a', HexKey::Digit, 'A'},
+      {'f', HexKey::Digit, 'F'},      {'F', HexKey::Digit, 'F'},  {'g', HexKey::Other, 'G'},
+      {'z', HexKey::Other, 'Z'},      {'\b', HexKey::Backspace, '\b'},
+      {' ', HexKey::Space, ' '},      {',', HexKey::Other, ','},  {0x16, HexKey::Other, 0x16},
+      {0xC4, HexKey::Other, 0xC4},    {0xE4, HexKey::Other, 0xE4},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.typed);
+    const HexKeyPress key = ClassifyHexKey(row.typed);
+    CHECK(key.kind == row.kind);
+    CHECK(key.character == row.character);
+  }
+}
+
+TEST_CASE("digits build pairs and the send button follows the digit count") {
+  BinaryLine b;
+  struct Step {
+    char typed;
+    const char* line;
+    bool sendable;
+  };
+  const Step steps[] = {
+      {'4', "4", false}, {'1', "41", true}, {'4', "41 4", false}, {'2', "41 42", true},
+      {'a', "41 42 A", false}, {'f', "41 42 AF", true},
+      // Nothing else is taken: not a space, not other letters, not high bytes.
+      {'g', "41 42 AF", true}, {' ', "41 42 AF", true}, {',', "41 42 AF", true},
+      {'\t', "41 42 AF", true}, {'\xE4', "41 42 AF", true}, {'\x16', "41 42 AF", true},
+  };
+  for (const Step& step : steps) {
+    CAPTURE(step.typed);
+    TypeChars(app.sendLine, std::string(1, step.typed));
+    CHECK(b.Line() == step.line);
+    CHECK(b.SendEnabled() == step.sendable);
+  }
+}
+
+TEST_CASE("backspace takes a half byte with its space, or the last digit") {
+  struct Row {
+    const char* typed;
+    const char* after;
+    bool sendable;
+  };
+  const Row rows[] = {
+      {"414", "41", true},    // 41 4 -> 41
+      {"4142", "41 4", false},
+      {"4", "", true},
+      {"", "", true},
+      {"41", "4", false},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.typed);
+    BinaryLine b;
+    TypeChars(app.sendLine, row.typed);
+    Backspace();
+    CHECK(b.Line() == row.after);
+    CHECK(b.SendEnabled() == row.sendable);
+  }
+}
+
+TEST_CASE("a full line takes its 84th byte and no more") {
+  BinaryLine b;
+  TypeChars(app.sendLine, std::string(167, 'E'));
+  CHECK(b.Line().size() == 250);
+  CHECK_FALSE(b.SendEnabled());
+  TypeChars(app.sendLine, "E");
+  CHECK(b.Line().size() == 251);
+  CHECK(b.SendEnabled());
+  TypeChars(app.sendLine, "12");
+  CHECK(b.Line().size() == 251);
+  CHECK(b.Line().substr(246) == "EE EE");
+  CHECK(b.SendEnabled());
+}
+
+TEST_CASE("keys that edit elsewhere than the end do nothing") {
+  BinaryLine b;
+  TypeChars(app.sendLine, "4142");
+  SendMessageA(app.sendLine, EM_SETSEL, 1, 1);  // a click into the middle
+  TypeChars(app.sendLine, "3");
+  CHECK(b.Line() == "41 42 3");
+  TypeChars(app.sendLine, "4");
+  for (WPARAM key : {VK_HOME, VK_LEFT, VK_DELETE, VK_BACK, VK_END, VK_INSERT}) {
+    CAPTURE(key);
+    SendMessageA(app.sendLine, EM_SETSEL, 0, 2);
+    PressKey(app.sendLine, key);
+    CHECK(b.Line() == "41 42 34");
+  }
+  // Pasting, by message or by Ctrl+V, and cutting by Ctrl+X, change nothing.
+  REQUIRE(PutOnClipboard("12"));
+  SendMessageA(app.sendLine, EM_SETSEL, 0, 0);
+  SendMessageA(app.sendLine, WM_PASTE, 0, 0);
+  TypeChars(app.sendLine, "\x16\x18\x1A");
+  CHECK(b.Line() == "41 42 34");
+  CHECK(b.SendEnabled());
+}
+
+TEST_CASE("outside a Binary session the line takes characters as they are") {
+  struct Row {
+    TransferMode mode;
+    BYTE connected;
+  };
+  const Row rows[] = {{TransferMode::Binary, 0}, {TransferMode::Ascii, 1}, {TransferMode::Advanced, 1}};
+  for (const Row& row : rows) {
+    FreshWindow w;
+    UseSendLineRules();
+    SetTransferMode(row.mode);
+    app.connected = row.connected;
+    TypeChars(app.sendLine, "a g,\b!");
+    CHECK(WindowText(app.sendLine) == "a g!");
+    SendMessageA(app.sendLine, EM_SETSEL, 0, 0);
+    PressKey(app.sendLine, VK_DELETE);
+    CHECK(WindowText(app.sendLine) == " g!");
+    app.connected = 0;
+  }
+}
