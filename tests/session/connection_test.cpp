@@ -361,6 +361,9 @@ TEST_CASE("closing the window while connected ends the session without a line") 
   CHECK(app.sessionSocket == 0);
   CHECK(std::string(app.lastHost) == "127.0.0.1");
   CHECK(std::string(app.lastPort) == echo.PortText());
+  const std::string ini = ReadFile(w.iniPath());
+  CHECK(ini.find("host=127.0.0.1\r\n") != std::string::npos);
+  CHECK(ini.find("port=" + echo.PortText() + "\r\n") != std::string::npos);
   CHECK(PumpUntil([&] { return echo.ClientClosed(); }));
   CHECK(echo.Received().empty());
 }
