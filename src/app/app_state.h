@@ -48,6 +48,8 @@ constexpr UINT kAboutRequest = WM_SYSCOMMAND;  // with low word 201
 constexpr WPARAM kAboutCommand = 201;
 constexpr UINT_PTR kConnectTimerId = 1;
 constexpr UINT kConnectTimerMs = 500;
+// Resumes a read that waited for the user's input (has its own timer procedure).
+constexpr UINT_PTR kReadResumeTimerId = 2;
 constexpr long kSocketEvents = FD_READ | FD_CONNECT | FD_CLOSE;  // 0x31
 
 // Text buffer sizes shared by the pieces that read the fields.
@@ -110,6 +112,8 @@ struct AppState {
 
   WSADATA winsockInfo;
   SOCKET sessionSocket;
+  // Socket whose read waits for kReadResumeTimerId; 0 when none waits.
+  SOCKET readResumeSocket;
   HFONT controlFont;
   HMENU modeMenu;
   char settingsPath[MAX_PATH];
