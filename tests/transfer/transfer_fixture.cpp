@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
 #include "codec/binary_mode.h"
+#include "support/harness.h"
 
 namespace {
 // INTERIM until the send line's own subclass lands.
@@ -32,4 +32,41 @@ bool PutOnClipboard(const char* text) {
   const bool ok = SetClipboardData(CF_TEXT, memory) != nullptr;
   CloseClipboard();
   return ok;
+}
+
+bool OpenSession(int port, bool tcp) {
+  UseSendLineRules();
+  app.useTcp = tcp;
+  SetWindowTextA(app.hostField, "127.0.0.1");
+  SetWindowTextA(app.portField, std::to_string(port).c_str());
+  SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
+  return PumpUntil([] { return app.connected != 0; });
+}
+
+void EnterLine(const std::string& text) {
+  if (IsBinaryMode()) {
+    SetWindowTextA(app.sendLine, "");
+    TypeChars(app.sendLine, text);
+  } else {
+    SetWindowTextA(app.sendLine, text.c_str());
+  }
+}
+
+void ClickSend() {
+  SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kSendButtonId, BN_CLICKED),
+               reinterpret_cast<LPARAM>(app.sendButton));
+}
+
+bool WaitBytesIn(int64_t count, int timeoutMs) {
+  return PumpUntil([count] { return app.sessionBytesIn >= count; }, timeoutMs) &&
+         app.sessionBytesIn == count;
+}
+
+bool WaitUnread(unsigned long count, int timeoutMs) {
+  u_long pending = 0;
+  for (int waited = 0; waited < timeoutMs; waited += 10) {
+    if (ioctlsocket(app.sessionSocket, FIONREAD, &pending) == 0 && pending >= count) break;
+    Sleep(10);
+  }
+  return pending == count;
 }

@@ -1,0 +1,199 @@
+// The receive path over real loopback sessions: what shows, what is counted, and a
+// window that keeps answering while a peer floods it.
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "codec/binary_mode.h"
+#include "session/session_steps.h"
+#include "session/transfer.h"
+#include "transfer/scripted_peers.h"
+#include "transfer/transfer_fixture.h"
+
+namespace {
+
+std::string Bytes(const char* text, size_t size) { return std::string(text, size); }
+
+// Probes the window from a second thread, as another program would: each probe
+// is a message the window must answer within a bound.
+class AnswerProbe {
+ public:
+  explicit AnswerProbe(HWND window)
+      : thread_([this, window] {
+          while (!stop_) {
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
+              ++answered_;
+            else
+              ++unanswered_;
+            Sleep(2);
+          }
+        }) {}
+  ~AnswerProbe() { Finish(); }
+  void Finish() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  int answered() const { return answered_; }
+  int unanswered() const { return unanswered_; }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<int> answered_{0};
+  std::atomic<int> unanswered_{0};
+  std::thread thread_;
+};
+
+// Ticks of a timer that come while a flood is under way: a timer comes only when
+// no input and no paint is waiting, so a tick shows that those were handled too.
+int64_t floodTotal = 0;
+int ticksDuringFlood = 0;
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (app.sessionBytesIn > 0 && app.sessionBytesIn < floodTotal) ++ticksDuringFlood;
+}
+
+std::string FloodPayload(size_t size) {
+  std::string payload;
+  for (unsigned n = 0; payload.size() < size; ++n)
+    payload += std::to_string(n) + " the quick brown fox jumps over the lazy dog\tJKLMN\r\n";
+  payload.resize(size - 2);
+  return payload + "\r\n";
+}
+
+}  // namespace
+
+TEST_CASE("received bytes show by mode, also when a line break falls between two reads") {
+  struct Row {
+    TransferMode mode;
+    std::vector<std::string> reads;
+    std::string shown;
+  };
+  const Row rows[] = {
+      {TransferMode::Ascii, {"abc\r\n"}, "abc\r\n"},
+      {TransferMode::Ascii, {"abc\r", "\nxyz"}, "abc\r\r\nxyz"},
+      {TransferMode::Ascii, {"a\nb", "c\r\nd\r"}, "a\r\nbc\r\nd\r"},
+      {TransferMode::Ascii, {"A\x01\x1b" "B\x7f"}, "A\x01\x1b" "B\x7f"},
+      // The count reaches the writer whole, though a zero byte ends what shows of it.
+      {TransferMode::Ascii, {Bytes("AB\0CD\r\nEF", 9), "G"}, "ABG"},
+      {TransferMode::Advanced, {"A\tB", Bytes("\0\x1b\r", 3), "\n\x7f"}, "A\\tB\\x00\\x1B\r\r\n\\x7F"},
+      {TransferMode::Advanced, {"\\t\a\b\v\f"}, "\\t\\a\\b\\v\\f"},
+      {TransferMode::Binary, {Bytes("\x00\x0A\xFF", 3), "\r", "\n"}, "00 0A FF \r\n0D \r\n0A \r\n"},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.shown);
+    ScriptedServer peer;
+    REQUIRE(peer.ok());
+    FreshWindow w;
+    SetTransferMode(row.mode);
+    REQUIRE(OpenSession(peer.port()));
+    const size_t before = TranscriptTail().size();
+    int64_t total = 0;
+    for (const std::string& read : row.reads) {
+      REQUIRE(peer.Push(read));
+      total += static_cast<int64_t>(read.size());
+      REQUIRE(WaitBytesIn(total));  // one read at a time
+    }
+    CHECK(TranscriptTail().substr(before) == row.shown);
+    CHECK(StatusPart(4) == "In: " + std::to_string(total) + " bytes");
+    CHECK(app.totalBytesReceived == total);
+    CHECK(StatusPart(0) == "Ready");
+    CHECK(app.connected);
+  }
+}
+
+TEST_CASE("the byte counters go on past 2 GiB and 4 GiB") {
+  ScriptedServer peer;
+  REQUIRE(peer.ok());
+  FreshWindow w;
+  REQUIRE(OpenSession(peer.port()));
+  app.sessionBytesIn = 0x7FFFFFFF;
+  app.totalBytesReceived = 0xFFFFFFFFLL;
+  app.sessionBytesOut = 0xFFFFFFFFLL;
+  app.totalBytesSent = 0x7FFFFFFF;
+
+  REQUIRE(peer.Push("12345"));
+  REQUIRE(WaitBytesIn(0x7FFFFFFFLL + 5));
+  CHECK(StatusPart(4) == "In: 2147483652 bytes");
+  CHECK(app.totalBytesReceived == 0xFFFFFFFFLL + 5);
+  EnterLine("abc");
+  ClickSend();
+  CHECK(StatusPart(5) == "Out: 4294967300 bytes");
+  CHECK(app.totalBytesSent == 0x7FFFFFFFLL + 5);
+}
+
+TEST_CASE("a read event with an error ends the session with its code") {
+  ScriptedServer peer;
+  REQUIRE(peer.ok());
+  FreshWindow w;
+  REQUIRE(OpenSession(peer.port()));
+  const std::string before = TranscriptTail();
+  SendMessageA(app.mainWindow, kSocketNotify, app.sessionSocket,
+               WSAMAKESELECTREPLY(FD_READ, WSAECONNABORTED));
+  CHECK(TranscriptTail() == before + "\r\nERR: Receive Error code: #10053");
+  CheckIdleView();
+  CHECK(app.sessionSocket == 0);
+  CHECK(PumpUntil([&] { return peer.ClientClosed(); }));
+}
+
+TEST_CASE("a read whose pending count cannot be had reads nothing") {
+  for (TransferMode mode : {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary}) {
+    FreshWindow w;
+    SetTransferMode(mode);
+    // A session whose socket has gone behind its back.
+    app.sessionSocket = socket(AF_INET, SOCK_STREAM, 0);
+    closesocket(app.sessionSocket);
+    app.connected = 1;
+    const std::string before = TranscriptTail();
+    ReceivePending();
+    CHECK(TranscriptTail() == before + (mode == TransferMode::Binary ? "\r\n" : ""));
+    CHECK(StatusPart(4) == "In: 0 bytes");
+    CHECK(StatusPart(0) == "Ready");
+    CHECK(app.totalBytesReceived == 0);
+    app.connected = 0;
+    app.sessionSocket = 0;
+  }
+}
+
+TEST_CASE("a 2 MB flood: the window keeps answering and every byte is counted") {
+  const std::string payload = FloodPayload(2 << 20);
+  for (TransferMode mode : {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary}) {
+    CAPTURE(static_cast<int>(mode));
+    ScriptedServer peer;
+    REQUIRE(peer.ok());
+    FreshWindow w;
+    SetTransferMode(mode);
+    REQUIRE(OpenSession(peer.port()));
+
+    floodTotal = static_cast<int64_t>(payload.size());
+    ticksDuringFlood = 0;
+    SetTimer(app.mainWindow, 0x7E57, 10, CountTick);
+    AnswerProbe probe(app.mainWindow);
+    const int answeredBefore = probe.answered();
+    peer.PushInBackground(payload);
+    const bool all = WaitBytesIn(floodTotal, 60000);
+    const int answeredDuring = probe.answered() - answeredBefore;
+    probe.Finish();
+    KillTimer(app.mainWindow, 0x7E57);
+
+    CHECK(all);
+    CHECK(app.sessionBytesIn == floodTotal);
+    CHECK(StatusPart(4) == "In: " + std::to_string(floodTotal) + " bytes");
+    CHECK(probe.unanswered() == 0);
+    CHECK(answeredDuring > 0);
+    CHECK(ticksDuringFlood > 0);
+    // The end of the flood is what the pane shows last.
+    const std::string shown = Transcript();
+    if (mode == TransferMode::Binary) {
+      CHECK(shown.size() >= 8);
+      CHECK(shown.substr(shown.size() - 8) == "0D 0A \r\n");
+    } else {
+      const std::string tail = payload.substr(payload.size() - 40);
+      const std::string expected =
+          mode == TransferMode::Ascii ? tail : tail.substr(0, tail.find('\t')) + "\\t" +
+                                                   tail.substr(tail.find('\t') + 1);
+      CHECK(shown.size() >= expected.size());
+      CHECK(shown.substr(shown.size() - expected.size()) == expected);
+    }
+    CHECK(app.connected);
+  }
+}

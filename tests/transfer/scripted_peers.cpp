@@ -1,0 +1,86 @@
+#include "transfer/scripted_peers.h"
+
+#include <winsock2.h>
+
+namespace {
+constexpr int kPeerWaitMs = 10000;
+SOCKET AsSocket(uintptr_t socket) { return static_cast<SOCKET>(socket); }
+}  // namespace
+
+ScriptedServer::ScriptedServer(bool holdReading, int receiveBuffer) : held_(holdReading) {
+  Start(true, 0);
+  // Set before any client connects, so that the accepted socket takes it over.
+  if (ok() && receiveBuffer > 0)
+    setsockopt(AsSocket(listener_), SOL_SOCKET, SO_RCVBUF,
+               reinterpret_cast<const char*>(&receiveBuffer), sizeof receiveBuffer);
+}
+
+ScriptedServer::~ScriptedServer() {
+  // A push still under way ends when its socket shuts down.
+  if (client_) shutdown(AsSocket(client_), SD_BOTH);
+  if (pusher_.joinable()) pusher_.join();
+  Stop();
+  if (client_) CloseSocket(client_);
+}
+
+bool ScriptedServer::WaitClient() {
+  for (int waited = 0; !client_ && waited < kPeerWaitMs; waited += 10) Sleep(10);
+  return client_ != 0;
+}
+
+bool ScriptedServer::Push(const std::string& bytes) { return WaitClient() && SendAll(client_, bytes); }
+
+void ScriptedServer::PushInBackground(std::string bytes) {
+  pusher_ = std::thread([this, bytes = std::move(bytes)] { Push(bytes); });
+}
+
+void ScriptedServer::ReadAfter(int ms) {
+  readFrom_ = GetTickCount() + static_cast<unsigned>(ms);
+  held_ = false;
+}
+
+void ScriptedServer::Serve() {
+  const uintptr_t client = AcceptClient(kPeerWaitMs);
+  if (!client) return;
+  client_ = client;
+  while (!stop_ && (held_ || (readFrom_ && static_cast<int>(GetTickCount() - readFrom_) < 0)))
+    Sleep(10);
+  char buffer[16384];
+  while (WaitReadable(client, kPeerWaitMs)) {
+    const int n = recv(AsSocket(client), buffer, sizeof buffer, 0);
+    if (n <= 0) {
+      clientClosed_ = true;
+      break;
+    }
+    Record(buffer, n);
+  }
+  done_ = true;
+}
+
+UdpScriptedServer::UdpScriptedServer() { Start(false, 0); }
+UdpScriptedServer::~UdpScriptedServer() { Stop(); }
+
+bool UdpScriptedServer::Push(const std::string& bytes) {
+  std::lock_guard<std::mutex> lock(senderMutex_);
+  if (sender_.empty()) return false;
+  return sendto(AsSocket(listener_), bytes.data(), static_cast<int>(bytes.size()), 0,
+                reinterpret_cast<const sockaddr*>(sender_.data()),
+                static_cast<int>(sender_.size())) == static_cast<int>(bytes.size());
+}
+
+void UdpScriptedServer::Serve() {
+  char buffer[65536];
+  while (!stop_) {
+    if (!WaitReadable(listener_, kPeerWaitMs)) continue;
+    sockaddr_in from = {};
+    int fromSize = sizeof from;
+    const int n = recvfrom(AsSocket(listener_), buffer, sizeof buffer, 0,
+                           reinterpret_cast<sockaddr*>(&from), &fromSize);
+    if (n < 0) continue;
+    {
+      std::lock_guard<std::mutex> lock(senderMutex_);
+      sender_.assign(reinterpret_cast<const char*>(&from), static_cast<size_t>(fromSize));
+    }
+    Record(buffer, n);
+  }
+}

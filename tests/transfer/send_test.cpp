@@ -1,0 +1,244 @@
+// The send command over real loopback sessions: bytes on the wire, echo, counters.
+#include <cstdlib>
+#include <cstring>
+
+#include "session/session_steps.h"
+#include "support/peers.h"
+#include "transfer/scripted_peers.h"
+#include "transfer/transfer_fixture.h"
+
+namespace {
+
+std::string Bytes(const char* text, size_t size) { return std::string(text, size); }
+
+// Transcript text from here on.
+struct TranscriptMark {
+  size_t at = TranscriptTail().size();
+  std::string Since() const { return TranscriptTail().substr(at); }
+};
+
+// Fills the session's way to a peer that reads nothing, sending past the send
+// command, until the socket takes no more. Returns how many bytes it took.
+size_t FillPipe() {
+  int small = 4096;
+  setsockopt(app.sessionSocket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&small),
+             sizeof small);
+  const std::string junk(1024, 'j');
+  size_t filled = 0;
+  for (int round = 0; round < 65536; ++round) {
+    const int n = send(app.sessionSocket, junk.data(), static_cast<int>(junk.size()), 0);
+    if (n <= 0) break;
+    filled += static_cast<size_t>(n);
+  }
+  return filled;
+}
+
+}  // namespace
+
+TEST_CASE("each mode puts its own bytes on the wire and echoes the line") {
+  struct Row {
+    TransferMode mode;
+    const char* entered;  // typed keys in Binary mode
+    std::string wire;
+    const char* echo;
+  };
+  const Row rows[] = {
+      {TransferMode::Ascii, "abc", "abc\r\n", "\r\n>>> abc\r\n"},
+      {TransferMode::Ascii, "a\\tb", "a\\tb\r\n", "\r\n>>> a\\tb\r\n"},
+      {TransferMode::Advanced, "a\\tb", "a\tb", "\r\n>>> a\\tb\r\n"},
+      {TransferMode::Advanced, "x\\x00y", Bytes("x\0y", 3), "\r\n>>> x\\x00y\r\n"},
+      {TransferMode::Binary, "414243", "ABC", "\r\n>>> 41 42 43\r\n"},
+      {TransferMode::Binary, "00ff0d", Bytes("\x00\xFF\x0D", 3), "\r\n>>> 00 FF 0D\r\n"},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.entered);
+    CAPTURE(static_cast<int>(row.mode));
+    ScriptedServer peer;
+    REQUIRE(peer.ok());
+    FreshWindow w;
+    SetTransferMode(row.mode);
+    REQUIRE(OpenSession(peer.port()));
+
+    for (int round = 1; round <= 2; ++round) {
+      const TranscriptMark mark;
+      EnterLine(row.entered);
+      ClickSend();
+      CHECK(mark.Since() == row.echo);
+      CHECK(WindowText(app.sendLine).empty());
+      CHECK(GetFocus() == app.sendLine);
+      CHECK(StatusPart(0) == "Ready");
+      const size_t sent = round * row.wire.size();
+      CHECK(StatusPart(5) == "Out: " + std::to_string(sent) + " bytes");
+      CHECK(app.sessionBytesOut == static_cast<int64_t>(sent));
+      CHECK(app.totalBytesSent == static_cast<int64_t>(sent));
+      CHECK(PumpUntil([&] { return peer.Received().size() >= sent; }));
+      CHECK(peer.Received() == (round == 1 ? row.wire : row.wire + row.wire));
+    }
+    CHECK(app.connected);
+    CHECK(EnabledStates() == kConnectedStates);
+  }
+}
+
+TEST_CASE("an empty line or an invalid escape sends nothing and keeps the session") {
+  ScriptedServer peer;
+  REQUIRE(peer.ok());
+  FreshWindow w;
+  SetTransferMode(TransferMode::Advanced);
+  REQUIRE(OpenSession(peer.port()));
+
+  TranscriptMark mark;
+  EnterLine("");
+  ClickSend();
+  CHECK(mark.Since().empty());
+  CHECK(StatusPart(0) == "Ready");
+
+  EnterLine("a\\qb");
+  ClickSend();
+  CHECK(mark.Since() ==
+        "\r\nERR: Can't send data because of unknown or invalid escape sequence!\r\n");
+  CHECK(WindowText(app.sendLine) == "a\\qb");
+  CHECK(StatusPart(0) == "Ready");
+  CHECK(StatusPart(5) == "Out: 0 bytes");
+  CHECK(app.connected);
+  CHECK(EnabledStates() == kConnectedStates);
+
+  // Corrected, the line goes, and the peer gets only that.
+  EnterLine("a\\tb");
+  ClickSend();
+  CHECK(PumpUntil([&] { return !peer.Received().empty(); }));
+  PumpFor(100);
+  CHECK(peer.Received() == "a\tb");
+  CHECK(StatusPart(5) == "Out: 3 bytes");
+}
+
+TEST_CASE("a click on send while idle or in another notification sends nothing") {
+  ScriptedServer peer;
+  REQUIRE(peer.ok());
+  FreshWindow w;
+  UseSendLineRules();
+  SetWindowTextA(app.sendLine, "abc");
+  const TranscriptMark idle;
+  ClickSend();
+  CHECK(GetFocus() == app.sendLine);
+  CHECK(StatusPart(5) == "Out: 0 bytes");
+
+  REQUIRE(OpenSession(peer.port()));
+  const TranscriptMark open;
+  SetWindowTextA(app.sendLine, "abc");
+  SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kSendButtonId, BN_DOUBLECLICKED), 0);
+  CHECK(open.Since().empty());
+  CHECK(WindowText(app.sendLine) == "abc");
+  PumpFor(100);
+  CHECK(peer.Received().empty());
+}
+
+TEST_CASE("a UDP send shows a reply that is already there right after its echo") {
+  struct Row {
+    TransferMode mode;
+    const char* first;
+    const char* second;
+    const char* reply;
+    const char* afterFirst;
+    const char* afterSecond;
+  };
+  // The read right after a send finds nothing the first time: in Binary mode its
+  // empty dump still ends a line. The second time the reply waits there.
+  const Row rows[] = {
+      {TransferMode::Ascii, "one", "two", "pong", "\r\n>>> one\r\n", "\r\n>>> two\r\npong"},
+      {TransferMode::Binary, "01", "02", "\xAB", "\r\n>>> 01\r\n\r\n", "\r\n>>> 02\r\nAB \r\n"},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.first);
+    UdpScriptedServer peer;
+    REQUIRE(peer.ok());
+    FreshWindow w;
+    SetTransferMode(row.mode);
+    REQUIRE(OpenSession(peer.port(), false));
+
+    const TranscriptMark mark;
+    EnterLine(row.first);
+    ClickSend();
+    CHECK(mark.Since() == row.afterFirst);
+    REQUIRE(PumpUntil([&] { return !peer.Received().empty(); }));
+    REQUIRE(peer.Push(row.reply));
+    REQUIRE(WaitUnread(static_cast<unsigned long>(std::strlen(row.reply))));
+
+    EnterLine(row.second);
+    ClickSend();
+    CHECK(mark.Since() == std::string(row.afterFirst) + row.afterSecond);
+    CHECK(StatusPart(4) == "In: " + std::to_string(std::strlen(row.reply)) + " bytes");
+    // The read event of the reply comes later and finds nothing more to show but,
+    // in Binary mode, empty lines.
+    PumpFor(200);
+    const std::string later = mark.Since().substr(std::strlen(row.afterFirst) + std::strlen(row.afterSecond));
+    CHECK(later.find_first_not_of("\r\n") == std::string::npos);
+    if (row.mode == TransferMode::Ascii) CHECK(later.empty());
+    CHECK(app.connected);
+  }
+}
+
+TEST_CASE("a peer that resets the connection makes the next send fail and end the session") {
+  ResettingServer peer(std::string(), true);
+  REQUIRE(peer.ok());
+  FreshWindow w;
+  REQUIRE(OpenSession(peer.port()));
+  // The reset arrives while no message is handled, so the send meets it first.
+  peer.Release();
+  for (int waited = 0; waited < 5000 && !peer.Done(); waited += 10) Sleep(10);
+  REQUIRE(peer.Done());
+  Sleep(100);
+
+  const TranscriptMark mark;
+  EnterLine("abc");
+  ClickSend();
+  const std::string line = mark.Since();
+  CHECK(line.rfind("\r\nERR: Send Error #", 0) == 0);
+  CHECK(std::atoi(line.c_str() + 19) > 0);
+  CHECK(line.find("\r\n", 2) == std::string::npos);  // no line break after the number
+  CheckIdleView();
+  CHECK(app.sessionSocket == 0);
+  CHECK(WindowText(app.sendLine) == "abc");
+  CHECK(StatusPart(5) == "Out: 0 bytes");
+  CHECK(app.totalBytesSent == 0);
+  PumpFor(100);  // the close event is stale now
+  CHECK(mark.Since() == line);
+}
+
+TEST_CASE("a peer that takes no data for a while delays a send, which then goes whole") {
+  ScriptedServer peer(true, 4096);
+  REQUIRE(peer.ok());
+  FreshWindow w;
+  REQUIRE(OpenSession(peer.port()));
+  const size_t filled = FillPipe();
+  REQUIRE(filled > 0);
+
+  peer.ReadAfter(300);
+  const TranscriptMark mark;
+  EnterLine("abc");
+  ClickSend();
+  CHECK(mark.Since() == "\r\n>>> abc\r\n");
+  CHECK(app.connected);
+  CHECK(StatusPart(5) == "Out: 5 bytes");
+  CHECK(PumpUntil([&] { return peer.Received().size() >= filled + 5; }, 10000));
+  CHECK(peer.Received().size() == filled + 5);
+  CHECK(peer.Received().substr(filled) == "abc\r\n");
+}
+
+TEST_CASE("a peer that takes no data at all gets none of the line, and the session stays") {
+  ScriptedServer peer(true, 4096);
+  REQUIRE(peer.ok());
+  FreshWindow w;
+  SetTransferMode(TransferMode::Binary);
+  REQUIRE(OpenSession(peer.port()));
+  REQUIRE(FillPipe() > 0);
+
+  const TranscriptMark mark;
+  EnterLine("4142");
+  ClickSend();  // waits for room, a few seconds at most
+  CHECK(mark.Since() == "\r\nERR: Send Error #10035");
+  CHECK(app.connected);
+  CHECK(EnabledStates() == kConnectedStates);
+  CHECK(StatusPart(0) == "Ready");
+  CHECK(WindowText(app.sendLine) == "41 42");
+  CHECK(StatusPart(5) == "Out: 0 bytes");
+}
