@@ -10,6 +10,7 @@
 
 namespace {
 
+constexpr char kControlFace[] = "Tahoma";
 constexpr int kCharHeight = 15;
 constexpr int kCharWidth = 7;
 constexpr int kMinWidthChars = 100;
@@ -35,7 +36,10 @@ void SetStatusParts(const int (&rightEdges)[6]) {
 }  // namespace
 
 void CreateControls(HWND window) {
-  app.controlFont = CreateFontA(15, 6, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, nullptr);
+  // A named face: without one Wine falls back to a face whose shaping crashes on some
+  // received bytes (0x98 at the start of a line). Windows has Tahoma; setup copies it
+  // into the Wine prefix.
+  app.controlFont = CreateFontA(15, 6, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, kControlFace);
   app.charHeight = kCharHeight;
   app.charWidth = kCharWidth;
   InitCommonControls();
