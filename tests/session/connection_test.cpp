@@ -264,9 +264,10 @@ TEST_CASE("a UDP session is ready at once and is fixed to its peer") {
 
   CHECK(send(app.sessionSocket, "ping", 4, 0) == 4);
   CHECK(PumpUntil([&] { return udp.Received() == "ping"; }));
+  CHECK(PumpUntil([] { return app.sessionBytesIn == 4; }));  // and its echo came back
 
   Disconnect();
-  CHECK(TranscriptTail() == settled + "\r\n=== Disconnected\r\n");
+  CHECK(TranscriptTail() == settled + "ping\r\n=== Disconnected\r\n");
   CheckIdleView();
 }
 

@@ -73,8 +73,8 @@ TEST_CASE("received bytes show by mode, also when a line break falls between two
       {TransferMode::Ascii, {"abc\r", "\nxyz"}, "abc\r\r\nxyz"},
       {TransferMode::Ascii, {"a\nb", "c\r\nd\r"}, "a\r\nbc\r\nd\r"},
       {TransferMode::Ascii, {"A\x01\x1b" "B\x7f"}, "A\x01\x1b" "B\x7f"},
-      // The count reaches the writer whole, though a zero byte ends what shows of it.
-      {TransferMode::Ascii, {Bytes("AB\0CD\r\nEF", 9), "G"}, "ABG"},
+      // The count reaches the writer whole: a zero byte ends nothing (it is left out).
+      {TransferMode::Ascii, {Bytes("AB\0CD\r\nEF", 9), "G"}, "ABCD\r\nEFG"},
       {TransferMode::Advanced, {"A\tB", Bytes("\0\x1b\r", 3), "\n\x7f"}, "A\\tB\\x00\\x1B\r\r\n\\x7F"},
       {TransferMode::Advanced, {"\\t\a\b\v\f"}, "\\t\\a\\b\\v\\f"},
       {TransferMode::Binary, {Bytes("\x00\x0A\xFF", 3), "\r", "\n"}, "00 0A FF \r\n0D \r\n0A \r\n"},
