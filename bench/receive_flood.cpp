@@ -4,9 +4,11 @@
 //
 //   telvane_bench.exe [ascii|advanced|binary ...] [--mb N]
 //
-// Each named mode (all three when none is named) gets a fresh window and its own
-// flood of N MB (10 by default). For a peak memory of one mode alone, run one mode
-// per process (scripts/bench.sh does).
+// Each named mode (all three when none is named) gets a fresh window and two floods
+// of N MB (10 by default): a plain one for the rate, and one during which a timer
+// ticks every 10 ms and another thread presses a key every 50 ms, for the gaps. The
+// probes cost the window time of their own, so the rate is taken without them. For
+// the peak memory of one mode alone, run one mode per process (scripts/bench.sh does).
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -25,23 +27,26 @@
 
 namespace {
 
-constexpr int kFloodLimitMs = 180000;
-constexpr UINT kProbeTimerMs = 10;
-constexpr UINT_PTR kProbeTimerId = 0x7E57;
+constexpr double kFloodLimitSeconds = 180;
+constexpr UINT kTickMs = 10;
+constexpr UINT_PTR kTickTimerId = 0x7E57;
+constexpr int kKeyEveryMs = 50;
+constexpr WORD kProbeKey = VK_F24;  // a key nothing in the window reacts to
+constexpr char kTrailer[] = "<<END>>\r\n";
 
 double Now() {
-  static LARGE_INTEGER frequency = [] {
+  static const double frequency = [] {
     LARGE_INTEGER f;
     QueryPerformanceFrequency(&f);
-    return f;
+    return static_cast<double>(f.QuadPart);
   }();
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+  return static_cast<double>(counter.QuadPart) / frequency;
 }
 
-// Text lines such as a chatty service sends: mostly printable, with a tab and an
-// escape byte in each, which Advanced mode shows as escape sequences.
+// Text lines such as a chatty service sends: mostly printable, with a tab and
+// escape bytes in each, which Advanced mode shows as escape sequences.
 std::string FloodPayload(size_t size) {
   std::string payload;
   payload.reserve(size + 128);
@@ -53,12 +58,12 @@ std::string FloodPayload(size_t size) {
                                      n);
     payload.append(line, static_cast<size_t>(length));
   }
-  payload.resize(size);
-  return payload;
+  payload.resize(size - (sizeof kTrailer - 1));
+  return payload + kTrailer;
 }
 
 // Accepts one client on 127.0.0.1, sends it the payload as fast as it takes it,
-// then closes.
+// then ends its sending side and waits for the client to close.
 class FloodPeer {
  public:
   explicit FloodPeer(const std::string& payload) : payload_(payload) {
@@ -80,15 +85,20 @@ class FloodPeer {
     closesocket(listener_);
   }
   int port() const { return port_; }
-  bool finished() const { return finished_; }
 
  private:
+  bool Readable(SOCKET socket, long microseconds) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(socket, &set);
+    timeval wait{0, microseconds};
+    return select(0, &set, nullptr, nullptr, &wait) == 1;
+  }
+
   void Serve() {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(listener_, &readable);
-    timeval wait{10, 0};
-    if (select(0, &readable, nullptr, nullptr, &wait) != 1) return;
+    int waited = 0;
+    while (!stop_ && !Readable(listener_, 100000))
+      if (++waited > 100) return;
     SOCKET client = accept(listener_, nullptr, nullptr);
     if (client == INVALID_SOCKET) return;
     size_t sent = 0;
@@ -98,18 +108,10 @@ class FloodPeer {
       if (n <= 0) break;
       sent += static_cast<size_t>(n);
     }
-    finished_ = true;
-    shutdown(client, 1);  // SD_SEND: the client sees the end once it has read everything
-    // Hold the connection until the client closes it or the run is over.
+    shutdown(client, 1);  // SD_SEND
     char sink[512];
-    timeval tick{0, 100000};
-    while (!stop_) {
-      fd_set set;
-      FD_ZERO(&set);
-      FD_SET(client, &set);
-      if (select(0, &set, nullptr, nullptr, &tick) == 1 && recv(client, sink, sizeof sink, 0) <= 0)
-        break;
-    }
+    while (!stop_)
+      if (Readable(client, 100000) && recv(client, sink, sizeof sink, 0) <= 0) break;
     closesocket(client);
   }
 
@@ -118,35 +120,39 @@ class FloodPeer {
   int port_ = 0;
   std::thread thread_;
   std::atomic<bool> stop_{false};
-  std::atomic<bool> finished_{false};
 };
 
-struct Probe {
+// What the probes saw of one flood.
+struct Probes {
+  bool flooding = false;
   double lastTick = 0;
   double longestTickGap = 0;
-  bool flooding = false;
-  // Key presses made by a thread of their own, as a typing user's would arrive.
   std::atomic<double> keySent{0};
   double longestKeyWait = 0;
-  int keysSeen = 0;
+  int keys = 0;
 };
-Probe probe;
-constexpr WORD kProbeKey = VK_F24;  // a key nothing in the window reacts to
-constexpr int kKeyProbeMs = 50;
+Probes probes;
+
+void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
+  const double now = Now();
+  if (probes.flooding) probes.longestTickGap = std::max(probes.longestTickGap, now - probes.lastTick);
+  probes.lastTick = now;
+}
 
 void NoteKey(const MSG& message) {
   if (message.message != WM_KEYDOWN || message.wParam != kProbeKey) return;
-  const double sent = probe.keySent.exchange(0);
-  if (sent > 0 && probe.flooding) {
-    probe.longestKeyWait = std::max(probe.longestKeyWait, Now() - sent);
-    ++probe.keysSeen;
+  const double sent = probes.keySent.exchange(0);
+  if (sent > 0 && probes.flooding) {
+    probes.longestKeyWait = std::max(probes.longestKeyWait, Now() - sent);
+    ++probes.keys;
   }
 }
 
-class KeyProbe {
+// Presses a key now and then from a thread of its own, as a typing user would.
+class KeyPresser {
  public:
-  KeyProbe() : thread_([this] { Run(); }) {}
-  ~KeyProbe() {
+  KeyPresser() : thread_([this] { Run(); }) {}
+  ~KeyPresser() {
     stop_ = true;
     thread_.join();
   }
@@ -154,9 +160,9 @@ class KeyProbe {
  private:
   void Run() {
     while (!stop_) {
-      Sleep(kKeyProbeMs);
-      if (probe.keySent != 0) continue;  // the last one is still on its way
-      probe.keySent = Now();
+      Sleep(kKeyEveryMs);
+      if (probes.keySent != 0) continue;  // the last one is still on its way
+      probes.keySent = Now();
       keybd_event(kProbeKey, 0, 0, 0);
       keybd_event(kProbeKey, 0, KEYEVENTF_KEYUP, 0);
     }
@@ -165,22 +171,12 @@ class KeyProbe {
   std::thread thread_;
 };
 
-void CALLBACK OnProbeTick(HWND, UINT, UINT_PTR, DWORD) {
-  const double now = Now();
-  if (probe.flooding && probe.lastTick > 0)
-    probe.longestTickGap = std::max(probe.longestTickGap, now - probe.lastTick);
-  probe.lastTick = now;
-}
-
-struct Figures {
+struct Flood {
   bool complete = false;
   int64_t bytesIn = 0;
-  double seconds = 0;
+  double seconds = 0;  // from the session's start to the last byte shown
   double longestMessage = 0;
-  double longestTickGap = 0;
-  double longestKeyWait = 0;
-  int keysSeen = 0;
-  size_t transcriptChars = 0;
+  bool endShown = false;
 };
 
 bool OpenSession(int port) {
@@ -192,26 +188,23 @@ bool OpenSession(int port) {
   return app.connected || app.connecting;
 }
 
-Figures Flood(TransferMode mode, const std::string& payload) {
-  Figures figures;
-  SetTransferMode(mode);
-  FloodPeer peer(payload);
-  if (!peer.port() || !OpenSession(peer.port())) return figures;
+bool EndShown(TransferMode mode) {
+  const int length = GetWindowTextLengthA(app.outputPane);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(app.outputPane, &text[0], length + 1)));
+  const std::string end = mode == TransferMode::Binary ? "0D 0A \r\n" : kTrailer;
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
-  probe.lastTick = 0;
-  probe.longestTickGap = 0;
-  probe.flooding = false;
-  probe.keySent = 0;
-  probe.longestKeyWait = 0;
-  probe.keysSeen = 0;
-  SetForegroundWindow(app.mainWindow);
-  SetFocus(app.sendLine);
-  KeyProbe keys;
-  if (!getenv("NOTIMER")) SetTimer(app.mainWindow, kProbeTimerId, kProbeTimerMs, OnProbeTick);
-  const double start = Now();
-  double floodStart = 0;
+// Runs the window's message loop, timing each message, until the payload is in.
+Flood RunFlood(TransferMode mode, const std::string& payload) {
+  Flood flood;
+  FloodPeer peer(payload);
+  if (!peer.port() || !OpenSession(peer.port())) return flood;
   const int64_t total = static_cast<int64_t>(payload.size());
-  while (Now() - start < kFloodLimitMs / 1000.0) {
+  const double start = Now();
+  double sessionStart = 0;
+  while (Now() - start < kFloodLimitSeconds) {
     MSG message;
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
@@ -222,29 +215,43 @@ Figures Flood(TransferMode mode, const std::string& payload) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
     const double after = Now();
-    if (probe.flooding) figures.longestMessage = std::max(figures.longestMessage, after - before);
-    if (!probe.flooding && app.connected) {
-      probe.flooding = true;
-      floodStart = before;
-      probe.lastTick = before;
+    if (probes.flooding) flood.longestMessage = std::max(flood.longestMessage, after - before);
+    if (!probes.flooding && app.connected) {
+      probes.flooding = true;
+      probes.lastTick = sessionStart = before;
     }
     if (app.sessionBytesIn >= total) {
-      figures.seconds = after - floodStart;
-      probe.longestTickGap = std::max(probe.longestTickGap, after - probe.lastTick);
-      figures.complete = true;
+      flood.seconds = after - sessionStart;
+      flood.complete = app.sessionBytesIn == total;
+      probes.longestTickGap = std::max(probes.longestTickGap, after - probes.lastTick);
       break;
     }
     if (!app.connected && !app.connecting) break;  // the session ended early
   }
-  probe.flooding = false;
-  KillTimer(app.mainWindow, kProbeTimerId);
-  figures.bytesIn = app.sessionBytesIn;
-  figures.longestTickGap = probe.longestTickGap;
-  figures.longestKeyWait = probe.longestKeyWait;
-  figures.keysSeen = probe.keysSeen;
-  figures.transcriptChars = static_cast<size_t>(GetWindowTextLengthA(app.outputPane));
+  probes.flooding = false;
+  flood.bytesIn = app.sessionBytesIn;
+  flood.endShown = EndShown(mode);
   SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
-  return figures;
+  return flood;
+}
+
+Flood PlainFlood(TransferMode mode, const std::string& payload) {
+  probes.flooding = false;
+  return RunFlood(mode, payload);
+}
+
+Flood ProbedFlood(TransferMode mode, const std::string& payload) {
+  probes.flooding = false;
+  probes.longestTickGap = 0;
+  probes.keySent = 0;
+  probes.longestKeyWait = 0;
+  probes.keys = 0;
+  SetForegroundWindow(app.mainWindow);
+  KeyPresser presser;
+  SetTimer(app.mainWindow, kTickTimerId, kTickMs, OnTick);
+  const Flood flood = RunFlood(mode, payload);
+  KillTimer(app.mainWindow, kTickTimerId);
+  return flood;
 }
 
 double PeakMegabytes() {
@@ -273,6 +280,45 @@ std::string MakeTempFolder() {
   }
 }
 
+void DrainMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+// One mode in a fresh window; prints its line, returns whether both floods got in whole.
+bool BenchMode(TransferMode mode, const std::string& payload) {
+  app = AppState{};
+  HWND window = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+  if (!window) {
+    std::fprintf(stderr, "telvane_bench: no window\n");
+    return false;
+  }
+  SetTransferMode(mode);
+  const Flood plain = PlainFlood(mode, payload);
+  DrainMessages();
+  const Flood probed = ProbedFlood(mode, payload);
+  DestroyWindow(window);
+  DrainMessages();
+
+  const double mb = static_cast<double>(payload.size()) / (1024.0 * 1024.0);
+  if (!plain.complete || !probed.complete) {
+    std::printf("%-8s incomplete: %lld and %lld of %zu bytes counted\n", ModeName(mode),
+                static_cast<long long>(plain.bytesIn), static_cast<long long>(probed.bytesIn),
+                payload.size());
+    return false;
+  }
+  std::printf("%-8s %4.0f MB in %5.3f s = %5.1f MB/s shown%s | longest message %5.1f ms | "
+              "longest wait of a key %5.1f ms (%d keys), of a %u ms timer %5.1f ms "
+              "(%5.1f MB/s with these probes) | peak memory %5.1f MB\n",
+              ModeName(mode), mb, plain.seconds, mb / plain.seconds,
+              plain.endShown && probed.endShown ? "" : " (END NOT SHOWN)",
+              std::max(plain.longestMessage, probed.longestMessage) * 1000.0,
+              probes.longestKeyWait * 1000.0, probes.keys, kTickMs,
+              probes.longestTickGap * 1000.0, mb / probed.seconds, PeakMegabytes());
+  std::fflush(stdout);
+  return plain.endShown && probed.endShown;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -290,6 +336,7 @@ int main(int argc, char** argv) {
     }
   }
   if (modes.empty()) modes = {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary};
+  if (megabytes == 0) megabytes = 1;
 
   WSADATA winsock;  // for the peer; the window starts Winsock for itself
   if (WSAStartup(0x0202, &winsock) != 0) return 1;
@@ -299,32 +346,9 @@ int main(int argc, char** argv) {
   const std::string payload = FloodPayload(megabytes << 20);
 
   int failures = 0;
-  for (TransferMode mode : modes) {
-    app = AppState{};
-    HWND window = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-    if (!window) {
-      std::fprintf(stderr, "telvane_bench: no window\n");
-      return 1;
-    }
-    const Figures f = Flood(mode, payload);
-    const double mb = static_cast<double>(payload.size()) / (1024.0 * 1024.0);
-    if (f.complete) {
-      std::printf("%-8s %5.1f MB in %6.3f s = %7.1f MB/s shown | longest message %6.1f ms | "
-                  "longest gap between %u ms timer ticks %6.1f ms | longest key wait %6.1f ms "
-                  "(%d keys) | peak memory %6.1f MB\n",
-                  ModeName(mode), mb, f.seconds, mb / f.seconds, f.longestMessage * 1000.0,
-                  kProbeTimerMs, f.longestTickGap * 1000.0, f.longestKeyWait * 1000.0,
-                  f.keysSeen, PeakMegabytes());
-    } else {
-      ++failures;
-      std::printf("%-8s incomplete: %lld of %zu bytes counted\n", ModeName(mode),
-                  static_cast<long long>(f.bytesIn), payload.size());
-    }
-    std::fflush(stdout);
-    DestroyWindow(window);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
+  for (TransferMode mode : modes)
+    if (!BenchMode(mode, payload)) ++failures;
+
   SetExecutablePathForTesting(nullptr);
   DeleteFileA((folder + "\\telvane.ini").c_str());
   RemoveDirectoryA(folder.c_str());
