@@ -21,6 +21,7 @@ constexpr char kEscapeError[] =
 constexpr char kSendError[] = "\r\nERR: Send Error #%i";
 constexpr char kSendCutShort[] = "\r\nERR: Send Error #%i (only %i of %i bytes were sent)";
 constexpr char kReceiveError[] = "\r\nERR: Receive Error code: #%i";
+
 // --- sending ---
 
 struct SendResult {

@@ -175,7 +175,7 @@ void QueueFullServer::Serve() {
   for (int i = 0; i < count; ++i) CloseSocket(clients[i]);
 }
 
-UdpEchoServer::UdpEchoServer() { Start(false, 0); }
+UdpEchoServer::UdpEchoServer(bool held) : released_(!held) { Start(false, 0); }
 UdpEchoServer::~UdpEchoServer() { Stop(); }
 
 void UdpEchoServer::Serve() {
@@ -188,7 +188,8 @@ void UdpEchoServer::Serve() {
                            reinterpret_cast<sockaddr*>(&from), &fromSize);
     if (n < 0) continue;
     Record(buffer, n);
-    sendto(AsSocket(listener_), buffer, n, 0, reinterpret_cast<const sockaddr*>(&from), fromSize);
+    if (released_)
+      sendto(AsSocket(listener_), buffer, n, 0, reinterpret_cast<const sockaddr*>(&from), fromSize);
   }
 }
 

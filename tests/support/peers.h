@@ -114,14 +114,19 @@ class QueueFullServer : public LoopbackPeer {
   std::atomic<bool> released_{false};
 };
 
-// Sends every datagram back to its sender.
+// Sends every datagram back to its sender. A held server only records what comes
+// until Release().
 class UdpEchoServer : public LoopbackPeer {
  public:
-  UdpEchoServer();
+  explicit UdpEchoServer(bool held = false);
   ~UdpEchoServer() override;
+  void Release() { released_ = true; }
 
  protected:
   void Serve() override;
+
+ private:
+  std::atomic<bool> released_;
 };
 
 // A port that refuses connections: bound but never listening, and held so that

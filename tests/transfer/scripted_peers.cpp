@@ -56,31 +56,3 @@ void ScriptedServer::Serve() {
   }
   done_ = true;
 }
-
-UdpScriptedServer::UdpScriptedServer() { Start(false, 0); }
-UdpScriptedServer::~UdpScriptedServer() { Stop(); }
-
-bool UdpScriptedServer::Push(const std::string& bytes) {
-  std::lock_guard<std::mutex> lock(senderMutex_);
-  if (sender_.empty()) return false;
-  return sendto(AsSocket(listener_), bytes.data(), static_cast<int>(bytes.size()), 0,
-                reinterpret_cast<const sockaddr*>(sender_.data()),
-                static_cast<int>(sender_.size())) == static_cast<int>(bytes.size());
-}
-
-void UdpScriptedServer::Serve() {
-  char buffer[65536];
-  while (!stop_) {
-    if (!WaitReadable(listener_, kPeerWaitMs)) continue;
-    sockaddr_in from = {};
-    int fromSize = sizeof from;
-    const int n = recvfrom(AsSocket(listener_), buffer, sizeof buffer, 0,
-                           reinterpret_cast<sockaddr*>(&from), &fromSize);
-    if (n < 0) continue;
-    {
-      std::lock_guard<std::mutex> lock(senderMutex_);
-      sender_.assign(reinterpret_cast<const char*>(&from), static_cast<size_t>(fromSize));
-    }
-    Record(buffer, n);
-  }
-}

@@ -28,18 +28,3 @@ class ScriptedServer : public LoopbackPeer {
   std::atomic<unsigned> readFrom_{0};  // tick count from which a held server reads
   std::thread pusher_;
 };
-
-// A UDP peer that records every datagram and answers only when the test pushes.
-class UdpScriptedServer : public LoopbackPeer {
- public:
-  UdpScriptedServer();
-  ~UdpScriptedServer() override;
-  bool Push(const std::string& bytes);  // one datagram to the last sender
-
- protected:
-  void Serve() override;
-
- private:
-  std::mutex senderMutex_;
-  std::string sender_;  // its sockaddr, once a datagram came
-};
