@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
+
 #include "app/main_window.h"
 #include "app/texts.h"
 #include "codec/output_pane.h"
 
 namespace {
 
+constexpr char kControlFace[] = "Tahoma";
 constexpr int kCharHeight = 15;
 constexpr int kCharWidth = 7;
 constexpr int kMinWidthChars = 100;
@@ -33,7 +36,10 @@ void SetStatusParts(const int (&rightEdges)[6]) {
 }  // namespace
 
 void CreateControls(HWND window) {
-  app.controlFont = CreateFontA(15, 6, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, nullptr);
+  // A named face: without one Wine falls back to a face whose shaping crashes on some
+  // received bytes (0x98 at the start of a line). Windows has Tahoma; setup copies it
+  // into the Wine prefix.
+  app.controlFont = CreateFontA(15, 6, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, kControlFace);
   app.charHeight = kCharHeight;
   app.charWidth = kCharWidth;
   InitCommonControls();
@@ -132,4 +138,14 @@ void RegisterToolTips() {
     if (!SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) return;
   }
   SendMessageA(tooltip, TTM_ACTIVATE, TRUE, 0);
+}
+
+void ScrollEntryFieldsHome() {
+  for (HWND field : {app.hostField, app.portField}) {
+    DWORD start = 0, end = 0;
+    SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageA(field, EM_SETSEL, 0, 0);
+    SendMessageA(field, EM_SCROLLCARET, 0, 0);
+    SendMessageA(field, EM_SETSEL, start, end);
+  }
 }

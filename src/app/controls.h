@@ -10,3 +10,6 @@ void SetMinimumTrackSize(MINMAXINFO* info);
 RECT DefaultWindowRectangle();
 void MoveToDefaultRectangle();
 void RegisterToolTips();
+// The fields are filled and selected while still zero pixels wide, which scrolls
+// their text out of view; once they have a width, show them from the start.
+void ScrollEntryFieldsHome();

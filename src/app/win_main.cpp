@@ -1,3 +1,4 @@
+#include "app/controls.h"
 #include "app/main_window.h"
 #include "app/texts.h"
 #include "settings/settings_file.h"
@@ -21,6 +22,7 @@ HWND CreateMainWindow(HINSTANCE instance, int showState) {
                                    nullptr, nullptr, instance, nullptr);
   if (!app.mainWindow) return nullptr;
   RestoreWindowPlacement();
+  ScrollEntryFieldsHome();
   ShowWindow(app.mainWindow, showState);
   UpdateWindow(app.mainWindow);
   return app.mainWindow;

@@ -1,20 +1,90 @@
-// Placeholder writer; replaced by the full transcript rules.
+// The transcript: appends with the line-break and escape rules, resets to the banner.
 #include "codec/output_pane.h"
 
-#include "app/app_state.h"
+#include <string>
 
-const char* BannerText() { return ""; }
+#include "app/app_state.h"
+#include "app/texts.h"
+#include "codec/transcript_text.h"
+
+namespace {
+
+// Bumped by every reset, so that an append notices a reset inside its own insertion.
+unsigned resetCount = 0;
+
+// A reset that the plan did not foresee (no memory, a limit that moved) costs the
+// piece being inserted; it is inserted again after the banner, but not for ever.
+constexpr int kInsertAttempts = 3;
+
+bool IsAnsiAlphaNumeric(unsigned char byte) {
+  return IsCharAlphaNumericA(static_cast<CHAR>(byte)) != FALSE;
+}
+
+size_t PaneLength() { return static_cast<size_t>(GetWindowTextLengthA(app.outputPane)); }
+
+size_t PaneLimit() {
+  return static_cast<size_t>(SendMessageA(app.outputPane, EM_GETLIMITTEXT, 0, 0));
+}
+
+// Positions past the end count as the end; any selection is dropped.
+void MoveCaretToEnd() {
+  SendMessageA(app.outputPane, EM_SETSEL, static_cast<WPARAM>(-2), static_cast<LPARAM>(-2));
+}
+
+// text is NUL-terminated right after its length characters. One insertion when it
+// fits; otherwise the pane is reset and gets the part that no later reset of this
+// same append would wipe, so the pane ends as if it had been filled piece by piece.
+void InsertAtEnd(const char* text, size_t length) {
+  const size_t bannerLength = static_cast<size_t>(lstrlenA(BannerText()));
+  for (int attempt = 0; attempt < kInsertAttempts && length > 0; ++attempt) {
+    const AppendPlan plan = PlanAppend(PaneLength(), length, PaneLimit(), bannerLength);
+    if (plan.resetFirst) ResetTranscript();
+    text += plan.skip;
+    length -= plan.skip;
+    const unsigned resetsBefore = resetCount;
+    MoveCaretToEnd();
+    SendMessageA(app.outputPane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    if (resetCount == resetsBefore) return;
+    // The pane reset itself inside the insertion; what of the piece survived is
+    // unknown, so start it again after a bare banner.
+    ResetTranscript();
+  }
+}
+
+void ScrollToEnd() {
+  const LRESULT lines = SendMessageA(app.outputPane, EM_GETLINECOUNT, 0, 0);
+  SendMessageA(app.outputPane, EM_LINESCROLL, 0, lines);
+}
+
+}  // namespace
+
+const char* BannerText() {
+  static const std::string banner = std::string(51, '-') + "\r\n" +
+                                    "   " + kAppTitle + "\r\n" +
+                                    std::string(15, ' ') + kHomePageHost + "\r\n" +
+                                    std::string(51, '-') + "\r\n" +
+                                    "\r\n" +
+                                    "This software is provided without any warranty.\r\n"
+                                    "In no event will the author be held liable for any damages "
+                                    "arising from the use of this software.\r\n";
+  return banner.c_str();
+}
 
 void AppendOutput(const char* text, int length) {
   if (length == 0) length = lstrlenA(text);
-  (void)length;
-  SendMessageA(app.outputPane, EM_SETSEL, -2, -2);
-  SendMessageA(app.outputPane, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text));
+  std::string shown;
+  if (length > 0)
+    RenderTranscriptText(text, static_cast<size_t>(length), IsAdvancedMode(), IsAnsiAlphaNumeric,
+                         shown);
+  MoveCaretToEnd();  // drops any selection, even when nothing is shown
+  InsertAtEnd(shown.c_str(), shown.size());
+  ScrollToEnd();
   app.helpArmed = 1;
   app.statsArmed = 1;
 }
 
 void ResetTranscript() {
+  ++resetCount;
   SetWindowTextA(app.outputPane, BannerText());
   app.helpArmed = 1;
   app.statsArmed = 1;

@@ -1,10 +1,260 @@
 #include "session/connection.h"
 
-void StartWinsock() {}
-void StopWinsock() {}
-void OnConnectCommand(WPARAM) {}
-void OnDisconnectCommand(WPARAM) {}
-void OnSocketConnect(SOCKET, int) {}
-void OnSocketClose(SOCKET, int) {}
-void OnConnectTimer() {}
-void DropConnection(SOCKET&) {}
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+#include "app/main_window.h"
+#include "app/texts.h"
+#include "codec/output_pane.h"
+#include "session/connection_view.h"
+#include "session/counters.h"
+#include "session/transfer.h"
+
+namespace {
+
+constexpr WORD kWinsockVersion = 0x0002;  // 2.0
+constexpr char kInvalidPortLine[] = "\r\nERR: Invalid Port number!\r\n";
+constexpr char kConnectionFailedLine[] = "\r\n=== Connection failed!\r\n";
+constexpr char kEstablishedLine[] = "\r\n=== Connection successfully established!\r\n";
+constexpr char kUdpReadyLine[] = "\r\n=== UDP ready.";
+constexpr char kResolveErrorLine[] = "\r\nERR: Error resolving hostname!";
+constexpr char kTimedOutLine[] = "\r\n=== Connection timed out!\r\n";
+constexpr char kRefusedLine[] = "\r\n=== Connection refused\r\n";
+constexpr char kDisconnectedLine[] = "\r\n=== Disconnected\r\n";
+// Enough reads to drain what a closing peer left, even a few datagrams' worth.
+constexpr int kMaxReadsBeforeClose = 64;
+
+bool IsValidPort(int port) { return static_cast<unsigned>(port) - 1u <= 0xFFFEu; }
+
+void RememberTarget() {
+  GetWindowTextA(app.portField, app.lastPort, sizeof app.lastPort);
+  GetWindowTextA(app.hostField, app.lastHost, sizeof app.lastHost);
+}
+
+void FailAttempt(const char* errorLine) {
+  DropConnection(app.sessionSocket);
+  AppendOutput(errorLine);
+  AppendOutput(kConnectionFailedLine);
+  RefreshConnectionView();
+}
+
+void CompleteTcpConnect() {
+  app.sessionBytesOut = 0;
+  app.sessionBytesIn = 0;
+  app.connecting = 0;
+  AppendOutput(kEstablishedLine);
+  app.connected = 1;
+  RefreshConnectionView();
+  ++app.connectionsSucceeded;
+  RememberTarget();
+}
+
+void CompleteUdpConnect() {
+  app.connecting = 0;
+  app.connected = 1;
+  RefreshConnectionView();
+  ++app.connectionsSucceeded;
+  AppendOutput(kUdpReadyLine);
+  RememberTarget();
+}
+
+// Fills address from a dotted address or, failing that, a (blocking) name lookup.
+bool ResolveTarget(const char* host, int port, sockaddr_in& address) {
+  std::memset(&address, 0, sizeof address);
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<u_short>(port));
+  address.sin_addr.s_addr = inet_addr(host);
+  if (address.sin_addr.s_addr != INADDR_NONE) return true;
+  SetStatusText(kStatusActivity, kStatusResolving);
+  const hostent* record = gethostbyname(host);
+  if (!record || record->h_addrtype != AF_INET || record->h_length != 4 || !record->h_addr_list[0])
+    return false;
+  std::memcpy(&address.sin_addr, record->h_addr_list[0], 4);
+  return true;
+}
+
+// Socket, event registration, address and connect for an attempt already shown as connecting.
+void OpenSession(const char* host, int port) {
+  char line[64];
+  const bool tcp = app.useTcp != 0;
+  app.sessionSocket = socket(AF_INET, tcp ? SOCK_STREAM : SOCK_DGRAM, 0);
+  if (app.sessionSocket == INVALID_SOCKET) {
+    wsprintfA(line, "\r\nERR: Socket creation failed! Error: #%i", WSAGetLastError());
+    app.sessionSocket = 0;
+    app.connecting = 0;
+    RefreshConnectionView();
+    AppendOutput(line);
+    AppendOutput(kConnectionFailedLine);
+    return;
+  }
+  if (WSAAsyncSelect(app.sessionSocket, app.mainWindow, kSocketNotify, kSocketEvents) ==
+      SOCKET_ERROR) {
+    wsprintfA(line, "\r\nERR: WSAAsyncSelect-Error: #%i", WSAGetLastError());
+    DropConnection(app.sessionSocket);
+    RefreshConnectionView();
+    AppendOutput(line);
+    AppendOutput(kConnectionFailedLine);
+    return;
+  }
+  sockaddr_in address;
+  if (!ResolveTarget(host, port, address)) {
+    FailAttempt(kResolveErrorLine);
+    return;
+  }
+  const int result =
+      connect(app.sessionSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  const int code = result == 0 ? 0 : WSAGetLastError();
+  switch (DecideConnectOutcome(result, code, tcp)) {
+    case ConnectOutcome::Pending: break;  // FD_CONNECT brings the outcome
+    case ConnectOutcome::Established: CompleteTcpConnect(); break;  // its FD_CONNECT is ignored
+    case ConnectOutcome::UdpReady: CompleteUdpConnect(); break;
+    case ConnectOutcome::Failed:
+      wsprintfA(line, "\r\nERR: Connection Error: #%i", code);
+      FailAttempt(line);
+      break;
+  }
+}
+
+// A peer that answers and closes at once can have its close handled before its
+// data were read; show those bytes before the close line so nothing is lost.
+void ShowUnreadData(SOCKET session) {
+  for (int round = 0; round < kMaxReadsBeforeClose; ++round) {
+    if (!app.connected || !IsSessionSocket(session)) return;
+    u_long pending = 0;
+    if (ioctlsocket(session, FIONREAD, &pending) != 0 || pending == 0) return;
+    const int64_t before = app.sessionBytesIn;
+    ReceivePending();
+    if (app.sessionBytesIn == before) return;  // nothing could be read
+  }
+}
+
+// Only one socket exists at a time, and it is the one being closed, so every
+// socket event still queued is stale. Socket handles are reused at once, so a
+// stale event could otherwise name the socket of the next session.
+void DiscardQueuedSocketEvents() {
+  MSG message;
+  while (PeekMessageA(&message, app.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
+  }
+}
+
+}  // namespace
+
+ConnectOutcome DecideConnectOutcome(int result, int code, bool tcp) {
+  if (result == 0) return tcp ? ConnectOutcome::Established : ConnectOutcome::UdpReady;
+  if (code == WSAEWOULDBLOCK) return ConnectOutcome::Pending;
+  return ConnectOutcome::Failed;
+}
+
+bool IsSessionSocket(SOCKET socket) { return socket != 0 && socket == app.sessionSocket; }
+
+void DropConnection(SOCKET& session) {
+  if (session != 0 && session != INVALID_SOCKET) closesocket(session);
+  session = 0;
+  app.connected = 0;
+  app.connecting = 0;
+  DiscardQueuedSocketEvents();
+}
+
+void StartWinsock() {
+  const int result = WSAStartup(kWinsockVersion, &app.winsockInfo);
+  if (result != 0) {
+    char line[64];
+    wsprintfA(line, "\r\nERR: Winsock initialization error #%i\r\n\r\n", result);
+    AppendOutput(line);
+  }
+}
+
+void StopWinsock() {
+  // A pending attempt's socket is closed too, rather than left to WSACleanup.
+  if (app.sessionSocket != 0) DropConnection(app.sessionSocket);
+  WSACleanup();
+}
+
+void OnConnectCommand(WPARAM wParam) {
+  // The controls that send it are disabled while connecting; a command sent
+  // anyway must not open a second socket and lose the first.
+  if (HIWORD(wParam) != 0 || app.connected || app.connecting) return;
+  SetFocus(app.sendLine);
+  app.sessionBytesIn = 0;
+  app.sessionBytesOut = 0;
+  ShowSessionBytesIn();
+  ShowSessionBytesOut();
+  if (IsBinaryMode()) SetWindowTextA(app.sendLine, "");
+
+  char portText[kPortTextSize];
+  GetWindowTextA(app.portField, portText, sizeof portText);
+  const int port = std::atoi(portText);
+  if (!IsValidPort(port)) {
+    AppendOutput(kInvalidPortLine);
+    return;
+  }
+  char host[kHostTextSize];
+  GetWindowTextA(app.hostField, host, sizeof host);
+
+  SetWindowTextA(app.mainWindow, kConnectingTitle);
+  char line[128];
+  wsprintfA(line, "\r\n=== Connecting to %s:%i ", host, port);
+  SetStatusText(kStatusActivity, kStatusConnecting);
+  AppendOutput(line);  // no line break: the timer's dots continue it
+
+  app.connecting = 1;
+  SetTimer(app.mainWindow, kConnectTimerId, kConnectTimerMs, nullptr);
+  SetFocus(app.sendLine);
+  for (HWND control : {app.hostField, app.portField, app.connectButton, app.disconnectButton,
+                       app.sendButton})
+    EnableWindow(control, FALSE);
+
+  OpenSession(host, port);
+}
+
+void OnSocketConnect(SOCKET socket, int error) {
+  if (!IsSessionSocket(socket) || app.connected) return;
+  if (error == 0) {
+    CompleteTcpConnect();
+    return;
+  }
+  app.sessionBytesOut = 0;
+  app.sessionBytesIn = 0;
+  app.connecting = 0;
+  char line[64];
+  if (error == WSAETIMEDOUT)
+    lstrcpyA(line, kTimedOutLine);
+  else if (error == WSAECONNREFUSED)
+    lstrcpyA(line, kRefusedLine);
+  else
+    wsprintfA(line, "\r\n=== Connection failed! (Error: #%i)\r\n", error);
+  AppendOutput(line);
+  DropConnection(app.sessionSocket);
+  RefreshConnectionView();
+  ++app.connectionsFailed;
+}
+
+// An orderly close and a reset read alike, so the error code is not examined.
+void OnSocketClose(SOCKET socket, int) {
+  if (!IsSessionSocket(socket) || !app.connected) return;
+  ShowUnreadData(socket);
+  if (!app.connected || !IsSessionSocket(socket)) return;
+  char host[kHostTextSize];
+  GetWindowTextA(app.hostField, host, sizeof host);
+  char line[128];
+  wsprintfA(line, "\r\n=== Connection closed by remote host ( %s )\r\n", host);
+  AppendOutput(line);
+  DropConnection(app.sessionSocket);
+  RefreshConnectionView();
+}
+
+void OnDisconnectCommand(WPARAM wParam) {
+  SetFocus(app.sendLine);
+  if (HIWORD(wParam) != 0 || !app.connected) return;
+  DropConnection(app.sessionSocket);
+  RefreshConnectionView();
+  AppendOutput(kDisconnectedLine);
+}
+
+void OnConnectTimer() {
+  if (app.connecting)
+    AppendOutput(".");
+  else
+    KillTimer(app.mainWindow, kConnectTimerId);
+}

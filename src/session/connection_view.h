@@ -1,6 +1,6 @@
 // Title, enabled controls and status parts 0 and 1 from the connection state.
 #pragma once
 
+#include "session/well_known_ports.h"
+
 void RefreshConnectionView();
-// Service name of a well-known port text ("80" -> "HTTP"), or null.
-const char* ServiceNameForPort(const char* portText);

@@ -1,10 +1,39 @@
 #include "settings/schemes.h"
 
-void CreateSchemeBrush() { app.backgroundBrush = CreateSolidBrush(0x00B40000); }
-void DeleteSchemeBrush() { DeleteObject(app.backgroundBrush); }
-void ApplyScheme(int) {}
+const SchemeColors SchemeTable[kSchemeCount] = {
+    {0x00FFFFFF, 0x00B40000},  // 1 white on dark blue
+    {0x0000FF00, 0x00000000},  // 2 green on black
+    {0x00FFFFFF, 0x00000000},  // 3 white on black
+    {0x0000FFFF, 0x000A0ACD},  // 4 yellow on red
+    {0x00000000, 0x00B4B4B4},  // 5 black on grey
+    {0x00000000, 0x00FFFFFF},  // 6 black on white
+    {0x0000FFFF, 0x00000000},  // 7 yellow on black
+    {0x00000000, 0x00A8FFFF},  // 8 black on pale yellow
+    {0x0000FFFF, 0x00AF0A0A},  // 9 yellow on dark blue
+};
+
+namespace {
+const SchemeColors& CurrentScheme() { return SchemeTable[app.schemeIndex]; }
+}  // namespace
+
+void CreateSchemeBrush() { app.backgroundBrush = CreateSolidBrush(CurrentScheme().background); }
+
+void DeleteSchemeBrush() {
+  DeleteObject(app.backgroundBrush);
+  app.backgroundBrush = nullptr;
+}
+
+void ApplyScheme(int index) {
+  if (index < 0 || index >= kSchemeCount) return;
+  app.schemeIndex = index;
+  DeleteSchemeBrush();
+  CreateSchemeBrush();
+  // Erase too, so the part of the pane below the last line changes with the text.
+  InvalidateRect(app.outputPane, nullptr, TRUE);
+}
+
 HBRUSH OnOutputPaneColors(HDC dc) {
-  SetTextColor(dc, 0x00FFFFFF);
-  SetBkColor(dc, 0x00B40000);
+  SetTextColor(dc, CurrentScheme().text);
+  SetBkColor(dc, CurrentScheme().background);
   return app.backgroundBrush;
 }

@@ -7,3 +7,8 @@ void SaveSettings();
 
 // Tests point the settings at a folder of their own; null returns to the real path.
 void SetExecutablePathForTesting(const char* path);
+
+// The settings file that belongs to an executable: its name with the extension
+// "ini" (X.exe -> X.ini; X.program -> X.ini; X -> X.ini). False, with path empty,
+// when there is no name or the result does not fit in size bytes.
+bool SettingsPathFor(const char* exePath, char* path, int size);

@@ -1,4 +1,5 @@
 #include "support/harness.h"
+#include "support/real_program.h"
 
 #include <commctrl.h>
 
@@ -116,47 +117,18 @@ TEST_CASE("closing the window ends the real program with exit code 0") {
   const std::string folder = MakeTempFolder();
   const std::string exe = folder + "\\telvane.exe";
   REQUIRE(CopyFileA(BesideTestProgram("telvane.exe").c_str(), exe.c_str(), FALSE));
-
-  std::string commandLine = "\"" + exe + "\" --ignored \"and this\" too";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  REQUIRE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                         folder.c_str(), &startup, &process));
-
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{process.dwProcessId, nullptr};
-  const bool appeared = PumpUntil([&] {
-    EnumWindows([](HWND window, LPARAM param) -> BOOL {
-      auto* s = reinterpret_cast<Search*>(param);
-      DWORD pid = 0;
-      GetWindowThreadProcessId(window, &pid);
-      char className[64] = {};
-      GetClassNameA(window, className, sizeof className);
-      if (pid == s->pid && lstrcmpA(className, "Telvane - Kestrelink") == 0) {
-        s->found = window;
-        return FALSE;
-      }
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  }, 20000);
-  CHECK(appeared);
-  if (appeared) {
-    char title[64] = {};
-    GetWindowTextA(search.found, title, sizeof title);
-    CHECK(std::string(title) == "Telvane - Kestrelink");
-    PostMessageA(search.found, WM_CLOSE, 0, 0);
-  }
-  const DWORD waited = WaitForSingleObject(process.hProcess, 20000);
-  if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-  CHECK(waited == WAIT_OBJECT_0);
-  DWORD exitCode = 12345;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CHECK(exitCode == 0);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  const ProgramRun run =
+      RunAndClose(exe, "\"" + exe + "\" --ignored \"and this\" too", folder);
+  CHECK(run.windowAppeared);
+  CHECK(run.title == "Telvane - Kestrelink");
+  CHECK(run.ended);
+  CHECK(run.exitCode == 0);
   RemoveFolder(folder);
+}
+
+TEST_CASE("the target fields show their text from its first character") {
+  FreshWindow w;
+  CHECK(WindowText(app.hostField).size() > 0);
+  CHECK(SendMessageA(app.hostField, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
+  CHECK(SendMessageA(app.portField, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
 }

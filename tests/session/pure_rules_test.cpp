@@ -1,0 +1,74 @@
+#include "support/harness.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "session/connection.h"
+#include "session/counters.h"
+#include "session/well_known_ports.h"
+
+TEST_CASE("a port's service is found by its exact text") {
+  struct Row {
+    const char* port;
+    const char* service;  // null: none
+  };
+  const Row rows[] = {
+      {"7", "Echo"}, {"80", "HTTP"}, {"194", "IRC"}, {"6667", "IRC"}, {"1080", "Socks"},
+      // Text, not numbers: leading zeros, blanks and near misses find nothing.
+      {"080", nullptr}, {"8", nullptr}, {"", nullptr}, {" 80", nullptr}, {"800", nullptr},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.port);
+    const char* found = ServiceNameForPort(row.port);
+    CHECK(std::string(found ? found : "(none)") == (row.service ? row.service : "(none)"));
+  }
+}
+
+TEST_CASE("counts are written in full, beyond 32 bits too") {
+  struct Row {
+    int64_t count;
+    const char* text;
+  };
+  const Row rows[] = {
+      {0, "0"},
+      {7, "7"},
+      {-1, "-1"},
+      {2147483647, "2147483647"},
+      {2147483648LL, "2147483648"},  // where a 32-bit %d would turn negative
+      {4294967296LL, "4294967296"},  // where it would show 0
+      {std::numeric_limits<int64_t>::max(), "9223372036854775807"},
+      {std::numeric_limits<int64_t>::min(), "-9223372036854775808"},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.text);
+    char text[kCountTextSize];
+    CHECK(std::string(FormatCount(row.count, text)) == row.text);
+  }
+}
+
+TEST_CASE("a connect call's result decides before its error code") {
+  struct Row {
+    int result;
+    int code;
+    bool tcp;
+    ConnectOutcome outcome;
+  };
+  const Row rows[] = {
+      {SOCKET_ERROR, WSAEWOULDBLOCK, true, ConnectOutcome::Pending},
+      // A call that succeeds leaves whatever code an earlier call left behind.
+      {0, 0, true, ConnectOutcome::Established},
+      {0, WSAEWOULDBLOCK, true, ConnectOutcome::Established},
+      {0, WSAECONNREFUSED, true, ConnectOutcome::Established},
+      {0, 0, false, ConnectOutcome::UdpReady},
+      {0, WSAEWOULDBLOCK, false, ConnectOutcome::UdpReady},
+      {SOCKET_ERROR, WSAECONNREFUSED, true, ConnectOutcome::Failed},
+      {SOCKET_ERROR, WSAEADDRNOTAVAIL, false, ConnectOutcome::Failed},
+      {SOCKET_ERROR, 0, true, ConnectOutcome::Failed},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.result);
+    CAPTURE(row.code);
+    CAPTURE(row.tcp);
+    CHECK(DecideConnectOutcome(row.result, row.code, row.tcp) == row.outcome);
+  }
+}

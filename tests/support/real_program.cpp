@@ -1,0 +1,55 @@
+#include "support/real_program.h"
+
+#include "app/texts.h"
+#include "support/harness.h"
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+
+HWND MainWindowOf(DWORD processId) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{processId, nullptr};
+  EnumWindows([](HWND window, LPARAM param) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (pid == s->pid && lstrcmpA(className, kAppTitle) == 0) {
+      s->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+ProgramRun RunAndClose(const std::string& exe, std::string commandLine,
+                       const std::string& workingFolder) {
+  ProgramRun run;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      workingFolder.c_str(), &startup, &process))
+    return run;
+
+  HWND window = nullptr;
+  run.windowAppeared = PumpUntil([&] { return (window = MainWindowOf(process.dwProcessId)); },
+                                 kWaitMs);
+  if (run.windowAppeared) {
+    run.title = WindowText(window);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+  run.ended = WaitForSingleObject(process.hProcess, kWaitMs) == WAIT_OBJECT_0;
+  if (!run.ended) TerminateProcess(process.hProcess, 99);
+  GetExitCodeProcess(process.hProcess, &run.exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return run;
+}
