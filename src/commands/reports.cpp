@@ -3,6 +3,7 @@
 #include "app/texts.h"
 #include "codec/output_pane.h"
 #include "commands/command_line.h"
+#include "session/counters.h"
 
 const char kHelpText[] =
     "\r\n"
@@ -61,22 +62,8 @@ void CopyBounded(const char (&field)[N], char (&out)[N]) {
 
 static_assert(sizeof kWinsockFormat + WSADESCRIPTION_LEN + WSASYS_STATUS_LEN + 10 < kReportSize,
               "the Winsock report must fit its buffer");
-static_assert(sizeof kStatisticsFormat + 3 * 20 + 2 * 11 < kReportSize,
+static_assert(sizeof kStatisticsFormat + 3 * kCountTextSize + 2 * 11 < kReportSize,
               "the statistics report must fit its buffer");
-
-void Int64ToText(int64_t value, char* out) {
-  // Work on the magnitude as unsigned so that the most negative value is safe too.
-  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  char digits[20];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude);
-  if (value < 0) *out++ = '-';
-  while (count) *out++ = digits[--count];
-  *out = '\0';
-}
 
 void FormatWinsockReport(const WSADATA& info, char (&out)[kReportSize]) {
   char description[sizeof info.szDescription];
@@ -88,10 +75,10 @@ void FormatWinsockReport(const WSADATA& info, char (&out)[kReportSize]) {
 
 void FormatStatisticsReport(int succeeded, int failed, int64_t bytesSent, int64_t bytesReceived,
                             char (&out)[kReportSize]) {
-  char connections[21], sent[21], received[21];
-  Int64ToText(static_cast<int64_t>(succeeded) + failed, connections);
-  Int64ToText(bytesSent, sent);
-  Int64ToText(bytesReceived, received);
+  char connections[kCountTextSize], sent[kCountTextSize], received[kCountTextSize];
+  FormatCount(static_cast<int64_t>(succeeded) + failed, connections);
+  FormatCount(bytesSent, sent);
+  FormatCount(bytesReceived, received);
   wsprintfA(out, kStatisticsFormat, connections, succeeded, failed, sent, received);
 }
 

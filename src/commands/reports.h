@@ -14,6 +14,3 @@ constexpr int kReportSize = 1024;
 void FormatWinsockReport(const WSADATA& info, char (&out)[kReportSize]);
 void FormatStatisticsReport(int succeeded, int failed, int64_t bytesSent, int64_t bytesReceived,
                             char (&out)[kReportSize]);
-
-// Signed decimal text of any 64-bit value; out holds at least 21 bytes.
-void Int64ToText(int64_t value, char* out);
