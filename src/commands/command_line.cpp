@@ -79,10 +79,7 @@ void RunCommand(const ParsedCommand& parsed) {
     case Command::Ascii: SendToMainWindow(WM_COMMAND, kModeAsciiId, 0); break;
     case Command::Advanced: SendToMainWindow(WM_COMMAND, kModeAdvancedId, 0); break;
     case Command::WebPage: OpenLanguagePage(); break;
-    case Command::Scheme:
-      app.schemeIndex = parsed.scheme - 1;
-      ApplyScheme(app.schemeIndex);
-      break;
+    case Command::Scheme: ApplyScheme(parsed.scheme - 1); break;
     case Command::None: break;
   }
 }

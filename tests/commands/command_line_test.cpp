@@ -5,6 +5,7 @@
 #include "codec/output_pane.h"
 #include "commands/reports.h"
 #include "commands/web_pages.h"
+#include "settings/schemes.h"
 #include "fixtures.h"
 #include "support/peers.h"
 
@@ -140,6 +141,11 @@ TEST_CASE("scheme commands: accepted forms set the scheme and empty the line") {
     CHECK(app.schemeIndex == (row.index < 0 ? before : row.index));
     CHECK(WindowText(app.sendLine) == (row.index < 0 ? row.typed : ""));
     CHECK(Transcript() == transcript);  // a scheme change prints nothing
+    HDC dc = GetDC(app.outputPane);
+    SendMessageA(w.hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(app.outputPane));
+    CHECK(GetBkColor(dc) == SchemeTable[app.schemeIndex].background);  // shown at once
+    ReleaseDC(app.outputPane, dc);
   }
 }
 
