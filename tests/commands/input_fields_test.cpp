@@ -37,6 +37,12 @@ TEST_CASE("the four edit controls are subclassed, each knowing its previous proc
   CHECK(app.outputMenu != nullptr);
   // The handshake is consumed, not passed to the control.
   CHECK(SendMessageA(app.sendLine, WM_USER, reinterpret_cast<WPARAM>(app.sendLinePrevProc), 0) == 0);
+
+  // The pane's menu goes with the pane.
+  HMENU menu = app.outputMenu;
+  CHECK(IsMenu(menu));
+  DestroyWindow(w.hwnd());
+  CHECK_FALSE(IsMenu(menu));
 }
 
 TEST_CASE("Enter released in the host or port field is a click on connect") {
