@@ -1,4 +1,143 @@
+// There is no dialog manager: Enter, Tab and F1 mean only what these procedures make of them.
 #include "commands/input_fields.h"
 
-void SubclassControls() {}
-void OnStatusBarClick(int) {}
+#include "codec/binary_mode.h"
+#include "commands/command_line.h"
+#include "commands/menus.h"
+
+namespace {
+
+constexpr WPARAM kCarriageReturn = 0x0D;
+constexpr WPARAM kTab = 0x09;
+
+void Subclass(HWND control, WNDPROC procedure) {
+  const LONG_PTR previous =
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+  SendMessageA(control, kSubclassHandshake, static_cast<WPARAM>(previous), 0);
+}
+
+WNDPROC FromHandshake(WPARAM wParam) { return reinterpret_cast<WNDPROC>(wParam); }
+
+void SendHelpRequest() { SendMessageA(app.mainWindow, kHelpRequest, VK_F1, 0); }
+void SendConnectCommand() { SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0); }
+void SendSendCommand() { SendMessageA(app.mainWindow, WM_COMMAND, kSendButtonId, 0); }
+
+bool HexEntryActive() { return IsBinaryMode() && app.connected; }
+
+// --- host and port fields ---
+
+LRESULT OnEntryFieldChar(HWND field, WPARAM wParam, LPARAM lParam) {
+  if (wParam == kCarriageReturn) return 0;
+  if (wParam == kTab) {
+    SetFocus(GetFocus() == app.hostField ? app.portField : app.sendLine);
+    return 0;
+  }
+  return CallWindowProcA(app.entryFieldPrevProc, field, WM_CHAR, wParam, lParam);
+}
+
+LRESULT OnEntryFieldKeyUp(HWND field, WPARAM wParam, LPARAM lParam) {
+  if (wParam == VK_F1) SendHelpRequest();
+  else if (wParam == VK_RETURN) SendConnectCommand();
+  return CallWindowProcA(app.entryFieldPrevProc, field, WM_KEYUP, wParam, lParam);
+}
+
+// --- send line ---
+
+LRESULT OnSendLineChar(HWND line, WPARAM wParam, LPARAM lParam) {
+  if (wParam == kCarriageReturn || wParam == kTab) return 0;
+  if (HexEntryActive()) return HexEntryProc(line, WM_CHAR, wParam, lParam);
+  return CallWindowProcA(app.sendLinePrevProc, line, WM_CHAR, wParam, lParam);
+}
+
+LRESULT OnSendLineKeyDownOrPaste(HWND line, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (HexEntryActive()) return HexEntryProc(line, message, wParam, lParam);
+  return CallWindowProcA(app.sendLinePrevProc, line, message, wParam, lParam);
+}
+
+// The release, not the press, runs Enter: holding the key runs it once.
+LRESULT OnSendLineKeyUp(WPARAM wParam) {
+  if (wParam == VK_RETURN) {
+    if (!app.connected) RunCommandLine();
+    else if (IsWindowEnabled(app.sendButton)) SendSendCommand();
+  } else if (wParam == VK_F1) {
+    SendHelpRequest();
+  }
+  return 0;
+}
+
+// --- output pane ---
+
+// Typing into the transcript is never wanted: the character is dropped and the
+// focus moves to where typing belongs.
+LRESULT OnOutputPaneChar(WPARAM wParam) {
+  if (wParam != kCarriageReturn) SetFocus(app.sendLine);
+  return 0;
+}
+
+LRESULT OnOutputPaneKeyUp(HWND pane, WPARAM wParam, LPARAM lParam) {
+  if (wParam == VK_F1) SendHelpRequest();
+  else SetFocus(app.sendLine);
+  return CallWindowProcA(app.outputPanePrevProc, pane, WM_KEYUP, wParam, lParam);
+}
+
+LRESULT OnOutputPaneCommand(HWND pane, WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  if (id >= kMenuHelpId && id <= kMenuCopyId) {
+    OnOutputMenuCommand(id);
+    return 0;
+  }
+  return CallWindowProcA(app.outputPanePrevProc, pane, WM_COMMAND, wParam, lParam);
+}
+
+// The menu belongs to the pane and goes with it.
+LRESULT OnOutputPaneDestroyed(HWND pane, WPARAM wParam, LPARAM lParam) {
+  if (app.outputMenu) DestroyMenu(app.outputMenu);
+  app.outputMenu = nullptr;
+  return CallWindowProcA(app.outputPanePrevProc, pane, WM_NCDESTROY, wParam, lParam);
+}
+
+}  // namespace
+
+void SubclassControls() {
+  Subclass(app.outputPane, OutputPaneProc);
+  Subclass(app.sendLine, SendLineProc);
+  Subclass(app.hostField, EntryFieldProc);
+  Subclass(app.portField, EntryFieldProc);
+}
+
+LRESULT CALLBACK EntryFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kSubclassHandshake: app.entryFieldPrevProc = FromHandshake(wParam); return 0;
+    case WM_CHAR: return OnEntryFieldChar(hwnd, wParam, lParam);
+    case WM_KEYUP: return OnEntryFieldKeyUp(hwnd, wParam, lParam);
+    default: return CallWindowProcA(app.entryFieldPrevProc, hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK SendLineProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kSubclassHandshake: app.sendLinePrevProc = FromHandshake(wParam); return 0;
+    case WM_CHAR: return OnSendLineChar(hwnd, wParam, lParam);
+    case WM_KEYDOWN:
+    case WM_PASTE: return OnSendLineKeyDownOrPaste(hwnd, message, wParam, lParam);
+    case WM_KEYUP: return OnSendLineKeyUp(wParam);
+    default: return CallWindowProcA(app.sendLinePrevProc, hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK OutputPaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kSubclassHandshake:
+      app.outputPanePrevProc = FromHandshake(wParam);
+      app.outputMenu = CreateOutputMenu();
+      return 0;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+    case WM_PASTE: return OnOutputPaneChar(wParam);
+    case WM_KEYUP: return OnOutputPaneKeyUp(hwnd, wParam, lParam);
+    case WM_RBUTTONUP: ShowOutputMenu(lParam); return 0;
+    case WM_COMMAND: return OnOutputPaneCommand(hwnd, wParam, lParam);
+    case WM_NCDESTROY: return OnOutputPaneDestroyed(hwnd, wParam, lParam);
+    default: return CallWindowProcA(app.outputPanePrevProc, hwnd, message, wParam, lParam);
+  }
+}

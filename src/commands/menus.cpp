@@ -1,0 +1,52 @@
+#include "commands/menus.h"
+
+#include "app/texts.h"
+#include "commands/web_pages.h"
+
+HMENU CreateOutputMenu() {
+  char visit[64];
+  wsprintfA(visit, "&Visit %s", kHomePageHost);
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, kMenuHelpId, "&Help");
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING, kMenuCopyId, "&Copy selected");
+  AppendMenuA(menu, MF_STRING, kMenuSelectAllId, "&Select all");
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING, kMenuVisitId, visit);
+  AppendMenuA(menu, MF_STRING, kMenuAboutId, "&About Telvane");
+  return menu;
+}
+
+void ShowOutputMenu(LPARAM position) {
+  POINT at = {LOWORD(position), HIWORD(position)};
+  ClientToScreen(app.outputPane, &at);
+  DWORD start = 0, end = 0;
+  SendMessageA(app.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  EnableMenuItem(app.outputMenu, kMenuCopyId, MF_BYCOMMAND | (start == end ? MF_GRAYED : MF_ENABLED));
+  TrackPopupMenu(app.outputMenu, TPM_RIGHTBUTTON, at.x, at.y, 0, app.outputPane, nullptr);
+}
+
+void OnOutputMenuCommand(int id) {
+  switch (id) {
+    case kMenuHelpId: SendMessageA(app.mainWindow, kHelpRequest, VK_F1, 0); break;
+    case kMenuAboutId: SendMessageA(app.mainWindow, kAboutRequest, kAboutCommand, 0); break;
+    case kMenuVisitId: OpenWebPage(kHomePageUrl); break;
+    case kMenuSelectAllId:
+      SetFocus(app.outputPane);
+      SendMessageA(app.outputPane, EM_SETSEL, 0, -1);
+      break;
+    case kMenuCopyId: SendMessageA(app.outputPane, WM_COPY, 0, 0); break;
+    default: break;
+  }
+}
+
+void ShowModeMenu() {
+  const TransferMode mode = CurrentTransferMode();
+  const UINT position = mode == TransferMode::Ascii ? 0 : mode == TransferMode::Advanced ? 1 : 2;
+  CheckMenuRadioItem(app.modeMenu, 0, 2, position, MF_BYPOSITION);
+  POINT at = {app.clientWidth - 50 * app.charWidth, app.clientHeight};
+  ClientToScreen(app.mainWindow, &at);
+  TrackPopupMenu(app.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN, at.x, at.y, 0, app.mainWindow,
+                 nullptr);
+}

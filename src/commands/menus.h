@@ -1,0 +1,12 @@
+// The output pane's context menu and the transfer-mode menu of the status bar.
+#pragma once
+
+#include "app/app_state.h"
+
+// Built when the output pane is subclassed; its items never change.
+HMENU CreateOutputMenu();
+// Right button released in the pane: lParam holds the position in pane coordinates.
+void ShowOutputMenu(LPARAM position);
+void OnOutputMenuCommand(int id);
+// Radio mark on the current mode, anchored at the left edge of status part 2.
+void ShowModeMenu();

@@ -1,0 +1,121 @@
+#include "commands/reports.h"
+
+#include "app/texts.h"
+#include "codec/output_pane.h"
+#include "commands/command_line.h"
+#include "session/counters.h"
+
+const char kHelpText[] =
+    "\r\n"
+    "\r\n"
+    "---------------\r\n"
+    "     Help\r\n"
+    "---------------\r\n"
+    "\r\n"
+    "Enter destination IP or hostname and port and press \"connect\". Enter data to send and "
+    "press \"send\"!\r\n"
+    "See readme.txt for more detailed information.\r\n"
+    "\r\n"
+    "When program isn't connected, you can \"send\" the strings listed below (without \"\") to "
+    "change the settings:\r\n"
+    "- \":tcp\" to set TCP as current protocol\r\n"
+    "- \":udp\" to set UDP as current protocol\r\n"
+    "- \":bin\" or \":binary\" to switch to binary mode\r\n"
+    "- \":adv\" or \":advanced\" to switch to advanced mode\r\n"
+    "- \":ascii\" to switch to ASCII mode\r\n"
+    "- \":scheme x\" to change color scheme; x is the number of the scheme (1-9)\r\n"
+    "- \":stats\" to view connection statistics\r\n"
+    "- \":winsock\" to obtain WinSock information\r\n"
+    "- \":about\" to view credits\r\n"
+    "\r\n"
+    "NOTE: Protocol and mode can be additionally changed by clicking the appropriate part of the "
+    "status bar!\r\n";
+
+
+const char kAboutCaption[] = "About Telvane ...";
+
+namespace {
+
+constexpr char kIndent[] = "                ";  // 16 spaces
+
+constexpr char kWinsockFormat[] =
+    "\r\n\r\n-------------------------------------\r\n      Winsock Information:\r\n"
+    "-------------------------------------\r\n\r\nDescription:   %s\r\nVersion:   %u\r\n"
+    "System Status:   %s\r\n\r\n";
+
+// The counters are formatted beforehand: wsprintfA's %i is 32 bits wide.
+constexpr char kStatisticsFormat[] =
+    "\r\n\r\n-------------------------------------\r\n     Connection statistics:\r\n"
+    "-------------------------------------\r\n\r\nConnections:   %s\r\n"
+    "   ... successfull:   %i\r\n   ... failed:   %i\r\n\r\nTotal bytes sent:   %s\r\n"
+    "Total bytes received:   %s\r\n\r\n";
+
+// Copies at most size - 1 bytes of a field that may lack its NUL.
+template <size_t N>
+void CopyBounded(const char (&field)[N], char (&out)[N]) {
+  size_t i = 0;
+  for (; i < N - 1 && field[i]; ++i) out[i] = field[i];
+  out[i] = '\0';
+}
+
+}  // namespace
+
+static_assert(sizeof kWinsockFormat + WSADESCRIPTION_LEN + WSASYS_STATUS_LEN + 10 < kReportSize,
+              "the Winsock report must fit its buffer");
+static_assert(sizeof kStatisticsFormat + 3 * kCountTextSize + 2 * 11 < kReportSize,
+              "the statistics report must fit its buffer");
+
+void FormatWinsockReport(const WSADATA& info, char (&out)[kReportSize]) {
+  char description[sizeof info.szDescription];
+  char status[sizeof info.szSystemStatus];
+  CopyBounded(info.szDescription, description);
+  CopyBounded(info.szSystemStatus, status);
+  wsprintfA(out, kWinsockFormat, description, static_cast<unsigned>(info.wVersion), status);
+}
+
+void FormatStatisticsReport(int succeeded, int failed, int64_t bytesSent, int64_t bytesReceived,
+                            char (&out)[kReportSize]) {
+  char connections[kCountTextSize], sent[kCountTextSize], received[kCountTextSize];
+  FormatCount(static_cast<int64_t>(succeeded) + failed, connections);
+  FormatCount(bytesSent, sent);
+  FormatCount(bytesReceived, received);
+  wsprintfA(out, kStatisticsFormat, connections, succeeded, failed, sent, received);
+}
+
+void HelpRequest() {
+  if (!app.helpArmed) return;
+  AppendOutput(kHelpText);
+  app.helpArmed = 0;  // the append armed it again
+}
+
+void OnReportRequest(LPARAM which) {
+  char report[kReportSize];
+  if (which == kWinsockReportArg) {
+    FormatWinsockReport(app.winsockInfo, report);
+    AppendOutput(report);
+  } else if (which == kStatisticsReportArg && app.statsArmed) {
+    FormatStatisticsReport(app.connectionsSucceeded, app.connectionsFailed, app.totalBytesSent,
+                           app.totalBytesReceived, report);
+    AppendOutput(report);
+    app.statsArmed = 0;
+  }
+}
+
+const char* AboutText() {
+  static char text[512];
+  if (!text[0]) {
+    wsprintfA(text,
+              "%s" "Telvane - Kestrelink" "%s\n"
+              "%s" "Version: 1.0.1 (build: 021109)" "%s\n"
+              "\n"
+              "%s" "A network test terminal for TCP and UDP.\n"
+              "%s" "Written by the Telvane developers.\n"
+              "%s" "Free to use, without any warranty.\n"
+              "\n"
+              "%s%s",
+              kIndent, kIndent, kIndent, kIndent, kIndent, kIndent, kIndent, kIndent, kHomePageUrl);
+  }
+  return text;
+}
+
+void AboutRequest() { MessageBoxA(app.mainWindow, AboutText(), kAboutCaption, MB_OK); }

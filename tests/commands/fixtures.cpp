@@ -1,0 +1,173 @@
+#include "fixtures.h"
+
+#include <commctrl.h>
+
+#include <map>
+
+#include "commands/web_pages.h"
+
+void RunTyped(const std::string& text) {
+  SetWindowTextA(app.sendLine, "");
+  TypeChars(app.sendLine, text);
+  PressKey(app.sendLine, VK_RETURN);
+}
+
+void RunExact(const std::string& text) {
+  SetWindowTextA(app.sendLine, text.c_str());
+  PressKey(app.sendLine, VK_RETURN);
+}
+
+void ClickStatusPart(int part) {
+  NMMOUSE click = {};
+  click.hdr.hwndFrom = app.statusBar;
+  click.hdr.idFrom = kStatusBarId;
+  click.hdr.code = static_cast<UINT>(NM_CLICK);
+  click.dwItemSpec = static_cast<DWORD_PTR>(part);
+  click.pt = POINT{2, 2};
+  CHECK(SendMessageA(app.mainWindow, WM_NOTIFY, kStatusBarId, reinterpret_cast<LPARAM>(&click)) == 0);
+}
+
+namespace {
+CommandSpy* activeSpy = nullptr;
+std::map<UINT_PTR, ModalWatcher*> watchers;  // by timer: watchers may nest
+
+HWND FindThreadWindow(const char* wantedClass) {
+  struct Search {
+    const char* wanted;
+    HWND found;
+  } search{wantedClass, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM param) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(param);
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, s->wanted) == 0 && IsWindowVisible(window)) {
+      s->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+}  // namespace
+
+CommandSpy::CommandSpy(bool swallow) : swallow_(swallow) {
+  activeSpy = this;
+  previous_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(app.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandSpy::Proc)));
+}
+
+CommandSpy::~CommandSpy() {
+  if (IsWindow(app.mainWindow))
+    SetWindowLongPtrA(app.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+  activeSpy = nullptr;
+}
+
+int CommandSpy::Count(WPARAM wParam) const {
+  int count = 0;
+  for (const auto& command : commands_)
+    if (command.first == wParam && command.second == 0) ++count;
+  return count;
+}
+
+LRESULT CALLBACK CommandSpy::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) {
+    activeSpy->commands_.emplace_back(wParam, lParam);
+    const WORD id = LOWORD(wParam);
+    if (activeSpy->swallow_ && (id == kConnectButtonId || id == kSendButtonId)) return 0;
+  }
+  return CallWindowProcA(activeSpy->previous_, window, message, wParam, lParam);
+}
+
+ModalWatcher::ModalWatcher(std::function<bool()> onTick, int timeoutMs)
+    : onTick_(std::move(onTick)), ticksLeft_(timeoutMs / 20) {
+  timer_ = SetTimer(nullptr, 0, 20, &ModalWatcher::Tick);
+  REQUIRE(timer_ != 0);
+  watchers[timer_] = this;
+}
+
+ModalWatcher::~ModalWatcher() {
+  if (timer_) {
+    KillTimer(nullptr, timer_);
+    watchers.erase(timer_);
+  }
+}
+
+void CALLBACK ModalWatcher::Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+  const auto found = watchers.find(timer);
+  if (found == watchers.end()) return;
+  ModalWatcher* w = found->second;
+  if (w->done_) return;
+  if (w->onTick_()) {
+    w->done_ = true;
+  } else if (--w->ticksLeft_ <= 0) {
+    w->timedOut_ = true;
+    w->done_ = true;
+    EndMenu();
+    if (HWND box = OpenMessageBox()) CloseMessageBox(box);
+  }
+  if (w->done_ && w->timer_) {
+    KillTimer(nullptr, w->timer_);
+    watchers.erase(w->timer_);
+    w->timer_ = 0;
+  }
+}
+
+HWND OpenMenuWindow() { return FindThreadWindow("#32768"); }
+HWND OpenMessageBox() { return FindThreadWindow("#32770"); }
+
+BoxContents ReadMessageBox(HWND box) {
+  BoxContents contents;
+  contents.caption = WindowText(box);
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char className[32] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Static") != 0) continue;
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      if (SendMessageA(child, STM_GETICON, 0, 0)) contents.hasIcon = true;
+    } else if (contents.text.empty()) {
+      contents.text = WindowText(child);
+    }
+  }
+  return contents;
+}
+
+void CloseMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
+
+void ChooseMenuMnemonic(HWND menuWindow, char mnemonic) {
+  PostMessageA(menuWindow, WM_CHAR, static_cast<unsigned char>(mnemonic), 1);
+}
+
+void SetClipboardText(const std::string& text) {
+  REQUIRE(OpenClipboard(app.mainWindow));
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_TEXT, memory);
+  CloseClipboard();
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(app.mainWindow)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    text = static_cast<const char*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+namespace {
+std::vector<std::string> openedPages;
+void RecordPage(const char* address) { openedPages.emplace_back(address); }
+}  // namespace
+
+PageRecorder::PageRecorder() {
+  openedPages.clear();
+  SetWebPageOpenerForTesting(&RecordPage);
+}
+
+PageRecorder::~PageRecorder() { SetWebPageOpenerForTesting(nullptr); }
+
+const std::vector<std::string>& PageRecorder::pages() const { return openedPages; }

@@ -1,0 +1,271 @@
+// The output pane's context menu, the mode menu, status-bar clicks and the boxes.
+#include <string>
+
+#include "app/texts.h"
+#include "codec/output_pane.h"
+#include "commands/reports.h"
+#include "fixtures.h"
+
+namespace {
+
+std::string MenuText(HMENU menu, UINT position) {
+  char text[64] = {};
+  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+
+void RightClickPane(int x, int y) {
+  SendMessageA(app.outputPane, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+  SendMessageA(app.outputPane, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// Opens the pane's menu at (10, 10), lets inMenu look at it, then types mnemonic
+// (0: dismiss the menu). Returns whether the menu showed.
+bool UseOutputMenu(char mnemonic, const std::function<void()>& inMenu = [] {}) {
+  bool shown = false;
+  ModalWatcher watcher([&] {
+    HWND menu = OpenMenuWindow();
+    if (!menu) return false;
+    shown = true;
+    inMenu();
+    if (mnemonic) ChooseMenuMnemonic(menu, mnemonic);
+    else EndMenu();
+    return true;
+  });
+  RightClickPane(10, 10);
+  PumpFor(50);  // the chosen item's WM_COMMAND is posted to the pane
+  CHECK_FALSE(watcher.timedOut());
+  return shown;
+}
+
+const char kWarning[] =
+    "Settings can't be changed as long as Telvane is connected!\r\n"
+    "In order to change settings, you have to disconnect first.";
+
+}  // namespace
+
+TEST_CASE("the output pane's menu has its seven items") {
+  FreshWindow w;
+  HMENU menu = app.outputMenu;
+  REQUIRE(GetMenuItemCount(menu) == 7);
+  struct Row {
+    UINT id;  // 0: separator
+    const char* text;
+  };
+  const Row rows[] = {
+      {201, "&Help"},   {0, ""},  {205, "&Copy selected"}, {204, "&Select all"},
+      {0, ""}, {203, "&Visit telvane.example"}, {202, "&About Telvane"},
+  };
+  for (UINT i = 0; i < 7; ++i) {
+    CAPTURE(i);
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID;
+    REQUIRE(GetMenuItemInfoA(menu, i, TRUE, &info));
+    if (rows[i].id == 0) {
+      CHECK((info.fType & MFT_SEPARATOR) != 0);
+    } else {
+      CHECK(info.wID == rows[i].id);
+      CHECK(MenuText(menu, i) == rows[i].text);
+    }
+  }
+}
+
+TEST_CASE("a right click shows the menu at the mouse; copy is grey without a selection") {
+  FreshWindow w;
+  AppendOutput("hello world");
+  SendMessageA(app.outputPane, EM_SETSEL, 0, 0);
+  UINT state = 0;
+  RECT rect = {};
+  CHECK(UseOutputMenu(0, [&] {
+    state = GetMenuState(app.outputMenu, kMenuCopyId, MF_BYCOMMAND);
+    GetWindowRect(OpenMenuWindow(), &rect);
+  }));
+  CHECK((state & MF_GRAYED) != 0);
+  POINT at = {10, 10};
+  ClientToScreen(app.outputPane, &at);
+  CHECK(rect.left == at.x);
+  CHECK(rect.top == at.y);
+  for (UINT id : {kMenuHelpId, kMenuAboutId, kMenuVisitId, kMenuSelectAllId})
+    CHECK((GetMenuState(app.outputMenu, id, MF_BYCOMMAND) & MF_GRAYED) == 0);
+}
+
+TEST_CASE("copy selected copies exactly the selection") {
+  FreshWindow w;
+  SetClipboardText("old");
+  AppendOutput("hello world");
+  const int length = GetWindowTextLengthA(app.outputPane);
+  SendMessageA(app.outputPane, EM_SETSEL, length - 5, length);
+  UINT state = MF_GRAYED;
+  CHECK(UseOutputMenu('c', [&] { state = GetMenuState(app.outputMenu, kMenuCopyId, MF_BYCOMMAND); }));
+  CHECK((state & MF_GRAYED) == 0);
+  CHECK(ClipboardText() == "world");
+}
+
+TEST_CASE("select all selects the whole transcript and keeps the focus in the pane") {
+  FreshWindow w;
+  AppendOutput("some text");
+  SetFocus(app.sendLine);
+  CHECK(UseOutputMenu('s'));
+  DWORD start = 1, end = 0;
+  SendMessageA(app.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  CHECK(start == 0);
+  CHECK(end == static_cast<DWORD>(GetWindowTextLengthA(app.outputPane)));
+  CHECK(GetFocus() == app.outputPane);
+}
+
+TEST_CASE("help and visit from the menu") {
+  FreshWindow w;
+  PageRecorder recorder;
+  CHECK(UseOutputMenu('h'));
+  CHECK(TranscriptTail() == kHelpText);
+  CHECK(UseOutputMenu('v'));
+  REQUIRE(recorder.pages().size() == 1);
+  CHECK(recorder.pages()[0] == "http://telvane.example/");
+  CHECK(UseOutputMenu(0));
+  CHECK(TranscriptTail() == kHelpText);
+}
+
+TEST_CASE("the About box from the menu and from any high word of its command") {
+  FreshWindow w;
+  int boxes = 0;
+  BoxContents box;
+  ModalWatcher watcher([&] {
+    if (HWND found = OpenMessageBox()) {
+      box = ReadMessageBox(found);
+      CloseMessageBox(found);
+      ++boxes;
+    }
+    return boxes == 2;
+  }, 6000);
+  CHECK(UseOutputMenu('a'));
+  PumpUntil([&] { return boxes >= 1; }, 3000);
+  SendMessageA(w.hwnd(), WM_SYSCOMMAND, MAKEWPARAM(kAboutCommand, 0x1234), 0);
+  CHECK(boxes == 2);
+  CHECK(box.caption == "About Telvane ...");
+  CHECK(box.text == AboutText());
+  CHECK_FALSE(box.hasIcon);
+}
+
+TEST_CASE("the mode menu: radio mark on the current mode, anchored at status part 2") {
+  FreshWindow w;
+  struct Row {
+    TransferMode current;
+    UINT markedPosition;
+    char mnemonic;
+    const char* message;  // null: dismissed, nothing changes
+    const char* status;
+  };
+  const Row rows[] = {
+      {TransferMode::Ascii, 0, 'b', "\r\n--- Switched to binary mode!\r\n", "Binary"},
+      {TransferMode::Binary, 2, 'd', "\r\n--- Switched to advanced mode!\r\n", "Advanced"},
+      {TransferMode::Advanced, 1, 'a', "\r\n--- Switched to ASCII mode!\r\n", "ASCII"},
+      {TransferMode::Binary, 2, 0, nullptr, nullptr},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.markedPosition);
+    SetTransferMode(row.current);
+    const std::string transcript = Transcript();
+    const std::string status = StatusPart(2);
+    UINT marks[3] = {};
+    UINT radio = 0;
+    RECT rect = {};
+    ModalWatcher watcher([&] {
+      HWND menu = OpenMenuWindow();
+      if (!menu) return false;
+      for (UINT i = 0; i < 3; ++i) marks[i] = GetMenuState(app.modeMenu, i, MF_BYPOSITION) & MF_CHECKED;
+      MENUITEMINFOA info = {};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_FTYPE;
+      GetMenuItemInfoA(app.modeMenu, row.markedPosition, TRUE, &info);
+      radio = info.fType & MFT_RADIOCHECK;
+      GetWindowRect(menu, &rect);
+      if (row.mnemonic) ChooseMenuMnemonic(menu, row.mnemonic);
+      else EndMenu();
+      return true;
+    });
+    ClickStatusPart(2);
+    CHECK_FALSE(watcher.timedOut());
+    // The choice is posted to the main window when the menu closes.
+    if (row.message) PumpUntil([&] { return StatusPart(2) == row.status; }, 2000);
+    else PumpFor(100);
+    for (UINT i = 0; i < 3; ++i) CHECK((marks[i] != 0) == (i == row.markedPosition));
+    CHECK(radio != 0);
+    POINT anchor = {app.clientWidth - 50 * app.charWidth, app.clientHeight};
+    ClientToScreen(w.hwnd(), &anchor);
+    CHECK(rect.left == anchor.x);
+    CHECK(abs((rect.top + rect.bottom) / 2 - anchor.y) <= 1);
+    if (row.message) {
+      CHECK(Transcript() == transcript + row.message);
+      CHECK(StatusPart(2) == row.status);
+    } else {
+      CHECK(Transcript() == transcript);
+      CHECK(StatusPart(2) == status);
+      CHECK(CurrentTransferMode() == row.current);
+    }
+  }
+}
+
+TEST_CASE("status-bar clicks while idle") {
+  FreshWindow w;
+  app.useTcp = 1;
+  ClickStatusPart(3);
+  CHECK(app.useTcp == 0);
+  CHECK(StatusPart(3) == "UDP/IP");
+  ClickStatusPart(3);
+  CHECK(app.useTcp == 1);
+  CHECK(StatusPart(3) == "TCP/IP");
+  const std::string toggles = "\r\n--- Using UDP/IP now!\r\n\r\n--- Using TCP/IP now!\r\n";
+  CHECK(TranscriptTail() == toggles);
+
+  ClickStatusPart(0);
+  ClickStatusPart(1);
+  CHECK(TranscriptTail() == toggles);
+
+  ClickStatusPart(4);
+  const std::string withStats = TranscriptTail();
+  CHECK(withStats.find("Connection statistics:") != std::string::npos);
+  ClickStatusPart(5);  // once until other output
+  CHECK(TranscriptTail() == withStats);
+  ClickStatusPart(3);
+  ClickStatusPart(5);
+  CHECK(TranscriptTail().size() > withStats.size() + 100);
+}
+
+TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, else nothing") {
+  FreshWindow w;
+  app.connected = 1;
+  app.useTcp = 1;
+  SetTransferMode(TransferMode::Ascii);
+  const std::string transcript = Transcript();
+  std::vector<BoxContents> boxes;
+  bool menuSeen = false;
+  ModalWatcher watcher([&] {
+    if (OpenMenuWindow()) {
+      menuSeen = true;
+      EndMenu();
+    }
+    if (HWND found = OpenMessageBox()) {
+      boxes.push_back(ReadMessageBox(found));
+      CloseMessageBox(found);
+    }
+    return false;
+  }, 10000);
+  for (int part = 0; part < 6; ++part) {
+    CAPTURE(part);
+    const size_t before = boxes.size();
+    ClickStatusPart(part);
+    CHECK(boxes.size() == before + ((part == 2 || part == 3) ? 1 : 0));
+  }
+  app.connected = 0;
+  CHECK_FALSE(menuSeen);
+  REQUIRE(boxes.size() == 2);
+  for (const BoxContents& box : boxes) {
+    CHECK(box.caption == "Telvane");
+    CHECK(box.text == kWarning);
+    CHECK(box.hasIcon);
+  }
+  CHECK(app.useTcp == 1);
+  CHECK(CurrentTransferMode() == TransferMode::Ascii);
+  CHECK(Transcript() == transcript);
+}
