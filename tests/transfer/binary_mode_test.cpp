@@ -29,7 +29,6 @@ struct BinaryLine {
   BinaryLine() {
     SetTransferMode(TransferMode::Binary);
     app.connected = 1;
-    UseSendLineRules();
   }
   ~BinaryLine() { app.connected = 0; }
   std::string Line() const { return WindowText(app.sendLine); }
@@ -181,7 +180,6 @@ TEST_CASE("outside a Binary session the line takes characters as they are") {
   const Row rows[] = {{TransferMode::Binary, 0}, {TransferMode::Ascii, 1}, {TransferMode::Advanced, 1}};
   for (const Row& row : rows) {
     FreshWindow w;
-    UseSendLineRules();
     SetTransferMode(row.mode);
     app.connected = row.connected;
     TypeChars(app.sendLine, "a g,\b!");

@@ -117,25 +117,38 @@ TEST_CASE("an empty line or an invalid escape sends nothing and keeps the sessio
   CHECK(StatusPart(5) == "Out: 3 bytes");
 }
 
-TEST_CASE("a click on send while idle or in another notification sends nothing") {
+TEST_CASE("only a click sends: another notification of the button sends nothing") {
   ScriptedServer peer;
   REQUIRE(peer.ok());
   FreshWindow w;
-  UseSendLineRules();
-  SetWindowTextA(app.sendLine, "abc");
-  const TranscriptMark idle;
-  ClickSend();
-  CHECK(GetFocus() == app.sendLine);
-  CHECK(StatusPart(5) == "Out: 0 bytes");
-
   REQUIRE(OpenSession(peer.port()));
-  const TranscriptMark open;
+  const TranscriptMark mark;
   SetWindowTextA(app.sendLine, "abc");
   SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kSendButtonId, BN_DOUBLECLICKED), 0);
-  CHECK(open.Since().empty());
+  CHECK(mark.Since().empty());
   CHECK(WindowText(app.sendLine) == "abc");
+  CHECK(GetFocus() == app.sendLine);
   PumpFor(100);
   CHECK(peer.Received().empty());
+}
+
+TEST_CASE("Enter in a Binary session sends only whole bytes") {
+  ScriptedServer peer;
+  REQUIRE(peer.ok());
+  FreshWindow w;
+  SetTransferMode(TransferMode::Binary);
+  REQUIRE(OpenSession(peer.port()));
+  const TranscriptMark mark;
+  TypeChars(app.sendLine, "414\r");
+  PressKey(app.sendLine, VK_RETURN);
+  CHECK(mark.Since().empty());
+  CHECK(WindowText(app.sendLine) == "41 4");
+  TypeChars(app.sendLine, "2");
+  PressKey(app.sendLine, VK_RETURN);
+  CHECK(mark.Since() == "\r\n>>> 41 42\r\n");
+  CHECK(WindowText(app.sendLine).empty());
+  CHECK(IsWindowEnabled(app.sendButton));
+  CHECK(PumpUntil([&] { return peer.Received() == "AB"; }));
 }
 
 TEST_CASE("a UDP send shows a reply that is already there right after its echo") {

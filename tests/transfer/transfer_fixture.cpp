@@ -2,25 +2,7 @@
 
 #include <cstring>
 
-#include "codec/binary_mode.h"
 #include "support/harness.h"
-
-namespace {
-// INTERIM until the send line's own subclass lands.
-LRESULT CALLBACK InterimSendLineProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  if (m == WM_CHAR || m == WM_KEYDOWN || m == WM_PASTE) {
-    if ((w == '\r' || w == '\t') && m == WM_CHAR) return 0;
-    return HexEntryProc(h, m, w, l);
-  }
-  return CallWindowProcA(app.sendLinePrevProc, h, m, w, l);
-}
-}  // namespace
-
-void UseSendLineRules() {
-  if (app.sendLinePrevProc) return;
-  app.sendLinePrevProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      app.sendLine, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InterimSendLineProc)));
-}
 
 bool PutOnClipboard(const char* text) {
   if (!OpenClipboard(app.mainWindow)) return false;
@@ -35,7 +17,6 @@ bool PutOnClipboard(const char* text) {
 }
 
 bool OpenSession(int port, bool tcp) {
-  UseSendLineRules();
   app.useTcp = tcp;
   SetWindowTextA(app.hostField, "127.0.0.1");
   SetWindowTextA(app.portField, std::to_string(port).c_str());

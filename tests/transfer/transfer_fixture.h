@@ -6,8 +6,6 @@
 
 #include "app/app_state.h"
 
-// Makes sure the send line's keys go through the hex entry rules.
-void UseSendLineRules();
 bool PutOnClipboard(const char* text);
 
 // Opens a session to 127.0.0.1:port through the target fields and connect.
