@@ -3,6 +3,8 @@
 #include <string>
 
 #include "codec/binary_mode.h"
+#include "codec/escapes.h"
+#include "codec/output_pane.h"
 #include "support/harness.h"
 #include "transfer/transfer_fixture.h"
 
@@ -68,6 +70,37 @@ TEST_CASE("the dump of a read is one group per byte and a line break") {
   std::string two = "x";
   AppendHexDumpText(two, "\x01", 1);
   CHECK(two == "x01 \r\n");
+}
+
+TEST_CASE("a read's dump in one append shows what one append per byte would") {
+  std::string bytes;
+  for (int i = 0; i < 1000; ++i) bytes += static_cast<char>(i * 7);
+  // From an almost empty pane, and from one that fills up during the dump.
+  for (size_t lines : {0, 365}) {
+    CAPTURE(lines);
+    std::string shown[2];
+    for (int way = 0; way < 2; ++way) {
+      FreshWindow w;
+      SetTransferMode(TransferMode::Binary);
+      std::string filler;
+      for (size_t n = 0; n < lines; ++n) filler += std::string(78, 'x') + "\r\n";
+      AppendOutput(filler.c_str(), static_cast<int>(filler.size()));
+      if (way == 0) {
+        for (char byte : bytes) {
+          char group[4] = {0, 0, ' ', 0};
+          ByteToHex(static_cast<unsigned char>(byte), group);
+          AppendOutput(group);
+        }
+        AppendOutput("\r\n");
+      } else {
+        HexDump(bytes.data(), static_cast<int>(bytes.size()));
+      }
+      shown[way] = Transcript();
+    }
+    CHECK(shown[1] == shown[0]);
+    CHECK(shown[1].size() > 3 * bytes.size() / 2);
+    CHECK((shown[1].find("xxx") == std::string::npos) == (lines > 0));  // the pane was reset
+  }
 }
 
 TEST_CASE("typed characters are classified after upper-casing") {
