@@ -99,7 +99,7 @@ TEST_CASE("a read's dump in one append shows what one append per byte would") {
     }
     CHECK(shown[1] == shown[0]);
     CHECK(shown[1].size() > 3 * bytes.size() / 2);
-    CHECK((shown[1].find("xxx") == std::string::npos) == (lines > 0));  // the pane was reset
+    if (lines > 0) CHECK(shown[1].find("xxx") == std::string::npos);  // the pane was reset
   }
 }
 
