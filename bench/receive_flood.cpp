@@ -59,7 +59,8 @@ std::string FloodPayload(size_t size) {
     payload.append(line, static_cast<size_t>(length));
   }
   payload.resize(size - (sizeof kTrailer - 1));
-  return payload + kTrailer;
+  payload += kTrailer;
+  return payload;
 }
 
 // Accepts one client on 127.0.0.1, sends it the payload as fast as it takes it,
@@ -254,11 +255,13 @@ Flood ProbedFlood(TransferMode mode, const std::string& payload) {
   return flood;
 }
 
-double PeakMegabytes() {
+// Working set now and its peak so far, in MB.
+double MemoryMegabytes(bool peak) {
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof counters;
   GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-  return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+  return static_cast<double>(peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize) /
+         (1024.0 * 1024.0);
 }
 
 const char* ModeName(TransferMode mode) {
@@ -294,6 +297,7 @@ bool BenchMode(TransferMode mode, const std::string& payload) {
     return false;
   }
   SetTransferMode(mode);
+  const double before = MemoryMegabytes(false);
   const Flood plain = PlainFlood(mode, payload);
   DrainMessages();
   const Flood probed = ProbedFlood(mode, payload);
@@ -309,12 +313,12 @@ bool BenchMode(TransferMode mode, const std::string& payload) {
   }
   std::printf("%-8s %4.0f MB in %5.3f s = %5.1f MB/s shown%s | longest message %5.1f ms | "
               "longest wait of a key %5.1f ms (%d keys), of a %u ms timer %5.1f ms "
-              "(%5.1f MB/s with these probes) | peak memory %5.1f MB\n",
+              "(%5.1f MB/s with these probes) | peak memory %5.1f MB (%5.1f MB before)\n",
               ModeName(mode), mb, plain.seconds, mb / plain.seconds,
               plain.endShown && probed.endShown ? "" : " (END NOT SHOWN)",
               std::max(plain.longestMessage, probed.longestMessage) * 1000.0,
               probes.longestKeyWait * 1000.0, probes.keys, kTickMs,
-              probes.longestTickGap * 1000.0, mb / probed.seconds, PeakMegabytes());
+              probes.longestTickGap * 1000.0, mb / probed.seconds, MemoryMegabytes(true), before);
   std::fflush(stdout);
   return plain.endShown && probed.endShown;
 }
