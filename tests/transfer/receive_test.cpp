@@ -81,11 +81,8 @@ TEST_CASE("received bytes show by mode, also when a line break falls between two
   };
   for (const Row& row : rows) {
     CAPTURE(row.shown);
-    ScriptedServer peer;
-    REQUIRE(peer.ok());
-    FreshWindow w;
-    SetTransferMode(row.mode);
-    REQUIRE(OpenSession(peer.port()));
+    ScriptedSession session(row.mode);
+    ScriptedServer& peer = session.peer;
     const size_t before = TranscriptTail().size();
     int64_t total = 0;
     for (const std::string& read : row.reads) {
@@ -102,10 +99,8 @@ TEST_CASE("received bytes show by mode, also when a line break falls between two
 }
 
 TEST_CASE("the byte counters go on past 2 GiB and 4 GiB") {
-  ScriptedServer peer;
-  REQUIRE(peer.ok());
-  FreshWindow w;
-  REQUIRE(OpenSession(peer.port()));
+  ScriptedSession session;
+  ScriptedServer& peer = session.peer;
   app.sessionBytesIn = 0x7FFFFFFF;
   app.totalBytesReceived = 0xFFFFFFFFLL;
   app.sessionBytesOut = 0xFFFFFFFFLL;
@@ -122,10 +117,8 @@ TEST_CASE("the byte counters go on past 2 GiB and 4 GiB") {
 }
 
 TEST_CASE("a read event with an error ends the session with its code") {
-  ScriptedServer peer;
-  REQUIRE(peer.ok());
-  FreshWindow w;
-  REQUIRE(OpenSession(peer.port()));
+  ScriptedSession session;
+  ScriptedServer& peer = session.peer;
   const std::string before = TranscriptTail();
   SendMessageA(app.mainWindow, kSocketNotify, app.sessionSocket,
                WSAMAKESELECTREPLY(FD_READ, WSAECONNABORTED));
@@ -158,11 +151,8 @@ TEST_CASE("a 2 MB flood: the window keeps answering and every byte is counted") 
   const std::string payload = FloodPayload(2 << 20);
   for (TransferMode mode : {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary}) {
     CAPTURE(static_cast<int>(mode));
-    ScriptedServer peer;
-    REQUIRE(peer.ok());
-    FreshWindow w;
-    SetTransferMode(mode);
-    REQUIRE(OpenSession(peer.port()));
+    ScriptedSession session(mode);
+    ScriptedServer& peer = session.peer;
 
     floodTotal = static_cast<int64_t>(payload.size());
     ticksDuringFlood = 0;

@@ -59,11 +59,8 @@ TEST_CASE("each mode puts its own bytes on the wire and echoes the line") {
   for (const Row& row : rows) {
     CAPTURE(row.entered);
     CAPTURE(static_cast<int>(row.mode));
-    ScriptedServer peer;
-    REQUIRE(peer.ok());
-    FreshWindow w;
-    SetTransferMode(row.mode);
-    REQUIRE(OpenSession(peer.port()));
+    ScriptedSession session(row.mode);
+    ScriptedServer& peer = session.peer;
 
     for (int round = 1; round <= 2; ++round) {
       const TranscriptMark mark;
@@ -86,11 +83,8 @@ TEST_CASE("each mode puts its own bytes on the wire and echoes the line") {
 }
 
 TEST_CASE("an empty line or an invalid escape sends nothing and keeps the session") {
-  ScriptedServer peer;
-  REQUIRE(peer.ok());
-  FreshWindow w;
-  SetTransferMode(TransferMode::Advanced);
-  REQUIRE(OpenSession(peer.port()));
+  ScriptedSession session(TransferMode::Advanced);
+  ScriptedServer& peer = session.peer;
 
   TranscriptMark mark;
   EnterLine("");
@@ -118,10 +112,8 @@ TEST_CASE("an empty line or an invalid escape sends nothing and keeps the sessio
 }
 
 TEST_CASE("only a click sends: another notification of the button sends nothing") {
-  ScriptedServer peer;
-  REQUIRE(peer.ok());
-  FreshWindow w;
-  REQUIRE(OpenSession(peer.port()));
+  ScriptedSession session;
+  ScriptedServer& peer = session.peer;
   const TranscriptMark mark;
   SetWindowTextA(app.sendLine, "abc");
   SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kSendButtonId, BN_DOUBLECLICKED), 0);
@@ -133,11 +125,8 @@ TEST_CASE("only a click sends: another notification of the button sends nothing"
 }
 
 TEST_CASE("Enter in a Binary session sends only whole bytes") {
-  ScriptedServer peer;
-  REQUIRE(peer.ok());
-  FreshWindow w;
-  SetTransferMode(TransferMode::Binary);
-  REQUIRE(OpenSession(peer.port()));
+  ScriptedSession session(TransferMode::Binary);
+  ScriptedServer& peer = session.peer;
   const TranscriptMark mark;
   TypeChars(app.sendLine, "414\r");
   PressKey(app.sendLine, VK_RETURN);
@@ -236,10 +225,8 @@ TEST_CASE("a peer that resets the connection makes the next send fail and end th
 }
 
 TEST_CASE("a peer that takes no data for a while delays a send, which then goes whole") {
-  ScriptedServer peer(true, 4096);
-  REQUIRE(peer.ok());
-  FreshWindow w;
-  REQUIRE(OpenSession(peer.port()));
+  ScriptedSession session(TransferMode::Ascii, true, 4096);
+  ScriptedServer& peer = session.peer;
   const size_t filled = FillPipe();
   REQUIRE(filled > 0);
 
@@ -256,11 +243,7 @@ TEST_CASE("a peer that takes no data for a while delays a send, which then goes 
 }
 
 TEST_CASE("a peer that takes no data at all gets none of the line, and the session stays") {
-  ScriptedServer peer(true, 4096);
-  REQUIRE(peer.ok());
-  FreshWindow w;
-  SetTransferMode(TransferMode::Binary);
-  REQUIRE(OpenSession(peer.port()));
+  ScriptedSession session(TransferMode::Binary, true, 4096);
   REQUIRE(FillPipe() > 0);
 
   const TranscriptMark mark;

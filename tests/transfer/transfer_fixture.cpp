@@ -51,3 +51,10 @@ bool WaitUnread(unsigned long count, int timeoutMs) {
   }
   return pending == count;
 }
+
+ScriptedSession::ScriptedSession(TransferMode mode, bool holdReading, int receiveBuffer)
+    : peer(holdReading, receiveBuffer) {
+  REQUIRE(peer.ok());
+  SetTransferMode(mode);
+  REQUIRE(OpenSession(peer.port()));
+}

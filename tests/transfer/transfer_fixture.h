@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "support/harness.h"
+#include "transfer/scripted_peers.h"
 
 bool PutOnClipboard(const char* text);
 
@@ -17,3 +19,12 @@ void ClickSend();
 bool WaitBytesIn(int64_t count, int timeoutMs = 5000);
 // Waits, handling no message, until the session socket holds count bytes unread.
 bool WaitUnread(unsigned long count, int timeoutMs = 5000);
+
+// A fresh window in mode with a TCP session open to a scripted peer (which the
+// window outlives by nothing: the window goes first).
+struct ScriptedSession {
+  explicit ScriptedSession(TransferMode mode = TransferMode::Ascii, bool holdReading = false,
+                           int receiveBuffer = 0);
+  ScriptedServer peer;
+  FreshWindow window;
+};
