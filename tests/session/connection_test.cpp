@@ -430,3 +430,45 @@ TEST_CASE("events still queued when a session ends never reach the next one") {
   CHECK(WithoutDots(TranscriptTail().substr(before.size())) ==
         ConnectingLine("127.0.0.1", second.port()) + kEstablished);
 }
+
+TEST_CASE("a connect event with an error ends the attempt with its own line") {
+  struct Row {
+    int error;
+    const char* line;
+  };
+  const Row rows[] = {
+      {10060, "\r\n=== Connection timed out!\r\n"},
+      {10061, "\r\n=== Connection refused\r\n"},
+      {10050, "\r\n=== Connection failed! (Error: #10050)\r\n"},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.error);
+    QueueFullServer busy;  // keeps the real connect pending
+    REQUIRE(busy.ok());
+    FreshWindow w;
+    SetTarget("127.0.0.1", busy.PortText());
+    Connect();
+    REQUIRE(app.connecting);
+    PostEvent(app.sessionSocket, FD_CONNECT, row.error);
+    CHECK(WithoutDots(TranscriptTail()) == ConnectingLine("127.0.0.1", busy.port()) + row.line);
+    CheckIdleView();
+    CHECK(app.sessionSocket == 0);
+    CHECK(app.connectionsFailed == 1);
+    CHECK(app.connectionsSucceeded == 0);
+  }
+}
+
+TEST_CASE("without Winsock a connect fails at the socket and the window stays usable") {
+  FreshWindow w;
+  WSACleanup();  // as if start-up had failed
+  SetTarget("127.0.0.1", "7");
+  Connect();
+  CHECK(TranscriptTail() == ConnectingLine("127.0.0.1", 7) +
+                                "\r\nERR: Socket creation failed! Error: #10093"
+                                "\r\n=== Connection failed!\r\n");
+  CheckIdleView();
+  CHECK_FALSE(app.connecting);
+  CHECK(app.connectionsFailed == 0);
+  WSADATA data;
+  WSAStartup(0x0002, &data);  // the window's own clean-up at close balances this
+}
