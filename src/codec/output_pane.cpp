@@ -39,8 +39,11 @@ void InsertAtEnd(const char* text, size_t length) {
   for (int attempt = 0; attempt < kInsertAttempts && length > 0; ++attempt) {
     const AppendPlan plan = PlanAppend(PaneLength(), length, PaneLimit(), bannerLength);
     if (plan.resetFirst) ResetTranscript();
-    text += plan.skip;
-    length -= plan.skip;
+    size_t skip = plan.skip;
+    // Never start after the banner with the LF of a line break whose CR was wiped.
+    if (skip > 0 && skip < length && text[skip - 1] == '\r' && text[skip] == '\n') ++skip;
+    text += skip;
+    length -= skip;
     const unsigned resetsBefore = resetCount;
     MoveCaretToEnd();
     SendMessageA(app.outputPane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));

@@ -18,13 +18,21 @@ const std::string kBanner =
 
 size_t PaneLimit() { return static_cast<size_t>(SendMessageA(app.outputPane, EM_GETLIMITTEXT, 0, 0)); }
 
-// What the pane holds once the shown text has gone in piece by piece: a full pane
-// is reset to the banner before the next character.
+// What the pane holds once the shown text of one append has gone in piece by piece:
+// a full pane is reset to the banner before the next character, and when the last
+// reset fell between a CR and its LF, the text after the banner starts after the LF.
 std::string FilledPieceByPiece(std::string pane, const std::string& shown, size_t limit) {
+  bool splitBreak = false;
+  char previous = '\0';
   for (char c : shown) {
-    if (pane.size() >= limit) pane = kBanner;
+    if (pane.size() >= limit) {
+      pane = kBanner;
+      splitBreak = previous == '\r' && c == '\n';
+    }
     pane += c;
+    previous = c;
   }
+  if (splitBreak) pane.erase(kBanner.size(), 1);
   return pane;
 }
 
@@ -297,4 +305,24 @@ TEST_CASE("100 KB in small appends crosses the limit at every kind of boundary")
     expected = FilledPieceByPiece(expected, WithCrLf(piece), limit);
   }
   CHECK(Transcript() == expected);
+}
+
+TEST_CASE("a reset never leaves the LF of a split line break at the top of the pane") {
+  FreshWindow w;
+  const size_t limit = PaneLimit();
+  const size_t page = limit - kBanner.size();
+  for (size_t shift = 0; shift < 3; ++shift) {
+    CAPTURE(shift);
+    ResetTranscript();
+    // The last reset falls between a CR and its LF, before the CR, after the LF.
+    std::string shown(2 * page + 10, 'x');
+    const size_t cr = 2 * page - 1 + (shift == 1 ? 1 : 0) - (shift == 2 ? 1 : 0);
+    shown.replace(cr, 2, "\r\n");
+    shown += "tail";
+    AppendOutput(shown.c_str(), static_cast<int>(shown.size()));
+    const std::string tail = TranscriptTail();
+    CHECK(Transcript() == FilledPieceByPiece(kBanner, shown, limit));
+    CHECK(tail.compare(tail.size() - 4, 4, "tail") == 0);
+    CHECK(tail[0] != '\n');
+  }
 }
