@@ -247,6 +247,7 @@ void OnSocketClose(SOCKET socket, int) {
 void OnDisconnectCommand(WPARAM wParam) {
   SetFocus(app.sendLine);
   if (HIWORD(wParam) != 0 || !app.connected) return;
+  ReadDeferredData();
   DropConnection(app.sessionSocket);
   RefreshConnectionView();
   AppendOutput(kDisconnectedLine);

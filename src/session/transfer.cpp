@@ -135,6 +135,14 @@ void ReadAfterWaitingMessages(SOCKET socket) {
 
 }  // namespace
 
+void ReadDeferredData() {
+  if (!app.readResumeSocket) return;
+  KillTimer(app.mainWindow, kReadResumeTimerId);
+  const SOCKET socket = app.readResumeSocket;
+  app.readResumeSocket = 0;
+  if (app.connected && IsSessionSocket(socket)) ReceivePending();
+}
+
 int EncodeSendLine(TransferMode mode, const char* line, unsigned char* data) {
   switch (mode) {
     case TransferMode::Ascii: return wsprintfA(reinterpret_cast<char*>(data), kAsciiLineFormat, line);
@@ -152,6 +160,7 @@ void OnSendCommand(WPARAM wParam) {
     return;
   }
   if (HIWORD(wParam) != 0) return;
+  ReadDeferredData();
   SetStatusText(kStatusActivity, kStatusSending);
   char line[kSendLineSize] = {};
   GetWindowTextA(app.sendLine, line, kSendLineSize);

@@ -16,3 +16,7 @@ constexpr DWORD kSendWaitMs = 3000;
 // The bytes a send line becomes in mode, written to data (kSendBufferSize bytes,
 // zeroed by the caller); -1 when an Advanced line holds an invalid escape.
 int EncodeSendLine(TransferMode mode, const char* line, unsigned char* data);
+
+// A read put off while the user's own messages went first is done now, so that what
+// arrived before a send or a disconnect shows before its echo or its line.
+void ReadDeferredData();

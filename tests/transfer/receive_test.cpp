@@ -187,3 +187,46 @@ TEST_CASE("a 2 MB flood: the window keeps answering and every byte is counted") 
     CHECK(app.connected);
   }
 }
+
+namespace {
+void CALLBACK NoTick(HWND, UINT, UINT_PTR, DWORD) {}
+
+// Handles the read event of data that came while a timer of the user's side was due,
+// so the window puts the read off; nothing else is handled.
+bool ReadEventPutOff(const std::string& data, ScriptedServer& peer) {
+  REQUIRE(peer.Push(data));
+  REQUIRE(WaitUnread(static_cast<unsigned long>(data.size())));
+  const UINT_PTR timer = SetTimer(nullptr, 0, 1, NoTick);
+  Sleep(20);  // the timer is due now
+  MSG message;
+  const DWORD start = GetTickCount();
+  while (!PeekMessageA(&message, app.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
+    if (GetTickCount() - start > 5000) break;
+    Sleep(5);
+  }
+  DispatchMessageA(&message);
+  KillTimer(nullptr, timer);
+  return app.readResumeSocket != 0 && app.sessionBytesIn == 0;
+}
+}  // namespace
+
+TEST_CASE("data put off behind the user's messages still shows before what the user does next") {
+  ScriptedSession session;
+  const size_t before = TranscriptTail().size();
+
+  SUBCASE("a disconnect") {
+    REQUIRE(ReadEventPutOff("late reply\r\n", session.peer));
+    SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
+    CHECK(TranscriptTail().substr(before) == "late reply\r\n\r\n=== Disconnected\r\n");
+    CHECK(app.sessionBytesIn == 12);
+  }
+  SUBCASE("a send") {
+    REQUIRE(ReadEventPutOff("late reply\r\n", session.peer));
+    EnterLine("next");
+    ClickSend();
+    CHECK(TranscriptTail().substr(before) == "late reply\r\n\r\n>>> next\r\n");
+    CHECK(app.sessionBytesIn == 12);
+  }
+  PumpFor(50);  // the put-off read's own timer finds nothing left to do
+  CHECK(app.sessionBytesIn == 12);
+}
