@@ -80,6 +80,25 @@ LRESULT OnOutputPaneKeyUp(HWND pane, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcA(app.outputPanePrevProc, pane, WM_KEYUP, wParam, lParam);
 }
 
+// The transcript is a record: keys that would cut, delete or paste are dropped like
+// typed characters; navigation and Ctrl+Insert (copy) still act on the pane.
+LRESULT OnOutputPaneKeyDown(HWND pane, WPARAM wParam, LPARAM lParam) {
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  if (wParam == VK_DELETE || (wParam == VK_INSERT && shift)) return 0;
+  return CallWindowProcA(app.outputPanePrevProc, pane, WM_KEYDOWN, wParam, lParam);
+}
+
+// Shift+F10 and the menu key would otherwise bring up the control's own menu, which
+// edits; show ours, at the pane's corner or where the system says.
+void OnOutputPaneContextMenu(HWND pane, LPARAM lParam) {
+  POINT at = {0, 0};
+  if (lParam != -1) {
+    at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ScreenToClient(pane, &at);
+  }
+  ShowOutputMenu(MAKELPARAM(at.x, at.y));
+}
+
 LRESULT OnOutputPaneCommand(HWND pane, WPARAM wParam, LPARAM lParam) {
   const int id = LOWORD(wParam);
   if (id >= kMenuHelpId && id <= kMenuCopyId) {
@@ -135,7 +154,11 @@ LRESULT CALLBACK OutputPaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_SYSCHAR:
     case WM_PASTE: return OnOutputPaneChar(wParam);
     case WM_KEYUP: return OnOutputPaneKeyUp(hwnd, wParam, lParam);
+    case WM_KEYDOWN: return OnOutputPaneKeyDown(hwnd, wParam, lParam);
+    case WM_CUT:
+    case WM_CLEAR: return 0;
     case WM_RBUTTONUP: ShowOutputMenu(lParam); return 0;
+    case WM_CONTEXTMENU: OnOutputPaneContextMenu(hwnd, lParam); return 0;
     case WM_COMMAND: return OnOutputPaneCommand(hwnd, wParam, lParam);
     case WM_NCDESTROY: return OnOutputPaneDestroyed(hwnd, wParam, lParam);
     default: return CallWindowProcA(app.outputPanePrevProc, hwnd, message, wParam, lParam);

@@ -161,6 +161,23 @@ TEST_CASE("typing into the output pane goes nowhere and moves the focus to the s
     SendMessageA(app.sendLine, WM_PASTE, 0, 0);
     CHECK(WindowText(app.sendLine) == "PASTED");
   }
+  SUBCASE("keys and messages that would cut, delete or paste leave the record alone") {
+    SetClipboardText("PASTED");
+    SetFocus(app.outputPane);
+    SendMessageA(app.outputPane, EM_SETSEL, 0, -1);
+    SendMessageA(app.outputPane, WM_KEYDOWN, VK_DELETE, 1);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageA(app.outputPane, WM_KEYDOWN, VK_INSERT, 1);
+    SendMessageA(app.outputPane, WM_KEYDOWN, VK_DELETE, 1);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    SendMessageA(app.outputPane, WM_CUT, 0, 0);
+    SendMessageA(app.outputPane, WM_CLEAR, 0, 0);
+    CHECK(ClipboardText() == "PASTED");
+  }
   CHECK(Transcript() == transcript);
   CHECK(WindowText(app.sendLine).find('x') == std::string::npos);
 }

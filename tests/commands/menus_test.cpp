@@ -269,3 +269,28 @@ TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, e
   CHECK(CurrentTransferMode() == TransferMode::Ascii);
   CHECK(Transcript() == transcript);
 }
+
+TEST_CASE("the keyboard's menu key shows the pane's own menu, never the control's") {
+  FreshWindow w;
+  AppendOutput("hello world");
+  bool shown = false;
+  RECT rect = {};
+  {
+    ModalWatcher watcher([&] {
+      HWND menu = OpenMenuWindow();
+      if (!menu) return false;
+      shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)) == app.outputMenu;
+      GetWindowRect(menu, &rect);
+      EndMenu();
+      return true;
+    });
+    SendMessageA(app.outputPane, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.outputPane), -1);
+    PumpFor(20);
+    CHECK_FALSE(watcher.timedOut());
+  }
+  CHECK(shown);
+  POINT corner = {0, 0};
+  ClientToScreen(app.outputPane, &corner);
+  CHECK(rect.left == corner.x);
+  CHECK(rect.top == corner.y);
+}
