@@ -177,13 +177,14 @@ void OnSendCommand(WPARAM wParam) {
     return;
   }
   const SendResult result = SendWhole(app.sessionSocket, reinterpret_cast<const char*>(data), count);
-  if (result.sent > 0) CountSent(result.sent);
   if (result.error != 0) {
+    if (result.sent > 0) CountSent(result.sent);  // what did go out is counted
     OnSendFailed(result, count);
     return;
   }
   EchoSentLine(mode, line, data);
   SetWindowTextA(app.sendLine, "");
+  CountSent(result.sent);
   if (!app.useTcp) ReceivePending();  // a reply that is already there shows right after the echo
   SetStatusText(kStatusActivity, kStatusReady);
 }
