@@ -472,3 +472,18 @@ TEST_CASE("without Winsock a connect fails at the socket and the window stays us
   WSADATA data;
   WSAStartup(0x0002, &data);  // the window's own clean-up at close balances this
 }
+
+TEST_CASE("closing the window while a connect is pending ends cleanly") {
+  QueueFullServer busy;
+  REQUIRE(busy.ok());
+  FreshWindow w;
+  SetTarget("127.0.0.1", busy.PortText());
+  Connect();
+  REQUIRE(app.connecting);
+  w.Close();
+  CHECK(QuitSeen());
+  CHECK_FALSE(app.connecting);
+  CHECK(app.sessionSocket == 0);
+  busy.Release();
+  PumpFor(100);  // the attempt's late events find no window and no session
+}
