@@ -10,25 +10,13 @@
 namespace {
 
 HWND TooltipOf(HWND mainWindow) {
-  struct Search {
-    HWND owner;
-    HWND found;
-  } search{mainWindow, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM param) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(param);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0) return TRUE;
+  return FindThreadWindow([mainWindow](HWND window) {
+    if (lstrcmpiA(ClassOf(window).c_str(), TOOLTIPS_CLASSA) != 0) return false;
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    if (SendMessageA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)) &&
-        tool.hwnd == s->owner) {
-      s->found = window;
-      return FALSE;
-    }
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+    return SendMessageA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)) &&
+           tool.hwnd == mainWindow;
+  });
 }
 
 }  // namespace

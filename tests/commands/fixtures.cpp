@@ -31,22 +31,10 @@ namespace {
 CommandSpy* activeSpy = nullptr;
 std::map<UINT_PTR, ModalWatcher*> watchers;  // by timer: watchers may nest
 
-HWND FindThreadWindow(const char* wantedClass) {
-  struct Search {
-    const char* wanted;
-    HWND found;
-  } search{wantedClass, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM param) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(param);
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, s->wanted) == 0 && IsWindowVisible(window)) {
-      s->found = window;
-      return FALSE;
-    }
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+HWND FindVisibleOfClass(const char* wantedClass) {
+  return FindThreadWindow([wantedClass](HWND window) {
+    return ClassOf(window) == wantedClass && IsWindowVisible(window);
+  });
 }
 }  // namespace
 
@@ -112,8 +100,8 @@ void CALLBACK ModalWatcher::Tick(HWND, UINT, UINT_PTR timer, DWORD) {
   }
 }
 
-HWND OpenMenuWindow() { return FindThreadWindow("#32768"); }
-HWND OpenMessageBox() { return FindThreadWindow("#32770"); }
+HWND OpenMenuWindow() { return FindVisibleOfClass("#32768"); }
+HWND OpenMessageBox() { return FindVisibleOfClass("#32770"); }
 
 BoxContents ReadMessageBox(HWND box) {
   BoxContents contents;

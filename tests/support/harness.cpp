@@ -159,3 +159,30 @@ void PressKey(HWND window, WPARAM virtualKey) {
   SendMessageA(window, WM_KEYDOWN, virtualKey, 1);
   SendMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
 }
+
+namespace {
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(param);
+  if (!(*search->first)(window)) return TRUE;
+  search->second = window;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindThreadWindow(const std::function<bool(HWND)>& match) {
+  std::pair<const std::function<bool(HWND)>*, HWND> search{&match, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+HWND FindAnyWindow(const std::function<bool(HWND)>& match) {
+  std::pair<const std::function<bool(HWND)>*, HWND> search{&match, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}

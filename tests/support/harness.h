@@ -50,6 +50,11 @@ void WriteFile(const std::string& path, const std::string& text);
 // Path of a file beside the running test program (telvane.exe is built there).
 std::string BesideTestProgram(const char* name);
 
+// The first top-level window, of this thread or of any process, for which match holds.
+HWND FindThreadWindow(const std::function<bool(HWND)>& match);
+HWND FindAnyWindow(const std::function<bool(HWND)>& match);
+std::string ClassOf(HWND window);
+
 // Sends WM_CHAR for each character of text to window.
 void TypeChars(HWND window, const std::string& text);
 // Sends a key press and release (WM_KEYDOWN then WM_KEYUP) to window.

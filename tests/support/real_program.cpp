@@ -8,23 +8,11 @@ namespace {
 constexpr int kWaitMs = 20000;
 
 HWND MainWindowOf(DWORD processId) {
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{processId, nullptr};
-  EnumWindows([](HWND window, LPARAM param) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(param);
+  return FindAnyWindow([processId](HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (pid == s->pid && lstrcmpA(className, kAppTitle) == 0) {
-      s->found = window;
-      return FALSE;
-    }
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+    return pid == processId && ClassOf(window) == kAppTitle;
+  });
 }
 
 }  // namespace
