@@ -15,23 +15,28 @@ namespace {
 std::string Bytes(const char* text, size_t size) { return std::string(text, size); }
 
 // Probes the window from a second thread, as another program would: each probe
-// is a message the window must answer within a bound.
+// is a message the window must answer within a bound. The bound only tells a frozen
+// window from a busy one; it is generous so that a loaded machine doesn't fail it.
+constexpr UINT kProbeAnswerMs = 20000;
 class AnswerProbe {
  public:
   explicit AnswerProbe(HWND window)
       : thread_([this, window] {
           while (!stop_) {
             DWORD_PTR result = 0;
-            if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
+            if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kProbeAnswerMs, &result))
               ++answered_;
             else
               ++unanswered_;
             Sleep(2);
           }
+          ended_ = true;
         }) {}
   ~AnswerProbe() { Finish(); }
+  // The last probe may be waiting for this thread's window: answer it while waiting.
   void Finish() {
     stop_ = true;
+    PumpUntil([this] { return ended_.load(); }, 2 * kProbeAnswerMs);
     if (thread_.joinable()) thread_.join();
   }
   int answered() const { return answered_; }
@@ -39,6 +44,7 @@ class AnswerProbe {
 
  private:
   std::atomic<bool> stop_{false};
+  std::atomic<bool> ended_{false};
   std::atomic<int> answered_{0};
   std::atomic<int> unanswered_{0};
   std::thread thread_;
