@@ -105,20 +105,25 @@ void LoopbackPeer::CloseSocket(uintptr_t socket) { closesocket(AsSocket(socket))
 TcpEchoServer::TcpEchoServer(int port) { Start(true, port); }
 TcpEchoServer::~TcpEchoServer() { Stop(); }
 
+void LoopbackPeer::ReadClient(uintptr_t client,
+                              const std::function<bool(const std::string&)>& onPiece) {
+  char buffer[16384];
+  while (WaitReadable(client, kPeerWaitMs)) {
+    const int n = recv(AsSocket(client), buffer, sizeof buffer, 0);
+    if (n <= 0) {
+      clientClosed_ = true;
+      return;
+    }
+    Record(buffer, n);
+    if (!onPiece(std::string(buffer, static_cast<size_t>(n)))) return;
+  }
+}
+
 void TcpEchoServer::Serve() {
   while (!stop_) {
     const uintptr_t client = AcceptClient(kPeerWaitMs);
     if (!client) continue;
-    char buffer[4096];
-    while (WaitReadable(client, kPeerWaitMs)) {
-      const int n = recv(AsSocket(client), buffer, sizeof buffer, 0);
-      if (n <= 0) {
-        clientClosed_ = true;
-        break;
-      }
-      Record(buffer, n);
-      if (!SendAll(client, std::string(buffer, static_cast<size_t>(n)))) break;
-    }
+    ReadClient(client, [&](const std::string& piece) { return SendAll(client, piece); });
     CloseSocket(client);
   }
 }

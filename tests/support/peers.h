@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -38,6 +39,10 @@ class LoopbackPeer {
   // Accepts one client, waiting up to timeoutMs; 0 when none came.
   uintptr_t AcceptClient(int timeoutMs);
   void Record(const char* data, int count);
+  // Reads and records what client sends until it closes (ClientClosed), falls silent
+  // for the peers' wait, or stop is asked; each piece also goes to onPiece, which
+  // returns false to stop reading.
+  void ReadClient(uintptr_t client, const std::function<bool(const std::string&)>& onPiece);
   bool SendAll(uintptr_t socket, const std::string& bytes);
   static void CloseSocket(uintptr_t socket);
 

@@ -45,14 +45,6 @@ void ScriptedServer::Serve() {
   client_ = client;
   while (!stop_ && (held_ || (readFrom_ && static_cast<int>(GetTickCount() - readFrom_) < 0)))
     Sleep(10);
-  char buffer[16384];
-  while (WaitReadable(client, kPeerWaitMs)) {
-    const int n = recv(AsSocket(client), buffer, sizeof buffer, 0);
-    if (n <= 0) {
-      clientClosed_ = true;
-      break;
-    }
-    Record(buffer, n);
-  }
+  ReadClient(client, [](const std::string&) { return true; });
   done_ = true;
 }
