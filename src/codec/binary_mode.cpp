@@ -48,7 +48,6 @@ LRESULT OnHexBackspace(HWND line, LPARAM lParam) {
 }
 
 LRESULT OnHexChar(HWND line, WPARAM wParam, LPARAM lParam) {
-  if (wParam == '\r' || wParam == '\t') return 0;
   const HexKeyPress key = ClassifyHexKey(wParam);
   switch (key.kind) {
     case HexKey::Digit: return OnHexDigit(line, key.character, lParam);

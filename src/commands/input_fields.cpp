@@ -22,8 +22,6 @@ void SendHelpRequest() { SendMessageA(app.mainWindow, kHelpRequest, VK_F1, 0); }
 void SendConnectCommand() { SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0); }
 void SendSendCommand() { SendMessageA(app.mainWindow, WM_COMMAND, kSendButtonId, 0); }
 
-bool HexEntryActive() { return IsBinaryMode() && app.connected; }
-
 // --- host and port fields ---
 
 LRESULT OnEntryFieldChar(HWND field, WPARAM wParam, LPARAM lParam) {
@@ -43,15 +41,10 @@ LRESULT OnEntryFieldKeyUp(HWND field, WPARAM wParam, LPARAM lParam) {
 
 // --- send line ---
 
+// The hex entry rules pass everything on unchanged unless a Binary session is open.
 LRESULT OnSendLineChar(HWND line, WPARAM wParam, LPARAM lParam) {
   if (wParam == kCarriageReturn || wParam == kTab) return 0;
-  if (HexEntryActive()) return HexEntryProc(line, WM_CHAR, wParam, lParam);
-  return CallWindowProcA(app.sendLinePrevProc, line, WM_CHAR, wParam, lParam);
-}
-
-LRESULT OnSendLineKeyDownOrPaste(HWND line, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (HexEntryActive()) return HexEntryProc(line, message, wParam, lParam);
-  return CallWindowProcA(app.sendLinePrevProc, line, message, wParam, lParam);
+  return HexEntryProc(line, WM_CHAR, wParam, lParam);
 }
 
 // The release, not the press, runs Enter: holding the key runs it once.
@@ -138,7 +131,7 @@ LRESULT CALLBACK SendLineProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case kSubclassHandshake: app.sendLinePrevProc = FromHandshake(wParam); return 0;
     case WM_CHAR: return OnSendLineChar(hwnd, wParam, lParam);
     case WM_KEYDOWN:
-    case WM_PASTE: return OnSendLineKeyDownOrPaste(hwnd, message, wParam, lParam);
+    case WM_PASTE: return HexEntryProc(hwnd, message, wParam, lParam);
     case WM_KEYUP: return OnSendLineKeyUp(wParam);
     default: return CallWindowProcA(app.sendLinePrevProc, hwnd, message, wParam, lParam);
   }
