@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/leading_number.h"
 #include "commands/web_pages.h"
 #include "settings/schemes.h"
 
@@ -33,23 +34,11 @@ const CommandWord kCommandTable[] = {
 constexpr char kSchemeWord[] = ":scheme";
 constexpr size_t kSchemeWordLength = sizeof kSchemeWord - 1;
 
-// Decimal number as atoi reads it (white space, sign, digits), clamped far outside
-// 1..9 instead of overflowing.
-int ReadNumber(const char* p) {
-  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-  const bool negative = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
-  int value = 0;
-  for (; *p >= '0' && *p <= '9'; ++p)
-    if (value < 1000) value = value * 10 + (*p - '0');
-  return negative ? -value : value;
-}
-
 // ":scheme" in the first seven characters, the eighth ignored, the number from the ninth.
 int ParseScheme(const char* text) {
   if (std::strncmp(text, kSchemeWord, kSchemeWordLength) != 0) return 0;
   const size_t length = std::strlen(text);
-  const int number = length > kSchemeWordLength + 1 ? ReadNumber(text + kSchemeWordLength + 1) : 0;
+  const int number = length > kSchemeWordLength + 1 ? LeadingNumber(text + kSchemeWordLength + 1) : 0;
   return number >= 1 && number <= 9 ? number : 0;
 }
 

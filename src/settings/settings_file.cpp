@@ -1,10 +1,10 @@
 #include "settings/settings_file.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "app/app_state.h"
 #include "app/controls.h"
+#include "app/leading_number.h"
 #include "app/main_window.h"
 #include "app/texts.h"
 #include "settings/schemes.h"
@@ -43,13 +43,6 @@ void ReadValue(const char* key, const char* fallback, char* text, int size) {
     GetPrivateProfileStringA(kSection, key, fallback, text, size, app.settingsPath);
   else
     lstrcpynA(text, fallback, size);
-}
-
-// The leading decimal number of a text, 0 when there is none. Unlike some atoi, a
-// number beyond the int range saturates instead of wrapping into a valid value.
-int LeadingNumber(const char* text) {
-  static_assert(sizeof(long) == sizeof(int), "strtol must saturate at the int range");
-  return static_cast<int>(std::strtol(text, nullptr, 10));
 }
 
 int ReadNumber(const char* key, const char* fallback, int size) {
