@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codec/transcript_backlog.h"
+
 // Control identifiers, in the order of their IDs.
 enum ControlId : int {
   kHostFieldId = 100,
@@ -38,6 +40,8 @@ enum ModeMenuId : int {
 
 // Private messages. Several share WM_USER and are told apart by target and wParam.
 constexpr UINT kSocketNotify = WM_USER + 1;
+constexpr UINT kLookupDone = WM_USER + 2;  // WSAAsyncGetHostByName's completion
+constexpr UINT kCloseStep = WM_USER + 3;   // shows the next piece of what a closed peer left
 constexpr UINT kReportRequest = WM_USER;       // to mainWindow, wParam 1
 constexpr UINT kSubclassHandshake = WM_USER;   // to a control, wParam = previous proc
 constexpr WPARAM kReportRequestTag = 1;
@@ -50,7 +54,15 @@ constexpr UINT_PTR kConnectTimerId = 1;
 constexpr UINT kConnectTimerMs = 500;
 // Resumes a read that waited for the user's input (has its own timer procedure).
 constexpr UINT_PTR kReadResumeTimerId = 2;
-constexpr long kSocketEvents = FD_READ | FD_CONNECT | FD_CLOSE;  // 0x31
+// Brings the pane up to date with what was read since the last frame.
+constexpr UINT_PTR kFrameTimerId = 3;
+constexpr UINT kFrameMs = 16;
+// Ends a send that found no room for this long.
+constexpr UINT_PTR kSendTimeoutTimerId = 4;
+constexpr UINT kSendWaitMs = 3000;
+// The next step of a close, after the user's input.
+constexpr UINT_PTR kCloseStepTimerId = 5;
+constexpr long kSocketEvents = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;
 
 // Text buffer sizes shared by the pieces that read the fields.
 constexpr int kHostTextSize = 64;
@@ -58,10 +70,23 @@ constexpr int kPortTextSize = 8;
 constexpr int kSendLineSize = 256;
 constexpr int kSendLineLimit = 251;
 constexpr int kCommandTextSize = 31;
+// Bytes one send can carry; a full hex line (251 characters) uses 84 of them.
+constexpr int kSendBufferSize = 262;
 
 enum class TransferMode { Ascii, Advanced, Binary };
 
-// Zero at process start; WM_CREATE sets the initial values.
+// A line the socket could not take at once; it goes on at FD_WRITE.
+struct OutgoingLine {
+  bool inFlight;
+  bool waiting;  // kSendTimeoutTimerId runs: the socket had no room for it
+  TransferMode mode;
+  int count;  // bytes of data
+  int sent;   // of them, taken by the socket so far
+  unsigned char data[kSendBufferSize];
+  char line[kSendLineSize];  // as typed, for the echo
+};
+
+// Empty at process start; WM_CREATE sets the initial values.
 struct AppState {
   BYTE connected;
   BYTE useTcp;
@@ -114,6 +139,16 @@ struct AppState {
   SOCKET sessionSocket;
   // Socket whose read waits for kReadResumeTimerId; 0 when none waits.
   SOCKET readResumeSocket;
+  // What was read but is not in the pane yet, and when the pane last caught up.
+  TranscriptBacklog transcriptBacklog;
+  DWORD lastFrameTick;
+  BYTE frameDue;    // kFrameTimerId is set
+  BYTE peerClosed;  // the close line waits until the peer's last bytes are shown
+  OutgoingLine outgoing;
+  // Name lookup of the pending attempt, and the port it connects to.
+  HANDLE lookupRequest;
+  int lookupPort;
+  char lookupBuffer[MAXGETHOSTSTRUCT];
   HFONT controlFont;
   HMENU modeMenu;
   char settingsPath[MAX_PATH];

@@ -10,6 +10,7 @@
 #include "commands/input_fields.h"
 #include "session/connection.h"
 #include "session/connection_view.h"
+#include "session/receiving.h"
 #include "session/transfer.h"
 #include "settings/schemes.h"
 #include "settings/settings_file.h"
@@ -106,7 +107,19 @@ LRESULT OnSocketNotify(WPARAM wParam, LPARAM lParam) {
   switch (WSAGETSELECTEVENT(lParam)) {
     case FD_CONNECT: OnSocketConnect(socket, error); break;
     case FD_READ: OnSocketRead(socket, error); break;
+    case FD_WRITE: OnSocketWrite(socket, error); break;
     case FD_CLOSE: OnSocketClose(socket, error); break;
+    default: break;
+  }
+  return 0;
+}
+
+LRESULT OnTimer(WPARAM id) {
+  switch (id) {
+    case kConnectTimerId: OnConnectTimer(); break;
+    case kFrameTimerId: OnFrameTimer(); break;
+    case kSendTimeoutTimerId: OnSendTimeout(); break;
+    case kCloseStepTimerId: OnCloseStep(); break;
     default: break;
   }
   return 0;
@@ -138,13 +151,17 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYUP: return OnKeyUp(window, wParam, lParam);
     case WM_COMMAND: return OnCommand(wParam);
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
-    case WM_TIMER: OnConnectTimer(); return 0;
+    case WM_TIMER: return OnTimer(wParam);
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lParam) == app.outputPane && app.outputPane)
         return reinterpret_cast<LRESULT>(OnOutputPaneColors(reinterpret_cast<HDC>(wParam)));
       break;
     case WM_USER: return OnUserRequest(wParam, lParam);
     case kSocketNotify: return OnSocketNotify(wParam, lParam);
+    case kLookupDone:
+      OnLookupDone(reinterpret_cast<HANDLE>(wParam), WSAGETASYNCERROR(lParam));
+      return 0;
+    case kCloseStep: OnCloseStep(); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);

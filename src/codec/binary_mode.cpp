@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "codec/escapes.h"
-#include "codec/output_pane.h"
 
 namespace {
 
@@ -113,8 +112,13 @@ void AppendHexDumpText(std::string& text, const char* bytes, int count) {
   out[1] = '\n';
 }
 
-void HexDump(const char* bytes, int count) {
-  std::string text;
-  AppendHexDumpText(text, bytes, count);
-  AppendOutput(text.c_str(), static_cast<int>(text.size()));
+size_t HexDumpLength(int count) { return 3 * static_cast<size_t>(count > 0 ? count : 0) + 2; }
+
+void AppendHexDumpTail(std::string& text, const char* bytes, int count, size_t from) {
+  const size_t length = HexDumpLength(count);
+  if (from >= length) return;
+  const size_t first = from / 3;  // at most count: the closing CR LF is one more group
+  const size_t start = text.size();
+  AppendHexDumpText(text, bytes + first, count - static_cast<int>(first));
+  text.erase(start, from - 3 * first);
 }

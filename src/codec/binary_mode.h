@@ -5,8 +5,6 @@
 
 #include "app/app_state.h"
 
-// Bytes one send can carry; a full hex line (251 characters) uses 84 of them.
-constexpr int kSendBufferSize = 262;
 // lParam of the WM_CHAR messages that the entry rules send to the line themselves.
 constexpr LPARAM kHexEntryMarker = 0x0C;
 // A line of 84 whole bytes is 251 characters; from this length on no digit fits.
@@ -33,5 +31,6 @@ int ParseHexLine(const char* line, unsigned char* out);
 // The dump of one read: "XY " for each of count bytes (none when count <= 0),
 // then a line break. Appended to text, which may already hold something.
 void AppendHexDumpText(std::string& text, const char* bytes, int count);
-// Shows one read in the transcript as its dump, in a single append.
-void HexDump(const char* bytes, int count);
+// Length of that dump, and its characters [from, length) alone, appended to text.
+size_t HexDumpLength(int count);
+void AppendHexDumpTail(std::string& text, const char* bytes, int count, size_t from);

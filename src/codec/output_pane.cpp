@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/texts.h"
+#include "codec/binary_mode.h"
 #include "codec/transcript_text.h"
 
 namespace {
@@ -18,6 +19,18 @@ constexpr int kInsertAttempts = 3;
 
 bool IsAnsiAlphaNumeric(unsigned char byte) {
   return IsCharAlphaNumericA(static_cast<CHAR>(byte)) != FALSE;
+}
+
+// The code page does not change while the program runs: one table per mode.
+const RenderWidths& WidthsOfMode() {
+  static const RenderWidths plain = MakeRenderWidths(false, IsAnsiAlphaNumeric);
+  static const RenderWidths advanced = MakeRenderWidths(true, IsAnsiAlphaNumeric);
+  return IsAdvancedMode() ? advanced : plain;
+}
+
+size_t BannerLength() {
+  static const size_t length = static_cast<size_t>(lstrlenA(BannerText()));
+  return length;
 }
 
 size_t PaneLength() { return static_cast<size_t>(GetWindowTextLengthA(app.outputPane)); }
@@ -35,7 +48,7 @@ void MoveCaretToEnd() {
 // fits; otherwise the pane is reset and gets the part that no later reset of this
 // same append would wipe, so the pane ends as if it had been filled piece by piece.
 void InsertAtEnd(const char* text, size_t length) {
-  const size_t bannerLength = static_cast<size_t>(lstrlenA(BannerText()));
+  const size_t bannerLength = BannerLength();
   for (int attempt = 0; attempt < kInsertAttempts && length > 0; ++attempt) {
     const AppendPlan plan = PlanAppend(PaneLength(), length, PaneLimit(), bannerLength);
     if (plan.resetFirst) ResetTranscript();
@@ -59,6 +72,18 @@ void ScrollToEnd() {
   SendMessageA(app.outputPane, EM_LINESCROLL, 0, lines);
 }
 
+void Rearm() {
+  app.helpArmed = 1;
+  app.statsArmed = 1;
+}
+
+void Queue(size_t length, const TranscriptBacklog::Render& render) {
+  TranscriptBacklog& backlog = app.transcriptBacklog;
+  if (backlog.empty()) backlog.Begin(PaneLength(), PaneLimit(), BannerLength());
+  backlog.Add(length, render);
+  Rearm();
+}
+
 }  // namespace
 
 const char* BannerText() {
@@ -74,21 +99,46 @@ const char* BannerText() {
 }
 
 void AppendOutput(const char* text, int length) {
+  ShowQueuedOutput();
   if (length == 0) length = lstrlenA(text);
   std::string shown;
-  if (length > 0)
-    RenderTranscriptText(text, static_cast<size_t>(length), IsAdvancedMode(), IsAnsiAlphaNumeric,
-                         shown);
+  if (length > 0) RenderTranscriptText(text, static_cast<size_t>(length), WidthsOfMode(), shown);
   MoveCaretToEnd();  // drops any selection, even when nothing is shown
   InsertAtEnd(shown.c_str(), shown.size());
   ScrollToEnd();
-  app.helpArmed = 1;
-  app.statsArmed = 1;
+  Rearm();
 }
 
 void ResetTranscript() {
+  app.transcriptBacklog.Clear();  // the reset would wipe it anyway
   ++resetCount;
   SetWindowTextA(app.outputPane, BannerText());
-  app.helpArmed = 1;
-  app.statsArmed = 1;
+  Rearm();
+}
+
+void QueueReceivedText(const char* bytes, int count) {
+  if (count <= 0) return Rearm();
+  const size_t size = static_cast<size_t>(count);
+  const RenderWidths& widths = WidthsOfMode();
+  const size_t length = CountTranscriptText(bytes, size, widths);
+  Queue(length, [&](size_t from, std::string& out) {
+    RenderTranscriptTail(bytes, size, widths, length, from, out);
+  });
+}
+
+void QueueHexDump(const char* bytes, int count) {
+  Queue(HexDumpLength(count),
+        [&](size_t from, std::string& out) { AppendHexDumpTail(out, bytes, count, from); });
+}
+
+void ShowQueuedOutput() {
+  TranscriptBacklog& backlog = app.transcriptBacklog;
+  if (backlog.empty()) return;
+  const bool resetFirst = backlog.resetFirst();
+  const std::string text = backlog.text();
+  backlog.Clear();
+  if (resetFirst) ResetTranscript();
+  MoveCaretToEnd();
+  InsertAtEnd(text.c_str(), text.size());
+  ScrollToEnd();
 }

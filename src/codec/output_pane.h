@@ -4,8 +4,18 @@
 const char* BannerText();
 // Appends text at the end, lone CR and LF made CR LF (and in Advanced mode control
 // bytes shown as escapes), and scrolls to the end. A pane that fills up is reset to
-// the banner and the rest follows it, so nothing handed here is lost.
+// the banner and the rest follows it, so nothing handed here is lost. Anything still
+// queued goes in first, so the transcript keeps the order of events.
 // length 0: up to the NUL; negative: nothing (the scroll and the flags still happen).
 void AppendOutput(const char* text, int length = 0);
 // Back to the banner alone: the clear button, a full pane, a pane out of memory.
 void ResetTranscript();
+
+// Received data, appended as AppendOutput would (one append per read) but held in
+// memory until ShowQueuedOutput: what a flood pushes past the pane's limit before
+// then is never drawn. count <= 0 shows nothing.
+void QueueReceivedText(const char* bytes, int count);
+// A Binary read: its hex dump, one line per read.
+void QueueHexDump(const char* bytes, int count);
+// Brings the pane up to date with everything queued.
+void ShowQueuedOutput();

@@ -9,6 +9,7 @@
 #include "codec/output_pane.h"
 #include "session/connection_view.h"
 #include "session/counters.h"
+#include "session/receiving.h"
 #include "session/transfer.h"
 
 namespace {
@@ -22,8 +23,6 @@ constexpr char kResolveErrorLine[] = "\r\nERR: Error resolving hostname!";
 constexpr char kTimedOutLine[] = "\r\n=== Connection timed out!\r\n";
 constexpr char kRefusedLine[] = "\r\n=== Connection refused\r\n";
 constexpr char kDisconnectedLine[] = "\r\n=== Disconnected\r\n";
-// Enough reads to drain what a closing peer left, even a few datagrams' worth.
-constexpr int kMaxReadsBeforeClose = 64;
 
 bool IsValidPort(int port) { return static_cast<unsigned>(port) - 1u <= 0xFFFEu; }
 
@@ -59,20 +58,7 @@ void CompleteUdpConnect() {
   RememberTarget();
 }
 
-// Fills address from a dotted address or, failing that, a (blocking) name lookup.
-bool ResolveTarget(const char* host, int port, sockaddr_in& address) {
-  std::memset(&address, 0, sizeof address);
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<u_short>(port));
-  address.sin_addr.s_addr = inet_addr(host);
-  if (address.sin_addr.s_addr != INADDR_NONE) return true;
-  SetStatusText(kStatusActivity, kStatusResolving);
-  const hostent* record = gethostbyname(host);
-  if (!record || record->h_addrtype != AF_INET || record->h_length != 4 || !record->h_addr_list[0])
-    return false;
-  std::memcpy(&address.sin_addr, record->h_addr_list[0], 4);
-  return true;
-}
+void ConnectTo(unsigned long ipv4, int port);
 
 // Socket, event registration, address and connect for an attempt already shown as connecting.
 void OpenSession(const char* host, int port) {
@@ -97,11 +83,27 @@ void OpenSession(const char* host, int port) {
     AppendOutput(kConnectionFailedLine);
     return;
   }
-  sockaddr_in address;
-  if (!ResolveTarget(host, port, address)) {
-    FailAttempt(kResolveErrorLine);
+  const unsigned long dotted = inet_addr(host);
+  if (dotted != INADDR_NONE) {
+    ConnectTo(dotted, port);
     return;
   }
+  // A name: looked up off the window's thread; OnLookupDone goes on from there.
+  SetStatusText(kStatusActivity, kStatusResolving);
+  app.lookupPort = port;
+  app.lookupRequest = WSAAsyncGetHostByName(app.mainWindow, kLookupDone, host, app.lookupBuffer,
+                                            sizeof app.lookupBuffer);
+  if (!app.lookupRequest) FailAttempt(kResolveErrorLine);
+}
+
+void ConnectTo(unsigned long ipv4, int port) {
+  sockaddr_in address;
+  std::memset(&address, 0, sizeof address);
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<u_short>(port));
+  address.sin_addr.s_addr = ipv4;
+  const bool tcp = app.useTcp != 0;
+  char line[64];
   const int result =
       connect(app.sessionSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
   const int code = result == 0 ? 0 : WSAGetLastError();
@@ -116,17 +118,21 @@ void OpenSession(const char* host, int port) {
   }
 }
 
-// A peer that answers and closes at once can have its close handled before its
-// data were read; show those bytes before the close line so nothing is lost.
-void ShowUnreadData(SOCKET session) {
-  for (int round = 0; round < kMaxReadsBeforeClose; ++round) {
-    if (!app.connected || !IsSessionSocket(session)) return;
-    u_long pending = 0;
-    if (ioctlsocket(session, FIONREAD, &pending) != 0 || pending == 0) return;
-    const int64_t before = app.sessionBytesIn;
-    ReceivePending();
-    if (app.sessionBytesIn == before) return;  // nothing could be read
-  }
+// Whether the socket still holds bytes that were not read.
+bool HasUnreadData(SOCKET socket) {
+  u_long pending = 0;
+  return ioctlsocket(socket, FIONREAD, &pending) == 0 && pending > 0;
+}
+
+void ShowClosedByPeer() {
+  ShowReceivedData();
+  char host[kHostTextSize];
+  GetWindowTextA(app.hostField, host, sizeof host);
+  char line[128];
+  wsprintfA(line, "\r\n=== Connection closed by remote host ( %s )\r\n", host);
+  AppendOutput(line);
+  DropConnection(app.sessionSocket);
+  RefreshConnectionView();
 }
 
 // Only one socket exists at a time, and it is the one being closed, so every
@@ -153,6 +159,12 @@ void DropConnection(SOCKET& session) {
   session = 0;
   app.connected = 0;
   app.connecting = 0;
+  app.peerClosed = 0;
+  KillTimer(app.mainWindow, kCloseStepTimerId);
+  if (app.lookupRequest) WSACancelAsyncRequest(app.lookupRequest);
+  app.lookupRequest = 0;
+  ForgetDeferredRead();
+  AbandonOutgoingLine();
   DiscardQueuedSocketEvents();
 }
 
@@ -231,17 +243,42 @@ void OnSocketConnect(SOCKET socket, int error) {
 }
 
 // An orderly close and a reset read alike, so the error code is not examined.
+// A peer that answers and closes at once can have its close reported before its
+// data were read: those bytes are shown first, a piece per step, then the line.
 void OnSocketClose(SOCKET socket, int) {
   if (!IsSessionSocket(socket) || !app.connected) return;
-  ShowUnreadData(socket);
-  if (!app.connected || !IsSessionSocket(socket)) return;
-  char host[kHostTextSize];
-  GetWindowTextA(app.hostField, host, sizeof host);
-  char line[128];
-  wsprintfA(line, "\r\n=== Connection closed by remote host ( %s )\r\n", host);
-  AppendOutput(line);
-  DropConnection(app.sessionSocket);
-  RefreshConnectionView();
+  app.peerClosed = 1;
+  OnCloseStep();
+}
+
+void OnCloseStep() {
+  KillTimer(app.mainWindow, kCloseStepTimerId);
+  if (!app.connected || !app.peerClosed) return;
+  if (!HasUnreadData(app.sessionSocket)) return ShowClosedByPeer();
+  // The user's input goes first; the timer comes after it.
+  if (LoopHasWaitingMessages() &&
+      SetTimer(app.mainWindow, kCloseStepTimerId, USER_TIMER_MINIMUM, nullptr))
+    return;
+  if (app.readResumeSocket)
+    ReadDeferredData();
+  else if (ReceivePending() <= 0)
+    return ShowClosedByPeer();  // what is there cannot be read
+  if (!PostMessageA(app.mainWindow, kCloseStep, 0, 0))
+    SetTimer(app.mainWindow, kCloseStepTimerId, USER_TIMER_MINIMUM, nullptr);
+}
+
+void OnLookupDone(HANDLE request, int error) {
+  if (!request || request != app.lookupRequest || !app.connecting) return;  // cancelled
+  app.lookupRequest = 0;
+  const hostent* record = reinterpret_cast<const hostent*>(app.lookupBuffer);
+  if (error != 0 || record->h_addrtype != AF_INET || record->h_length != 4 ||
+      !record->h_addr_list || !record->h_addr_list[0]) {
+    FailAttempt(kResolveErrorLine);
+    return;
+  }
+  unsigned long ipv4;
+  std::memcpy(&ipv4, record->h_addr_list[0], sizeof ipv4);
+  ConnectTo(ipv4, app.lookupPort);
 }
 
 void OnDisconnectCommand(WPARAM wParam) {

@@ -9,6 +9,10 @@ void OnConnectCommand(WPARAM wParam);
 void OnDisconnectCommand(WPARAM wParam);
 void OnSocketConnect(SOCKET socket, int error);
 void OnSocketClose(SOCKET socket, int error);
+// The next piece of what a closed peer left, or the close line once all is shown.
+void OnCloseStep();
+// WSAAsyncGetHostByName has answered: connect to what it found, or fail the attempt.
+void OnLookupDone(HANDLE request, int error);
 void OnConnectTimer();
 
 // Closes the session's socket and ends both states; prints nothing and leaves

@@ -1,22 +1,16 @@
-// Sending and receiving over the open session.
+// Sending over the open session. A line the socket cannot take at once waits for
+// FD_WRITE, so the window never waits on the peer.
 #pragma once
 
 #include "app/app_state.h"
 
 void OnSendCommand(WPARAM wParam);
-void OnSocketRead(SOCKET socket, int error);
-// One read of what the session socket holds, shown by mode, counted.
-void ReceivePending();
-
-// Most bytes one read takes; the socket announces the rest with another read event.
-constexpr int kMaxReadBytes = 1 << 20;
-// How long a send waits for a peer that takes no data before it reports.
-constexpr DWORD kSendWaitMs = 3000;
+void OnSocketWrite(SOCKET socket, int error);
+// No room came within kSendWaitMs.
+void OnSendTimeout();
+// The session has ended: a line still in flight is given up, what of it went out counted.
+void AbandonOutgoingLine();
 
 // The bytes a send line becomes in mode, written to data (kSendBufferSize bytes,
 // zeroed by the caller); -1 when an Advanced line holds an invalid escape.
 int EncodeSendLine(TransferMode mode, const char* line, unsigned char* data);
-
-// A read put off while the user's own messages went first is done now, so that what
-// arrived before a send or a disconnect shows before its echo or its line.
-void ReadDeferredData();

@@ -93,7 +93,8 @@ TEST_CASE("a read's dump in one append shows what one append per byte would") {
         }
         AppendOutput("\r\n");
       } else {
-        HexDump(bytes.data(), static_cast<int>(bytes.size()));
+        QueueHexDump(bytes.data(), static_cast<int>(bytes.size()));
+        ShowQueuedOutput();
       }
       shown[way] = Transcript();
     }

@@ -6,7 +6,7 @@
 
 #include "codec/binary_mode.h"
 #include "session/session_steps.h"
-#include "session/transfer.h"
+#include "session/receiving.h"
 #include "transfer/scripted_peers.h"
 #include "transfer/transfer_fixture.h"
 

@@ -233,7 +233,8 @@ TEST_CASE("a peer that takes no data for a while delays a send, which then goes 
   peer.ReadAfter(300);
   const TranscriptMark mark;
   EnterLine("abc");
-  ClickSend();
+  ClickSend();  // the line waits for room; the window goes on meanwhile
+  REQUIRE(PumpUntil([] { return !app.outgoing.inFlight; }, 10000));
   CHECK(mark.Since() == "\r\n>>> abc\r\n");
   CHECK(app.connected);
   CHECK(StatusPart(5) == "Out: 5 bytes");
@@ -248,7 +249,12 @@ TEST_CASE("a peer that takes no data at all gets none of the line, and the sessi
 
   const TranscriptMark mark;
   EnterLine("4142");
-  ClickSend();  // waits for room, a few seconds at most
+  ClickSend();
+  CHECK(app.outgoing.inFlight);
+  CHECK(mark.Since().empty());
+  CHECK(StatusPart(0) == "Sending ...");
+  // No room comes: after a few seconds the line is given up.
+  REQUIRE(PumpUntil([] { return !app.outgoing.inFlight; }, 10000));
   CHECK(mark.Since() == "\r\nERR: Send Error #10035");
   CHECK(app.connected);
   CHECK(EnabledStates() == kConnectedStates);

@@ -39,8 +39,11 @@ void ClickSend() {
 }
 
 bool WaitBytesIn(int64_t count, int timeoutMs) {
-  return PumpUntil([count] { return app.sessionBytesIn >= count; }, timeoutMs) &&
-         app.sessionBytesIn == count;
+  // The pane and the counter catch up with the reads at the next frame.
+  const auto shown = [count] {
+    return app.sessionBytesIn >= count && !app.frameDue && app.transcriptBacklog.empty();
+  };
+  return PumpUntil(shown, timeoutMs) && app.sessionBytesIn == count;
 }
 
 bool WaitUnread(unsigned long count, int timeoutMs) {

@@ -16,6 +16,7 @@ bool OpenSession(int port, bool tcp = true);
 void EnterLine(const std::string& text);
 // A click on the send button.
 void ClickSend();
+// Waits until count bytes have come in and the pane and the In counter show them.
 bool WaitBytesIn(int64_t count, int timeoutMs = 5000);
 // Waits, handling no message, until the session socket holds count bytes unread.
 bool WaitUnread(unsigned long count, int timeoutMs = 5000);

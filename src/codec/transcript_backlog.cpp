@@ -1,0 +1,32 @@
+#include "codec/transcript_backlog.h"
+
+#include "codec/transcript_text.h"
+
+void TranscriptBacklog::Begin(size_t paneLength, size_t limit, size_t bannerLength) {
+  paneLength_ = paneLength;
+  limit_ = limit;
+  bannerLength_ = bannerLength;
+}
+
+void TranscriptBacklog::Add(size_t length, const Render& render) {
+  const size_t shown = (resetFirst_ ? bannerLength_ : paneLength_) + text_.size();
+  const AppendPlan plan = PlanAppend(shown, length, limit_, bannerLength_);
+  if (!plan.resetFirst) {
+    render(0, text_);
+    return;
+  }
+  // One character before the cut as well, to see whether it splits a CR LF.
+  const size_t from = plan.skip > 0 ? plan.skip - 1 : 0;
+  std::string tail;
+  render(from, tail);
+  size_t drop = plan.skip - from;
+  // Never start after the banner with the LF of a line break whose CR was wiped.
+  if (plan.skip > 0 && plan.skip < length && tail[0] == '\r' && tail[1] == '\n') ++drop;
+  resetFirst_ = true;
+  text_.assign(tail, drop, std::string::npos);
+}
+
+void TranscriptBacklog::Clear() {
+  resetFirst_ = false;
+  text_.clear();
+}

@@ -1,0 +1,118 @@
+#include "session/receiving.h"
+
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/texts.h"
+#include "codec/output_pane.h"
+#include "session/connection.h"
+#include "session/connection_view.h"
+#include "session/counters.h"
+
+namespace {
+
+constexpr char kReceiveError[] = "\r\nERR: Receive Error code: #%i";
+
+// Kept between reads: a fresh megabyte per read would cost page faults every time.
+std::vector<char> readBuffer;
+
+// One recv of what is pending, at most kMaxReadBytes, into readBuffer. Returns recv's
+// result, or -1 without reading when the pending count cannot be had (the socket is gone).
+int ReadPending(SOCKET socket) {
+  u_long pending = 0;
+  if (ioctlsocket(socket, FIONREAD, &pending) != 0) return -1;
+  const int wanted = pending < static_cast<u_long>(kMaxReadBytes) ? static_cast<int>(pending)
+                                                                 : kMaxReadBytes;
+  if (readBuffer.size() < static_cast<size_t>(wanted) + 1) readBuffer.resize(wanted + 1);
+  return recv(socket, readBuffer.data(), wanted, 0);
+}
+
+void CALLBACK OnReadResumeTimer(HWND, UINT, UINT_PTR, DWORD) { ReadDeferredData(); }
+
+// The read waits for a timer of its own, which the loop delivers only after all input
+// and paint. It is not lost: no new read event comes until recv has been called.
+void ReadAfterWaitingMessages(SOCKET socket) {
+  app.readResumeSocket = socket;
+  if (!SetTimer(app.mainWindow, kReadResumeTimerId, USER_TIMER_MINIMUM, OnReadResumeTimer))
+    ReadDeferredData();  // no timer to wait for: read now rather than never
+}
+
+// At most one frame's worth of waiting: the pane is drawn at once after a pause, and
+// otherwise when the frame timer comes (or the next read finds the frame over).
+void ShowAtFramePace() {
+  if (GetTickCount() - app.lastFrameTick >= kFrameMs) {
+    ShowReceivedData();
+    return;
+  }
+  if (app.frameDue) return;
+  app.frameDue = SetTimer(app.mainWindow, kFrameTimerId, kFrameMs, nullptr) != 0;
+  if (!app.frameDue) ShowReceivedData();
+}
+
+}  // namespace
+
+bool LoopHasWaitingMessages() {
+  // Socket events are posted messages, which the loop takes before input, paint and
+  // timers: under a flood it would never reach those.
+  if (HIWORD(GetQueueStatus(QS_PAINT)))
+    RedrawWindow(app.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  return HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER)) != 0;
+}
+
+void ReadDeferredData() {
+  if (!app.readResumeSocket) return;
+  const SOCKET socket = app.readResumeSocket;
+  ForgetDeferredRead();
+  if (app.connected && IsSessionSocket(socket)) ReceivePending();
+}
+
+void ForgetDeferredRead() {
+  if (!app.readResumeSocket) return;
+  KillTimer(app.mainWindow, kReadResumeTimerId);
+  app.readResumeSocket = 0;
+}
+
+void ShowReceivedData() {
+  if (app.frameDue) KillTimer(app.mainWindow, kFrameTimerId);
+  app.frameDue = 0;
+  app.lastFrameTick = GetTickCount();
+  ShowQueuedOutput();
+  ShowSessionBytesIn();
+  if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
+}
+
+void OnFrameTimer() { ShowReceivedData(); }
+
+int ReceivePending() {
+  const int received = ReadPending(app.sessionSocket);
+  if (received > 0) {
+    app.sessionBytesIn += received;
+    app.totalBytesReceived += received;
+  }
+  const char* bytes = received > 0 ? readBuffer.data() : "";
+  if (IsBinaryMode())
+    QueueHexDump(bytes, received);
+  else
+    QueueReceivedText(bytes, received);
+  ShowAtFramePace();
+  return received;
+}
+
+void OnSocketRead(SOCKET socket, int error) {
+  // A late event of a session that has ended, or of an earlier one, reads nothing.
+  if (!IsSessionSocket(socket)) return;
+  if (error != 0) {
+    char text[64];
+    wsprintfA(text, kReceiveError, error);
+    AppendOutput(text);
+    DropConnection(app.sessionSocket);
+    RefreshConnectionView();
+    return;
+  }
+  if (app.readResumeSocket == socket) return;  // the waiting read takes this data too
+  if (LoopHasWaitingMessages()) {
+    ReadAfterWaitingMessages(socket);
+    return;
+  }
+  ReceivePending();
+}
