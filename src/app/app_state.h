@@ -141,8 +141,10 @@ struct AppState {
   SOCKET readResumeSocket;
   // What was read but is not in the pane yet, and when the pane last caught up.
   TranscriptBacklog transcriptBacklog;
-  DWORD lastFrameTick;
-  BYTE frameDue;    // kFrameTimerId is set
+  DWORD lastFrameTick;  // when the pane last caught up
+  DWORD frameGap;       // least time until it catches up again while data streams
+  DWORD frameDueTick;
+  BYTE frameDue;        // kFrameTimerId is set, for frameDueTick
   BYTE peerClosed;  // the close line waits until the peer's last bytes are shown
   OutgoingLine outgoing;
   // Name lookup of the pending attempt, and the port it connects to.

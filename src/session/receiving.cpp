@@ -37,16 +37,30 @@ void ReadAfterWaitingMessages(SOCKET socket) {
     ReadDeferredData();  // no timer to wait for: read now rather than never
 }
 
-// At most one frame's worth of waiting: the pane is drawn at once after a pause, and
-// otherwise when the frame timer comes (or the next read finds the frame over).
-void ShowAtFramePace() {
-  if (GetTickCount() - app.lastFrameTick >= kFrameMs) {
-    ShowReceivedData();
+bool HasMorePending(SOCKET socket) {
+  u_long pending = 0;
+  return ioctlsocket(socket, FIONREAD, &pending) == 0 && pending > 0;
+}
+
+// While data streams in, the pane catches up once a frame, and never spends more than
+// a third of the time on it; when the stream pauses it catches up at once (after at
+// most one frame). Under a flood the timer may not come, so reads check the time too.
+void ShowAtFramePace(bool streaming) {
+  const DWORD now = GetTickCount();
+  if (app.frameDue) {
+    if (streaming && now - app.frameDueTick < 0x80000000u) ShowReceivedData();
     return;
   }
-  if (app.frameDue) return;
-  app.frameDue = SetTimer(app.mainWindow, kFrameTimerId, kFrameMs, nullptr) != 0;
-  if (!app.frameDue) ShowReceivedData();
+  const DWORD sinceShown = now - app.lastFrameTick;
+  const DWORD gap = streaming ? app.frameGap : kFrameMs;
+  if (sinceShown >= gap) {
+    if (!streaming) return ShowReceivedData();
+    // The first read of a burst: wait a frame for the rest rather than draw twice.
+  }
+  const DWORD wait = sinceShown < gap ? gap - sinceShown : kFrameMs;
+  app.frameDueTick = now + wait;
+  app.frameDue = SetTimer(app.mainWindow, kFrameTimerId, wait, nullptr) != 0;
+  if (!app.frameDue) ShowReceivedData();  // no timer to wait for: draw now rather than late
 }
 
 }  // namespace
@@ -75,10 +89,13 @@ void ForgetDeferredRead() {
 void ShowReceivedData() {
   if (app.frameDue) KillTimer(app.mainWindow, kFrameTimerId);
   app.frameDue = 0;
-  app.lastFrameTick = GetTickCount();
+  const DWORD start = GetTickCount();
   ShowQueuedOutput();
   ShowSessionBytesIn();
   if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
+  app.lastFrameTick = GetTickCount();
+  const DWORD cost = app.lastFrameTick - start;
+  app.frameGap = cost * 2 > kFrameMs ? cost * 2 : kFrameMs;
 }
 
 void OnFrameTimer() { ShowReceivedData(); }
@@ -94,7 +111,7 @@ int ReceivePending() {
     QueueHexDump(bytes, received);
   else
     QueueReceivedText(bytes, received);
-  ShowAtFramePace();
+  ShowAtFramePace(received > 0 && HasMorePending(app.sessionSocket));
   return received;
 }
 
