@@ -18,6 +18,7 @@ constexpr char kLineBreak[] = "\r\n";
 constexpr char kAsciiLineFormat[] = "%s\r\n";
 constexpr char kEscapeError[] =
     "\r\nERR: Can't send data because of unknown or invalid escape sequence!\r\n";
+constexpr char kHexError[] = "\r\nERR: Can't send data because of invalid hex digits!\r\n";
 constexpr char kSendError[] = "\r\nERR: Send Error #%i";
 constexpr char kSendCutShort[] = "\r\nERR: Send Error #%i (only %i of %i bytes were sent)";
 constexpr char kReceiveError[] = "\r\nERR: Receive Error code: #%i";
@@ -172,7 +173,8 @@ void OnSendCommand(WPARAM wParam) {
   unsigned char data[kSendBufferSize] = {};
   const int count = EncodeSendLine(mode, line, data);
   if (count < 0) {
-    AppendOutput(kEscapeError);  // the line stays, to be corrected
+    // The line stays, to be corrected.
+    AppendOutput(mode == TransferMode::Binary ? kHexError : kEscapeError);
     RefreshConnectionView();
     return;
   }

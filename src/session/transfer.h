@@ -14,7 +14,8 @@ constexpr int kMaxReadBytes = 1 << 20;
 constexpr DWORD kSendWaitMs = 3000;
 
 // The bytes a send line becomes in mode, written to data (kSendBufferSize bytes,
-// zeroed by the caller); -1 when an Advanced line holds an invalid escape.
+// zeroed by the caller); -1 when an Advanced line holds an invalid escape or a
+// Binary line is no hex line.
 int EncodeSendLine(TransferMode mode, const char* line, unsigned char* data);
 
 // A read put off while the user's own messages went first is done now, so that what
