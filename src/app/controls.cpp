@@ -122,9 +122,10 @@ void RegisterToolTips() {
       "enter data to send",
   };
   HINSTANCE instance = GetModuleHandleA(nullptr);
+  // Owned by the main window, so that it is destroyed with it.
   HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                 instance, nullptr);
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, app.mainWindow,
+                                 nullptr, instance, nullptr);
   if (!tooltip) return;
   HWND* controls = app.Windows();
   for (int i = 0; i < 7; ++i) {

@@ -10,8 +10,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // window, or null when the class or the window could not be made.
 HWND CreateMainWindow(HINSTANCE instance, int showState);
 
-// Runs until WM_QUIT and returns its wParam.
-int RunMessageLoop();
+// Where the message loop takes its messages from: GetMessageA, or a stand-in in tests.
+using MessageSource = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
+// Exit code when the message source fails.
+constexpr int kMessageLoopFailed = 1;
+// Runs until WM_QUIT and returns its wParam, or until the source fails.
+int RunMessageLoop(MessageSource getMessage = GetMessageA);
 
 // Skips the program name of a process command line (pure; no window calls).
 const char* SkipProgramName(const char* commandLine);

@@ -28,13 +28,16 @@ HWND CreateMainWindow(HINSTANCE instance, int showState) {
   return app.mainWindow;
 }
 
-int RunMessageLoop() {
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0)) {
+int RunMessageLoop(MessageSource getMessage) {
+  MSG message = {};
+  for (;;) {
+    const BOOL got = getMessage(&message, nullptr, 0, 0);
+    // A failure would come again at once, with the last message handled over and over.
+    if (got == -1) return kMessageLoopFailed;
+    if (got == 0) return static_cast<int>(message.wParam);
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  return static_cast<int>(message.wParam);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {

@@ -92,11 +92,18 @@ LRESULT HexEntryProc(HWND sendLine, UINT message, WPARAM wParam, LPARAM lParam) 
 
 int ParseHexLine(const char* line, unsigned char* out) {
   std::memset(out, 0, kSendBufferSize);
-  const int length = lstrlenA(line);
+  if (line[0] == '\0') return 0;
   int count = 0;
-  for (int i = 0; i < length && count < kSendBufferSize; i += 3)
-    out[count++] = HexPairToByte(line + i);
-  return count;
+  const char* p = line;
+  while (count < kSendBufferSize && IsHexDigit(p[0]) && IsHexDigit(p[1])) {
+    out[count++] = HexPairToByte(p);
+    p += 2;
+    if (*p != ' ') break;
+    ++p;
+  }
+  // A last digit still waiting for its partner is no byte yet: it is left out.
+  if (count > 0 && p[-1] == ' ' && IsHexDigit(p[0]) && p[1] == '\0') ++p;
+  return count > 0 && *p == '\0' ? count : -1;
 }
 
 void AppendHexDumpText(std::string& text, const char* bytes, int count) {

@@ -24,8 +24,11 @@ HexKeyPress ClassifyHexKey(WPARAM character);
 // Letters and digits in line, as the rules count them: an even count is whole bytes.
 int CountHexDigits(const char* line);
 
-// Reads a hex pair at every third position of line (0, 3, 6, ...) into out, which
-// holds kSendBufferSize bytes and is cleared first. Returns the number of bytes.
+// Reads a hex line into out, which holds kSendBufferSize bytes and is cleared first.
+// A hex line is pairs of hex digits (either case) separated by single spaces, and
+// may end in a space or in a space and a half byte, which is left out. Returns the
+// number of bytes (0 for the empty line), or -1 for any other text, which is then
+// not to be sent at all.
 int ParseHexLine(const char* line, unsigned char* out);
 
 // The dump of one read: "XY " for each of count bytes (none when count <= 0),

@@ -7,11 +7,6 @@ unsigned char UpperAscii(unsigned char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
 }
 
-bool IsHexDigit(char c) {
-  const unsigned char u = UpperAscii(static_cast<unsigned char>(c));
-  return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F');
-}
-
 // Everything but A..F counts from '0', wrapping: G is 0x17, NUL 0xD0, space 0xF0.
 unsigned DigitValue(char c) {
   const unsigned char u = UpperAscii(static_cast<unsigned char>(c));
@@ -39,6 +34,11 @@ int SimpleEscape(unsigned char c) {
 }
 
 }  // namespace
+
+bool IsHexDigit(char c) {
+  const unsigned char u = UpperAscii(static_cast<unsigned char>(c));
+  return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F');
+}
 
 int DecodeEscapes(unsigned char* out, const char* in) {
   int k = 0;

@@ -41,12 +41,12 @@ void OnOutputMenuCommand(int id) {
   }
 }
 
-void ShowModeMenu() {
+int ShowModeMenu() {
   const TransferMode mode = CurrentTransferMode();
   const UINT position = mode == TransferMode::Ascii ? 0 : mode == TransferMode::Advanced ? 1 : 2;
   CheckMenuRadioItem(app.modeMenu, 0, 2, position, MF_BYPOSITION);
   POINT at = {app.clientWidth - 50 * app.charWidth, app.clientHeight};
   ClientToScreen(app.mainWindow, &at);
-  TrackPopupMenu(app.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN, at.x, at.y, 0, app.mainWindow,
-                 nullptr);
+  return TrackPopupMenu(app.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD, at.x,
+                        at.y, 0, app.mainWindow, nullptr);
 }

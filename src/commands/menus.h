@@ -9,4 +9,5 @@ HMENU CreateOutputMenu();
 void ShowOutputMenu(LPARAM position);
 void OnOutputMenuCommand(int id);
 // Radio mark on the current mode, anchored at the left edge of status part 2.
-void ShowModeMenu();
+// Returns the chosen item's ID, or 0 when the menu was dismissed.
+int ShowModeMenu();

@@ -12,16 +12,30 @@ constexpr char kConnectedWarning[] =
     "In order to change settings, you have to disconnect first.";
 constexpr char kWarningCaption[] = "Telvane";
 
+void WarnConnected() {
+  MessageBoxA(app.mainWindow, kConnectedWarning, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The menu runs a loop of its own that handles socket events too: a pending connect
+// may have completed by the time a mode is chosen, and a session keeps its mode.
+void ChooseMode() {
+  const int choice = ShowModeMenu();
+  if (choice == 0) return;
+  if (app.connected)
+    WarnConnected();
+  else
+    SendMessageA(app.mainWindow, WM_COMMAND, static_cast<WPARAM>(choice), 0);
+}
+
 }  // namespace
 
 void OnStatusBarClick(int part) {
   if (app.connected) {
-    if (part == kStatusMode || part == kStatusProtocol)
-      MessageBoxA(app.mainWindow, kConnectedWarning, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    if (part == kStatusMode || part == kStatusProtocol) WarnConnected();
     return;
   }
   switch (part) {
-    case kStatusMode: ShowModeMenu(); break;
+    case kStatusMode: ChooseMode(); break;
     case kStatusProtocol: SwitchProtocol(!app.useTcp); break;
     case kStatusIn:
     case kStatusOut:

@@ -17,6 +17,7 @@ constexpr char kLineBreak[] = "\r\n";
 constexpr char kAsciiLineFormat[] = "%s\r\n";
 constexpr char kEscapeError[] =
     "\r\nERR: Can't send data because of unknown or invalid escape sequence!\r\n";
+constexpr char kHexError[] = "\r\nERR: Can't send data because of invalid hex digits!\r\n";
 constexpr char kSendError[] = "\r\nERR: Send Error #%i";
 constexpr char kSendCutShort[] = "\r\nERR: Send Error #%i (only %i of %i bytes were sent)";
 
@@ -46,7 +47,10 @@ void OnLineSent() {
   app.outgoing.inFlight = false;
   EchoSentLine(app.outgoing);
   CountSent(app.outgoing.sent);
-  if (!app.useTcp) ReceivePending();  // a reply that is already there shows right after the echo
+  if (!app.useTcp) {
+    ReceivePending();  // a reply that is already there shows right after the echo
+    ShowReceivedData();
+  }
   SetStatusText(kStatusActivity, kStatusReady);
 }
 
@@ -123,7 +127,8 @@ void OnSendCommand(WPARAM wParam) {
   out.mode = CurrentTransferMode();
   out.count = EncodeSendLine(out.mode, out.line, out.data);
   if (out.count < 0) {
-    AppendOutput(kEscapeError);  // the line stays, to be corrected
+    // The line stays, to be corrected.
+    AppendOutput(out.mode == TransferMode::Binary ? kHexError : kEscapeError);
     RefreshConnectionView();
     return;
   }

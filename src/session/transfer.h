@@ -12,5 +12,6 @@ void OnSendTimeout();
 void AbandonOutgoingLine();
 
 // The bytes a send line becomes in mode, written to data (kSendBufferSize bytes,
-// zeroed by the caller); -1 when an Advanced line holds an invalid escape.
+// zeroed by the caller); -1 when an Advanced line holds an invalid escape or a
+// Binary line is no hex line.
 int EncodeSendLine(TransferMode mode, const char* line, unsigned char* data);

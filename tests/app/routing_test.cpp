@@ -19,6 +19,27 @@ HWND TooltipOf(HWND mainWindow) {
   });
 }
 
+int ThreadTooltipCount() {
+  int count = 0;
+  FindThreadWindow([&count](HWND window) {
+    if (lstrcmpiA(ClassOf(window).c_str(), TOOLTIPS_CLASSA) == 0) ++count;
+    return false;
+  });
+  return count;
+}
+
+// Stands in for GetMessageA: fails every time, and after a few calls ends a loop
+// that would otherwise go on with WM_QUIT.
+int failingCalls = 0;
+BOOL WINAPI FailingMessageSource(LPMSG message, HWND, UINT, UINT) {
+  if (++failingCalls > 3) {
+    *message = MSG{};
+    message->message = WM_QUIT;
+    return 0;
+  }
+  return -1;
+}
+
 }  // namespace
 
 TEST_CASE("the program name is skipped, whatever follows it") {
@@ -73,6 +94,26 @@ TEST_CASE("seven tooltips watch the top row") {
     CHECK(SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool)) >= 0);
     CHECK(std::string(text) == texts[i]);
   }
+}
+
+TEST_CASE("the tooltip window goes with the main window") {
+  const int before = ThreadTooltipCount();
+  {
+    FreshWindow w;
+    CHECK(ThreadTooltipCount() == before + 1);
+    w.Close();
+    CHECK(ThreadTooltipCount() == before);
+  }
+  CHECK(ThreadTooltipCount() == before);
+}
+
+TEST_CASE("the message loop ends with WM_QUIT's code, and at once when it cannot get messages") {
+  PostQuitMessage(7);
+  CHECK(RunMessageLoop() == 7);
+
+  failingCalls = 0;
+  CHECK(RunMessageLoop(FailingMessageSource) == kMessageLoopFailed);
+  CHECK(failingCalls == 1);
 }
 
 TEST_CASE("messages that no handler names change nothing") {

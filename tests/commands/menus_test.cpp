@@ -5,6 +5,7 @@
 #include "codec/output_pane.h"
 #include "commands/reports.h"
 #include "fixtures.h"
+#include "support/peers.h"
 
 namespace {
 
@@ -186,7 +187,7 @@ TEST_CASE("the mode menu: radio mark on the current mode, anchored at status par
     });
     ClickStatusPart(2);
     CHECK_FALSE(watcher.timedOut());
-    // The choice is posted to the main window when the menu closes.
+    // The choice takes effect when the menu closes.
     if (row.message) PumpUntil([&] { return StatusPart(2) == row.status; }, 2000);
     else PumpFor(100);
     for (UINT i = 0; i < 3; ++i) CHECK((marks[i] != 0) == (i == row.markedPosition));
@@ -268,6 +269,50 @@ TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, e
   CHECK(app.useTcp == 1);
   CHECK(CurrentTransferMode() == TransferMode::Ascii);
   CHECK(Transcript() == transcript);
+}
+
+TEST_CASE("a connect that completes while the mode menu is open keeps the session's mode") {
+  TcpEchoServer peer;
+  REQUIRE(peer.ok());
+  FreshWindow w;
+  app.useTcp = 1;
+  SetTransferMode(TransferMode::Ascii);
+  SetWindowTextA(app.hostField, "127.0.0.1");
+  SetWindowTextA(app.portField, peer.PortText().c_str());
+  SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
+  REQUIRE(app.connecting);
+  REQUIRE_FALSE(app.connected);
+  const std::string status = StatusPart(2);
+
+  // The menu's own loop handles the connect; Binary is chosen only after it.
+  bool chosen = false;
+  std::vector<BoxContents> boxes;
+  ModalWatcher watcher([&] {
+    if (!chosen) {
+      HWND menu = OpenMenuWindow();
+      if (menu && app.connected) {
+        ChooseMenuMnemonic(menu, 'b');
+        chosen = true;
+      }
+      return false;
+    }
+    if (HWND box = OpenMessageBox()) {
+      boxes.push_back(ReadMessageBox(box));
+      CloseMessageBox(box);
+      return true;
+    }
+    return false;
+  }, 5000);
+  ClickStatusPart(2);
+  PumpFor(100);
+  CHECK(chosen);
+  CHECK_FALSE(watcher.timedOut());
+  CHECK(app.connected);
+  CHECK(CurrentTransferMode() == TransferMode::Ascii);
+  CHECK(StatusPart(2) == status);
+  CHECK(TranscriptTail().find("Switched") == std::string::npos);
+  REQUIRE(boxes.size() == 1);
+  CHECK(boxes[0].text == kWarning);
 }
 
 TEST_CASE("the keyboard's menu key shows the pane's own menu, never the control's") {

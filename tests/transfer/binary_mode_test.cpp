@@ -16,10 +16,12 @@ std::string Dump(const std::string& bytes, int count) {
   return text;
 }
 
+// The bytes of line, or "malformed" for -1.
 std::string Parse(const char* line) {
   unsigned char out[kSendBufferSize];
   std::memset(out, 0xEE, sizeof out);
   const int count = ParseHexLine(line, out);
+  if (count < 0) return "malformed";
   for (int i = count; i < kSendBufferSize; ++i)
     if (out[i] != 0) FAIL("byte " << i << " after the parsed ones is not cleared");
   return std::string(reinterpret_cast<char*>(out), static_cast<size_t>(count));
@@ -41,18 +43,45 @@ void Backspace() { SendMessageA(app.sendLine, WM_CHAR, '\b', 1); }
 
 }  // namespace
 
-TEST_CASE("a hex pair is read at every third position") {
-  CHECK(Parse("41") == "A");
-  CHECK(Parse("41 42 43") == "ABC");
-  CHECK(Parse("00 0A FF") == std::string("\x00\x0A\xFF", 3));
-  CHECK(Parse("7f") == "\x7F");  // lower case digits are read too
-  // The separators are not looked at, and a trailing half pair still makes a byte.
-  CHECK(Parse("41x42") == "AB");
-  CHECK(Parse("41 4").size() == 2);
+TEST_CASE("a hex line is read only when it is pairs of digits with single spaces") {
+  struct Row {
+    const char* line;
+    std::string bytes;
+  };
+  const Row rows[] = {
+      {"41", "A"},
+      {"41 42 43", "ABC"},
+      {"00 0A FF", std::string("\x00\x0A\xFF", 3)},
+      {"7f aB", "\x7F\xAB"},  // lower case, as text that never met the entry rules may be
+      {"41 ", "A"},
+      {"41 4", "A"},  // a half byte waiting for its partner is left out
+      {"41 42 4", "AB"},
+      {"", ""},
+      // Everything else is refused whole: nothing of it may reach the wire.
+      {"hello", "malformed"},
+      {"4142", "malformed"},
+      {"41x42", "malformed"},
+      {"4", "malformed"},
+      {"41  42", "malformed"},
+      {" 41", "malformed"},
+      {"41 4 ", "malformed"},
+      {"41  ", "malformed"},
+      {"41\t42", "malformed"},
+      {"41 4G", "malformed"},
+      {"41 G", "malformed"},
+      {"0x41", "malformed"},
+      {"41 42\r\n", "malformed"},
+      {"41 \xB9\xB2", "malformed"},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.line);
+    CHECK(Parse(row.line) == row.bytes);
+  }
+  // The longest line the send handler can read (255 characters) still fits.
   std::string full;
-  for (int i = 0; i < 84; ++i) full += i ? " FE" : "FE";
-  REQUIRE(full.size() == 251);
-  CHECK(Parse(full.c_str()) == std::string(84, '\xFE'));
+  for (int i = 0; i < 85; ++i) full += i ? " FE" : "FE";
+  REQUIRE(full.size() == 254);
+  CHECK(Parse(full.c_str()) == std::string(85, '\xFE'));
 }
 
 TEST_CASE("the dump of a read is one group per byte and a line break") {

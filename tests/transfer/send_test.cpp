@@ -140,6 +140,32 @@ TEST_CASE("Enter in a Binary session sends only whole bytes") {
   CHECK(PumpUntil([&] { return peer.Received() == "AB"; }));
 }
 
+TEST_CASE("a Binary line that the entry rules never shaped is sent only when well-formed") {
+  ScriptedSession session(TransferMode::Binary);
+  ScriptedServer& peer = session.peer;
+  // Text set past the rules, as another program or the line's own edit menu can.
+  for (const char* line : {"hello", "4142", "41x42", "4"}) {
+    CAPTURE(line);
+    const TranscriptMark mark;
+    SetWindowTextA(app.sendLine, line);
+    ClickSend();
+    CHECK(mark.Since() == "\r\nERR: Can't send data because of invalid hex digits!\r\n");
+    CHECK(WindowText(app.sendLine) == std::string(line));
+    CHECK(app.connected);
+    CHECK(EnabledStates() == kConnectedStates);
+    CHECK(StatusPart(0) == "Ready");
+    CHECK(StatusPart(5) == "Out: 0 bytes");
+  }
+  // A half byte at the end is left out, so the peer gets only the whole byte.
+  const TranscriptMark mark;
+  SetWindowTextA(app.sendLine, "41 4");
+  PressKey(app.sendLine, VK_RETURN);
+  CHECK(mark.Since() == "\r\n>>> 41 4\r\n");
+  CHECK(PumpUntil([&] { return !peer.Received().empty(); }));
+  PumpFor(100);
+  CHECK(peer.Received() == "A");
+}
+
 TEST_CASE("a UDP send shows a reply that is already there right after its echo") {
   struct Row {
     TransferMode mode;
