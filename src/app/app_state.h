@@ -42,6 +42,7 @@ enum ModeMenuId : int {
 constexpr UINT kSocketNotify = WM_USER + 1;
 constexpr UINT kLookupDone = WM_USER + 2;  // WSAAsyncGetHostByName's completion
 constexpr UINT kCloseStep = WM_USER + 3;   // shows the next piece of what a closed peer left
+constexpr UINT kFrameStep = WM_USER + 4;   // draws the next piece of what was received
 constexpr UINT kReportRequest = WM_USER;       // to mainWindow, wParam 1
 constexpr UINT kSubclassHandshake = WM_USER;   // to a control, wParam = previous proc
 constexpr WPARAM kReportRequestTag = 1;
@@ -57,6 +58,11 @@ constexpr UINT_PTR kReadResumeTimerId = 2;
 // Brings the pane up to date with what was read since the last frame.
 constexpr UINT_PTR kFrameTimerId = 3;
 constexpr UINT kFrameMs = 16;
+// A full pane can take longer than a frame to draw: it goes in pieces of about this
+// long, each in a message of its own.
+constexpr UINT kFramePieceMs = 8;
+constexpr size_t kMinFramePiece = 2048;
+constexpr size_t kMaxFramePiece = 1 << 16;
 // Ends a send that found no room for this long.
 constexpr UINT_PTR kSendTimeoutTimerId = 4;
 constexpr UINT kSendWaitMs = 3000;
@@ -142,9 +148,10 @@ struct AppState {
   // What was read but is not in the pane yet, and when the pane last caught up.
   TranscriptBacklog transcriptBacklog;
   DWORD lastFrameTick;  // when the pane last caught up
-  DWORD frameGap;       // least time until it catches up again while data streams
   DWORD frameDueTick;
-  BYTE frameDue;        // kFrameTimerId is set, for frameDueTick
+  BYTE frameDue;         // kFrameTimerId is set, for frameDueTick
+  BYTE frameStepPosted;  // kFrameStep is on its way
+  size_t framePieceChars;
   BYTE peerClosed;  // the close line waits until the peer's last bytes are shown
   OutgoingLine outgoing;
   // Name lookup of the pending attempt, and the port it connects to.

@@ -162,6 +162,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       OnLookupDone(reinterpret_cast<HANDLE>(wParam), WSAGETASYNCERROR(lParam));
       return 0;
     case kCloseStep: OnCloseStep(); return 0;
+    case kFrameStep: OnFrameStep(); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);

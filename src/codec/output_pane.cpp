@@ -132,13 +132,23 @@ void QueueHexDump(const char* bytes, int count) {
 }
 
 void ShowQueuedOutput() {
+  while (ShowQueuedOutputPart(static_cast<size_t>(-1))) {
+  }
+}
+
+bool ShowQueuedOutputPart(size_t maxChars) {
   TranscriptBacklog& backlog = app.transcriptBacklog;
-  if (backlog.empty()) return;
-  const bool resetFirst = backlog.resetFirst();
-  const std::string text = backlog.text();
-  backlog.Clear();
-  if (resetFirst) ResetTranscript();
+  if (backlog.empty()) return false;
+  bool resetFirst = false;
+  const std::string text = backlog.TakeFront(maxChars, resetFirst);
+  if (resetFirst) {
+    // The reset clears the backlog; what is left of it goes back after the banner.
+    TranscriptBacklog rest = backlog;
+    ResetTranscript();
+    backlog = rest;
+  }
   MoveCaretToEnd();
   InsertAtEnd(text.c_str(), text.size());
   ScrollToEnd();
+  return !backlog.empty();
 }

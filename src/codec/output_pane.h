@@ -1,6 +1,8 @@
 // The transcript: the only way text reaches the output pane.
 #pragma once
 
+#include <cstddef>
+
 const char* BannerText();
 // Appends text at the end, lone CR and LF made CR LF (and in Advanced mode control
 // bytes shown as escapes), and scrolls to the end. A pane that fills up is reset to
@@ -19,3 +21,6 @@ void QueueReceivedText(const char* bytes, int count);
 void QueueHexDump(const char* bytes, int count);
 // Brings the pane up to date with everything queued.
 void ShowQueuedOutput();
+// Puts at most maxChars of what is queued into the pane, in order; true when more waits.
+// Drawing a full pane can take longer than a frame: this keeps each step short.
+bool ShowQueuedOutputPart(size_t maxChars);

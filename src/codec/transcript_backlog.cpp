@@ -26,6 +26,16 @@ void TranscriptBacklog::Add(size_t length, const Render& render) {
   text_.assign(tail, drop, std::string::npos);
 }
 
+std::string TranscriptBacklog::TakeFront(size_t maxChars, bool& resetFirst) {
+  const size_t count = maxChars < text_.size() ? maxChars : text_.size();
+  std::string front = text_.substr(0, count);
+  text_.erase(0, count);
+  resetFirst = resetFirst_;
+  paneLength_ = (resetFirst_ ? bannerLength_ : paneLength_) + count;
+  resetFirst_ = false;
+  return front;
+}
+
 void TranscriptBacklog::Clear() {
   resetFirst_ = false;
   text_.clear();

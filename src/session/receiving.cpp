@@ -42,24 +42,64 @@ bool HasMorePending(SOCKET socket) {
   return ioctlsocket(socket, FIONREAD, &pending) == 0 && pending > 0;
 }
 
-// While data streams in, the pane catches up once a frame, and never spends more than
-// a third of the time on it; when the stream pauses it catches up at once (after at
-// most one frame). Under a flood the timer may not come, so reads check the time too.
+void StopFrameTimer() {
+  if (app.frameDue) KillTimer(app.mainWindow, kFrameTimerId);
+  app.frameDue = 0;
+}
+
+void SetFrameTimer(DWORD wait) {
+  app.frameDueTick = GetTickCount() + wait;
+  app.frameDue = SetTimer(app.mainWindow, kFrameTimerId, wait, nullptr) != 0;
+}
+
+// The next piece right after this message, or after the user's input when some waits.
+void ScheduleFrameStep() {
+  if (LoopHasWaitingMessages()) SetFrameTimer(USER_TIMER_MINIMUM);
+  if (!app.frameDue) app.frameStepPosted = PostMessageA(app.mainWindow, kFrameStep, 0, 0) != 0;
+}
+
+// Characters whose drawing takes about kFramePieceMs, by what the last piece cost.
+void AdaptPieceSize(size_t drawn, DWORD cost) {
+  const size_t fitting = drawn * kFramePieceMs / (cost > 0 ? cost : 1);
+  size_t next = (app.framePieceChars + fitting) / 2;
+  if (next < kMinFramePiece) next = kMinFramePiece;
+  if (next > kMaxFramePiece) next = kMaxFramePiece;
+  app.framePieceChars = next;
+}
+
+// One frame: the pane gets the next piece of what waits. The rest follows a frame
+// later while data streams in, or right away once the stream pauses.
+void ShowFrame(bool streaming) {
+  StopFrameTimer();
+  if (app.framePieceChars == 0) app.framePieceChars = kMinFramePiece;
+  const size_t waiting = app.transcriptBacklog.text().size();
+  const DWORD start = GetTickCount();
+  const bool more = ShowQueuedOutputPart(app.framePieceChars);
+  if (more) AdaptPieceSize(waiting - app.transcriptBacklog.text().size(), GetTickCount() - start);
+  ShowSessionBytesIn();
+  if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
+  app.lastFrameTick = GetTickCount();
+  if (!more) return;
+  if (streaming)
+    SetFrameTimer(kFrameMs);
+  else
+    ScheduleFrameStep();
+  if (!app.frameDue && !app.frameStepPosted) ShowReceivedData();  // nothing to wait for
+}
+
+// While data streams in, the pane catches up at most once a frame; when the stream
+// pauses it catches up at once, or a frame after it last did. Under a flood the
+// timer may not come, so reads check the time too.
 void ShowAtFramePace(bool streaming) {
+  if (app.frameStepPosted) return;  // the next piece is on its way
   const DWORD now = GetTickCount();
+  if (!streaming && now - app.lastFrameTick >= kFrameMs) return ShowFrame(false);
   if (app.frameDue) {
-    if (streaming && now - app.frameDueTick < 0x80000000u) ShowReceivedData();
+    if (streaming && now - app.frameDueTick < 0x80000000u) ShowFrame(true);  // due by now
     return;
   }
-  const DWORD sinceShown = now - app.lastFrameTick;
-  const DWORD gap = streaming ? app.frameGap : kFrameMs;
-  if (sinceShown >= gap) {
-    if (!streaming) return ShowReceivedData();
-    // The first read of a burst: wait a frame for the rest rather than draw twice.
-  }
-  const DWORD wait = sinceShown < gap ? gap - sinceShown : kFrameMs;
-  app.frameDueTick = now + wait;
-  app.frameDue = SetTimer(app.mainWindow, kFrameTimerId, wait, nullptr) != 0;
+  // The first read of a burst waits a frame too: the rest may follow before it.
+  SetFrameTimer(kFrameMs);
   if (!app.frameDue) ShowReceivedData();  // no timer to wait for: draw now rather than late
 }
 
@@ -87,18 +127,19 @@ void ForgetDeferredRead() {
 }
 
 void ShowReceivedData() {
-  if (app.frameDue) KillTimer(app.mainWindow, kFrameTimerId);
-  app.frameDue = 0;
-  const DWORD start = GetTickCount();
+  StopFrameTimer();
   ShowQueuedOutput();
   ShowSessionBytesIn();
   if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
   app.lastFrameTick = GetTickCount();
-  const DWORD cost = app.lastFrameTick - start;
-  app.frameGap = cost * 2 > kFrameMs ? cost * 2 : kFrameMs;
 }
 
-void OnFrameTimer() { ShowReceivedData(); }
+void OnFrameTimer() { ShowFrame(false); }
+
+void OnFrameStep() {
+  app.frameStepPosted = 0;
+  ShowFrame(false);
+}
 
 int ReceivePending() {
   const int received = ReadPending(app.sessionSocket);

@@ -21,6 +21,7 @@ void ForgetDeferredRead();
 // Brings the pane, the In counter and status part 0 up to date now.
 void ShowReceivedData();
 void OnFrameTimer();
+void OnFrameStep();
 
 // True when the user's input, paint or timers wait behind posted socket messages;
 // paint is done here and now. Long work gives those a turn before it goes on.

@@ -59,7 +59,7 @@ TEST_CASE("counting a rendering, and rendering only its tail, agree with renderi
   }
 }
 
-TEST_CASE("reads shown once per frame leave the pane as appending each read would") {
+TEST_CASE("reads shown once per frame, a piece at a time, leave the pane as appending each read would") {
   std::mt19937 random(4242);
   for (TransferMode mode : {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary}) {
     for (int stream = 0; stream < 12; ++stream) {
@@ -67,9 +67,11 @@ TEST_CASE("reads shown once per frame leave the pane as appending each read woul
       CAPTURE(stream);
       std::vector<std::string> reads(1 + random() % 40);
       std::vector<bool> frameAfter(reads.size());
+      std::vector<size_t> pieceAfter(reads.size());  // part of what waits, drawn early
       for (size_t i = 0; i < reads.size(); ++i) {
         reads[i] = RandomRead(random);
         frameAfter[i] = random() % 4 == 0;
+        pieceAfter[i] = random() % 3 == 0 ? 1 + random() % 4000 : 0;
       }
       // A small pane, so that a stream fills and resets it many times, at every
       // kind of boundary.
@@ -98,6 +100,7 @@ TEST_CASE("reads shown once per frame leave the pane as appending each read woul
           } else {
             QueueReceivedText(read.c_str(), count);
           }
+          if (way == 1 && pieceAfter[i] > 0) ShowQueuedOutputPart(pieceAfter[i]);
           if (!frameAfter[i] && i + 1 < reads.size()) continue;
           if (way == 1) ShowQueuedOutput();
           (way == 0 ? expected : shown).push_back(Transcript());

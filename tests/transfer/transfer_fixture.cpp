@@ -41,7 +41,8 @@ void ClickSend() {
 bool WaitBytesIn(int64_t count, int timeoutMs) {
   // The pane and the counter catch up with the reads at the next frame.
   const auto shown = [count] {
-    return app.sessionBytesIn >= count && !app.frameDue && app.transcriptBacklog.empty();
+    return app.sessionBytesIn >= count && !app.frameDue && !app.frameStepPosted &&
+           app.transcriptBacklog.empty();
   };
   return PumpUntil(shown, timeoutMs) && app.sessionBytesIn == count;
 }
