@@ -27,7 +27,16 @@ void TranscriptBacklog::Add(size_t length, const Render& render) {
 }
 
 std::string TranscriptBacklog::TakeFront(size_t maxChars, bool& resetFirst) {
-  const size_t count = maxChars < text_.size() ? maxChars : text_.size();
+  size_t count = text_.size();
+  if (maxChars < count) {
+    // Whole lines: the pane lays out a line again whenever something is added to it.
+    const size_t lastBreak = text_.rfind('\n', maxChars - 1);
+    const size_t nextBreak = text_.find('\n', maxChars);
+    if (maxChars > 0 && lastBreak != std::string::npos)
+      count = lastBreak + 1;
+    else if (nextBreak != std::string::npos)
+      count = nextBreak + 1;
+  }
   std::string front = text_.substr(0, count);
   text_.erase(0, count);
   resetFirst = resetFirst_;

@@ -23,8 +23,9 @@ class TranscriptBacklog {
   bool resetFirst() const { return resetFirst_; }
   // What goes in after the pane's text (or after the banner, with resetFirst).
   const std::string& text() const { return text_; }
-  // Hands over the first characters (at most maxChars) for the pane, and whether the
-  // pane goes back to the banner before them; the rest stays for later.
+  // Hands over the first characters for the pane, whole lines of at most maxChars
+  // where there are such (else the first line), and whether the pane goes back to the
+  // banner before them; the rest stays for later.
   std::string TakeFront(size_t maxChars, bool& resetFirst);
   void Clear();
 
