@@ -236,3 +236,25 @@ TEST_CASE("data put off behind the user's messages still shows before what the u
   PumpFor(50);  // the put-off read's own timer finds nothing left to do
   CHECK(app.sessionBytesIn == 12);
 }
+
+// The same through a real session: each byte value at the start of a line and after
+// a tab, in one burst from the peer. Also run without fonts (tests/font_plain_prefix.sh).
+TEST_SUITE("any byte") {
+  TEST_CASE("a peer can send any byte value at the start of a line, in every mode") {
+    std::string burst;
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      burst += std::string(1, c) + "\n\t" + c + "\r\n";
+    }
+    for (TransferMode mode : {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary}) {
+      CAPTURE(static_cast<int>(mode));
+      ScriptedSession session(mode);
+      REQUIRE(session.peer.Push(burst));
+      REQUIRE(WaitBytesIn(static_cast<int64_t>(burst.size())));
+      PumpFor(50);  // the paint that follows the appends
+      CHECK(app.connected);
+      if (mode == TransferMode::Ascii)
+        CHECK(TranscriptTail().find("\r\n\x98\r\n\t\x98\r\n") != std::string::npos);
+    }
+  }
+}
