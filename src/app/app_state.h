@@ -115,6 +115,8 @@ struct AppState {
   // Socket whose read waits for kReadResumeTimerId; 0 when none waits.
   SOCKET readResumeSocket;
   HFONT controlFont;
+  // The private copy of the face controlFont draws with (0 when it uses the face itself).
+  HANDLE controlFontFile;
   HMENU modeMenu;
   char settingsPath[MAX_PATH];
 
