@@ -159,6 +159,8 @@ struct AppState {
   int lookupPort;
   char lookupBuffer[MAXGETHOSTSTRUCT];
   HFONT controlFont;
+  // The private copy of the face controlFont draws with (0 when it uses the face itself).
+  HANDLE controlFontFile;
   HMENU modeMenu;
   char settingsPath[MAX_PATH];
 

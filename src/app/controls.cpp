@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <initializer_list>
+#include <string>
 
+#include "app/font_file.h"
 #include "app/main_window.h"
 #include "app/texts.h"
 #include "codec/output_pane.h"
@@ -11,6 +13,8 @@
 namespace {
 
 constexpr char kControlFace[] = "Tahoma";
+// The private copy of whatever face kControlFace comes out as, without its layout tables.
+constexpr char kPrivateControlFace[] = "Telvane Controls";
 constexpr int kCharHeight = 15;
 constexpr int kCharWidth = 7;
 constexpr int kMinWidthChars = 100;
@@ -27,6 +31,65 @@ HWND CreateChild(HWND parent, const char* className, DWORD style, const char* te
   return control;
 }
 
+HFONT CreateControlFace(const char* face) {
+  return CreateFontA(15, 6, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, face);
+}
+
+// The file of the face font comes out as: the whole collection when it is one of many.
+std::string FontFileOf(HFONT font) {
+  std::string data;
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  for (DWORD table : {0x66637474u /* ttcf */, 0u}) {
+    const DWORD size = GetFontData(dc, table, 0, nullptr, 0);
+    if (size == GDI_ERROR || size == 0) continue;
+    data.resize(size);
+    if (GetFontData(dc, table, 0, &data[0], size) != size) data.clear();
+    break;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return data;
+}
+
+std::string FaceOf(HFONT font) {
+  char face[LF_FACESIZE] = {};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  GetTextFaceA(dc, LF_FACESIZE, face);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return face;
+}
+
+// Wine 8 lays out every line of an edit control with its text shaper, whose mark
+// positioning crashes the process when a line starts with a mark such as 0x98 (the
+// small tilde) and the face has OpenType positioning tables. Which face that is
+// depends on the prefix and the host (without the prefix's own fonts, fontconfig's
+// DejaVu Sans; any named face falls back to it). So the controls draw with a private
+// copy of that face whose layout tables are hidden: same glyphs and advances, no
+// shaping. Where the copy cannot be made (a bitmap face has no such tables), the
+// face itself.
+void CreateControlFont() {
+  app.controlFont = CreateControlFace(kControlFace);
+  app.controlFontFile = nullptr;
+  const std::string copy = WithoutLayoutTables(FontFileOf(app.controlFont), kPrivateControlFace);
+  if (copy.empty()) return;
+  DWORD faces = 0;
+  HANDLE file = AddFontMemResourceEx(const_cast<char*>(copy.data()), static_cast<DWORD>(copy.size()),
+                                     nullptr, &faces);
+  if (!file) return;
+  HFONT font = CreateControlFace(kPrivateControlFace);
+  if (FaceOf(font) != kPrivateControlFace) {
+    DeleteObject(font);
+    RemoveFontMemResourceEx(file);
+    return;
+  }
+  DeleteObject(app.controlFont);
+  app.controlFont = font;
+  app.controlFontFile = file;
+}
+
 void LimitText(HWND edit, int limit) { SendMessageA(edit, EM_LIMITTEXT, limit, 0); }
 
 void SetStatusParts(const int (&rightEdges)[6]) {
@@ -36,10 +99,7 @@ void SetStatusParts(const int (&rightEdges)[6]) {
 }  // namespace
 
 void CreateControls(HWND window) {
-  // A named face: without one Wine falls back to a face whose shaping crashes on some
-  // received bytes (0x98 at the start of a line). Windows has Tahoma; setup copies it
-  // into the Wine prefix.
-  app.controlFont = CreateFontA(15, 6, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, kControlFace);
+  CreateControlFont();
   app.charHeight = kCharHeight;
   app.charWidth = kCharWidth;
   InitCommonControls();

@@ -64,6 +64,7 @@ LRESULT OnCreate(HWND window) {
 LRESULT OnDestroy() {
   StopWinsock();  // closes an open session silently, then WSACleanup
   DeleteObject(app.controlFont);
+  if (app.controlFontFile) RemoveFontMemResourceEx(app.controlFontFile);
   DeleteSchemeBrush();
   SaveSettings();
   DestroyMenu(app.modeMenu);

@@ -224,3 +224,27 @@ TEST_CASE("data put off behind the user's messages still shows before what the u
   PumpFor(50);  // the put-off read's own timer finds nothing left to do
   CHECK(app.sessionBytesIn == 12);
 }
+
+// The same through a real session: each byte value at the start of a line and after
+// a tab, in one burst from the peer. Also run without fonts (tests/font_plain_prefix.sh).
+TEST_SUITE("any byte") {
+  TEST_CASE("a peer can send any byte value at the start of a line, in every mode") {
+    std::string burst;
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      burst += std::string(1, c) + "\n\t" + c + "\r\n";
+    }
+    ScriptedSession session;
+    int64_t sent = 0;
+    for (TransferMode mode : {TransferMode::Advanced, TransferMode::Binary, TransferMode::Ascii}) {
+      CAPTURE(static_cast<int>(mode));
+      SetTransferMode(mode);  // as the mode menu does, in the middle of a session
+      REQUIRE(session.peer.Push(burst));
+      sent += static_cast<int64_t>(burst.size());
+      REQUIRE(WaitBytesIn(sent));
+      PumpFor(50);  // the paint that follows the appends
+      CHECK(app.connected);
+    }
+    CHECK(Transcript().find("\r\n\x98\r\n\t\x98\r\n") != std::string::npos);
+  }
+}
