@@ -1,53 +1,45 @@
-// Floods Telvane's receive path from a loopback peer and prints, for each transfer
-// mode: how fast the bytes reach the transcript, how long the window went without
-// handling a message, and the peak memory of the process.
+// Floods Telvane's receive path from a loopback peer.
 //
-//   telvane_bench.exe [ascii|advanced|binary ...] [--mb N]
+// Rate: a flood of N MB (10 by default) in one transfer mode, several times, each
+// timed from the session's start until its last bytes are in the transcript (the
+// trailer at the pane's end, the In counter at the full count). As the baseline, the
+// same window reads the same flood with a subclass that takes every read event
+// itself and throws the bytes away: the most a single-threaded window can take.
+// With probes, one more flood runs while a timer ticks every 10 ms and another
+// thread presses a key every 50 ms; the probes cost time of their own, so the rate
+// is taken without them.
 //
-// Each named mode (all three when none is named) gets a fresh window and two floods
-// of N MB (10 by default): a plain one for the rate, and one during which a timer
-// ticks every 10 ms and another thread presses a key every 50 ms, for the gaps. The
-// probes cost the window time of their own, so the rate is taken without them. For
-// the peak memory of one mode alone, run one mode per process (scripts/bench.sh does).
+// Closing burst: 64 MB that ends with the peer closing, timed until the close line
+// is in the transcript, while another thread watches how long the window takes to
+// answer. Its baseline throws the reads away as above and leaves the close to the
+// window.
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/app_state.h"  // before psapi.h: it brings <windows.h>
-
-#include <psapi.h>
+#include "bench_support.h"
+#include "benchmarks.h"
 
 #include "app/main_window.h"
-#include "settings/settings_file.h"
+#include "app/texts.h"
 
 namespace {
 
-constexpr double kFloodLimitSeconds = 180;
+constexpr double kFloodLimitSeconds = 120;
 constexpr UINT kTickMs = 10;
 constexpr UINT_PTR kTickTimerId = 0x7E57;
 constexpr int kKeyEveryMs = 50;
 constexpr WORD kProbeKey = VK_F24;  // a key nothing in the window reacts to
 constexpr char kTrailer[] = "<<END>>\r\n";
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / frequency;
-}
+constexpr char kClosedLine[] = "=== Connection closed by remote host";
 
 // Text lines such as a chatty service sends: mostly printable, with a tab and
 // escape bytes in each, which Advanced mode shows as escape sequences.
-std::string FloodPayload(size_t size) {
+std::string TextPayload(size_t size) {
   std::string payload;
   payload.reserve(size + 128);
   char line[128];
@@ -63,67 +55,67 @@ std::string FloodPayload(size_t size) {
   return payload;
 }
 
-// Accepts one client on 127.0.0.1, sends it the payload as fast as it takes it,
-// then ends its sending side and waits for the client to close.
-class FloodPeer {
- public:
-  explicit FloodPeer(const std::string& payload) : payload_(payload) {
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(listener_, 1) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-      return;
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~FloodPeer() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    closesocket(listener_);
-  }
-  int port() const { return port_; }
+// Any byte value (fixed seed): only Binary mode can show them all.
+std::string RandomPayload(size_t size) {
+  std::string payload(size - (sizeof kTrailer - 1), '\0');
+  std::mt19937 generator(20240601);
+  for (char& c : payload) c = static_cast<char>(generator() & 0xFF);
+  payload += kTrailer;
+  return payload;
+}
 
- private:
-  bool Readable(SOCKET socket, long microseconds) {
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(socket, &set);
-    timeval wait{0, microseconds};
-    return select(0, &set, nullptr, nullptr, &wait) == 1;
+std::string TrailerAsDump() {
+  std::string dump;
+  char group[4];
+  for (const char* p = kTrailer; *p; ++p) {
+    std::snprintf(group, sizeof group, "%02X ", static_cast<unsigned char>(*p));
+    dump += group;
   }
+  return dump;
+}
 
-  void Serve() {
-    int waited = 0;
-    while (!stop_ && !Readable(listener_, 100000))
-      if (++waited > 100) return;
-    SOCKET client = accept(listener_, nullptr, nullptr);
-    if (client == INVALID_SOCKET) return;
-    size_t sent = 0;
-    while (sent < payload_.size() && !stop_) {
-      const int chunk = static_cast<int>(std::min<size_t>(64 * 1024, payload_.size() - sent));
-      const int n = send(client, payload_.data() + sent, chunk, 0);
-      if (n <= 0) break;
-      sent += static_cast<size_t>(n);
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The trailer is the last thing in the pane; a dump may have a read's line break
+// anywhere inside it.
+bool TrailerShown(TransferMode mode) {
+  const std::string text = PaneText();
+  if (mode != TransferMode::Binary) return EndsWith(text, kTrailer);
+  std::string tail = text.substr(text.size() > 400 ? text.size() - 400 : 0);
+  tail.erase(std::remove(tail.begin(), tail.end(), '\r'), tail.end());
+  tail.erase(std::remove(tail.begin(), tail.end(), '\n'), tail.end());
+  return EndsWith(tail, TrailerAsDump());
+}
+
+bool InCounterShows(int64_t count) {
+  return StatusText(kStatusIn) == "In: " + std::to_string(count) + " bytes";
+}
+
+// --- baseline: the window's read events answered by a reader that keeps nothing ---
+
+WNDPROC windowProc;
+int64_t bytesDiscarded;
+
+LRESULT CALLBACK DiscardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const SOCKET socket = static_cast<SOCKET>(wParam);
+  if (message == kSocketNotify && WSAGETSELECTEVENT(lParam) == FD_READ &&
+      socket == app.sessionSocket) {
+    static std::vector<char> sink(8 << 20);
+    u_long pending = 0;
+    if (ioctlsocket(socket, FIONREAD, &pending) == 0 && pending > 0) {
+      const int n = recv(socket, sink.data(),
+                         static_cast<int>(std::min<u_long>(pending, sink.size())), 0);
+      if (n > 0) bytesDiscarded += n;
     }
-    shutdown(client, 1);  // SD_SEND
-    char sink[512];
-    while (!stop_)
-      if (Readable(client, 100000) && recv(client, sink, sizeof sink, 0) <= 0) break;
-    closesocket(client);
+    return 0;
   }
+  return CallWindowProcA(windowProc, window, message, wParam, lParam);
+}
 
-  const std::string& payload_;
-  SOCKET listener_ = INVALID_SOCKET;
-  int port_ = 0;
-  std::thread thread_;
-  std::atomic<bool> stop_{false};
-};
+// --- probes: a timer and a key pressed from another thread ---
 
-// What the probes saw of one flood.
 struct Probes {
   bool flooding = false;
   double lastTick = 0;
@@ -172,43 +164,40 @@ class KeyPresser {
   std::thread thread_;
 };
 
+// --- one flood ---
+
 struct Flood {
   bool complete = false;
-  int64_t bytesIn = 0;
-  double seconds = 0;  // from the session's start to the last byte shown
+  double seconds = 0;      // from the session's start to the last bytes shown
+  double readSeconds = 0;  // ... to the last bytes read
   double longestMessage = 0;
-  bool endShown = false;
 };
 
-bool OpenSession(int port) {
-  char portText[8];
-  std::snprintf(portText, sizeof portText, "%d", port);
-  SetWindowTextA(app.hostField, "127.0.0.1");
-  SetWindowTextA(app.portField, portText);
-  SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
-  return app.connected || app.connecting;
-}
-
-bool EndShown(TransferMode mode) {
-  const int length = GetWindowTextLengthA(app.outputPane);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(app.outputPane, &text[0], length + 1)));
-  const std::string end = mode == TransferMode::Binary ? "0D 0A \r\n" : kTrailer;
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-// Runs the window's message loop, timing each message, until the payload is in.
-Flood RunFlood(TransferMode mode, const std::string& payload) {
+// Runs the window's message loop, timing each message, until the flood is in.
+Flood RunFlood(TransferMode mode, const std::string& payload, bool baseline, bool probed) {
   Flood flood;
-  FloodPeer peer(payload);
+  ClearTranscript();
+  bytesDiscarded = 0;
+  FloodPeer peer(payload, false);
   if (!peer.port() || !OpenSession(peer.port())) return flood;
   const int64_t total = static_cast<int64_t>(payload.size());
   const double start = Now();
   double sessionStart = 0;
   while (Now() - start < kFloodLimitSeconds) {
+    const int64_t read = baseline ? bytesDiscarded : app.sessionBytesIn;
+    if (sessionStart > 0 && read >= total) {
+      const double now = Now();
+      if (flood.readSeconds == 0) flood.readSeconds = now - sessionStart;
+      if (baseline || (TrailerShown(mode) && InCounterShows(total))) {
+        flood.seconds = now - sessionStart;
+        flood.complete = read == total;
+        probes.longestTickGap = std::max(probes.longestTickGap, now - probes.lastTick);
+        break;
+      }
+    }
     MSG message;
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
       continue;
     }
     const double before = Now();
@@ -216,33 +205,20 @@ Flood RunFlood(TransferMode mode, const std::string& payload) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
     const double after = Now();
-    if (probes.flooding) flood.longestMessage = std::max(flood.longestMessage, after - before);
-    if (!probes.flooding && app.connected) {
-      probes.flooding = true;
-      probes.lastTick = sessionStart = before;
+    if (sessionStart > 0) flood.longestMessage = std::max(flood.longestMessage, after - before);
+    if (sessionStart == 0 && app.connected) {
+      sessionStart = before;
+      probes.flooding = probed;
+      probes.lastTick = before;
     }
-    if (app.sessionBytesIn >= total) {
-      flood.seconds = after - sessionStart;
-      flood.complete = app.sessionBytesIn == total;
-      probes.longestTickGap = std::max(probes.longestTickGap, after - probes.lastTick);
-      break;
-    }
-    if (!app.connected && !app.connecting) break;  // the session ended early
+    if (sessionStart == 0 && !app.connecting && !app.connected) break;  // no session
   }
   probes.flooding = false;
-  flood.bytesIn = app.sessionBytesIn;
-  flood.endShown = EndShown(mode);
-  SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
+  CloseSession();
   return flood;
 }
 
-Flood PlainFlood(TransferMode mode, const std::string& payload) {
-  probes.flooding = false;
-  return RunFlood(mode, payload);
-}
-
 Flood ProbedFlood(TransferMode mode, const std::string& payload) {
-  probes.flooding = false;
   probes.longestTickGap = 0;
   probes.keySent = 0;
   probes.longestKeyWait = 0;
@@ -250,18 +226,9 @@ Flood ProbedFlood(TransferMode mode, const std::string& payload) {
   SetForegroundWindow(app.mainWindow);
   KeyPresser presser;
   SetTimer(app.mainWindow, kTickTimerId, kTickMs, OnTick);
-  const Flood flood = RunFlood(mode, payload);
+  const Flood flood = RunFlood(mode, payload, false, true);
   KillTimer(app.mainWindow, kTickTimerId);
   return flood;
-}
-
-// Working set now and its peak so far, in MB.
-double MemoryMegabytes(bool peak) {
-  PROCESS_MEMORY_COUNTERS counters = {};
-  counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-  return static_cast<double>(peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize) /
-         (1024.0 * 1024.0);
 }
 
 const char* ModeName(TransferMode mode) {
@@ -273,89 +240,120 @@ const char* ModeName(TransferMode mode) {
   return "?";
 }
 
-std::string MakeTempFolder() {
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  for (int n = 0;; ++n) {
-    std::string folder = std::string(base) + "telvane-bench-" +
-                         std::to_string(GetCurrentProcessId()) + "-" + std::to_string(n);
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
-  }
-}
-
-void DrainMessages() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-}
-
-// One mode in a fresh window; prints its line, returns whether both floods got in whole.
-bool BenchMode(TransferMode mode, const std::string& payload) {
+HWND OpenWindow(TransferMode mode) {
   app = AppState{};
   HWND window = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-  if (!window) {
-    std::fprintf(stderr, "telvane_bench: no window\n");
-    return false;
-  }
+  if (!window) std::fprintf(stderr, "telvane_bench: no window\n");
   SetTransferMode(mode);
-  const double before = MemoryMegabytes(false);
-  const Flood plain = PlainFlood(mode, payload);
   DrainMessages();
-  const Flood probed = ProbedFlood(mode, payload);
+  return window;
+}
+
+void CloseBenchWindow(HWND window) {
   DestroyWindow(window);
   DrainMessages();
-
-  const double mb = static_cast<double>(payload.size()) / (1024.0 * 1024.0);
-  if (!plain.complete || !probed.complete) {
-    std::printf("%-8s incomplete: %lld and %lld of %zu bytes counted\n", ModeName(mode),
-                static_cast<long long>(plain.bytesIn), static_cast<long long>(probed.bytesIn),
-                payload.size());
-    return false;
-  }
-  std::printf("%-8s %4.0f MB in %5.3f s = %5.1f MB/s shown%s | longest message %5.1f ms | "
-              "longest wait of a key %5.1f ms (%d keys), of a %u ms timer %5.1f ms "
-              "(%5.1f MB/s with these probes) | peak memory %5.1f MB (%5.1f MB before)\n",
-              ModeName(mode), mb, plain.seconds, mb / plain.seconds,
-              plain.endShown && probed.endShown ? "" : " (END NOT SHOWN)",
-              std::max(plain.longestMessage, probed.longestMessage) * 1000.0,
-              probes.longestKeyWait * 1000.0, probes.keys, kTickMs,
-              probes.longestTickGap * 1000.0, mb / probed.seconds, MemoryMegabytes(true), before);
-  std::fflush(stdout);
-  return plain.endShown && probed.endShown;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::vector<TransferMode> modes;
-  size_t megabytes = 10;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "ascii") modes.push_back(TransferMode::Ascii);
-    else if (arg == "advanced") modes.push_back(TransferMode::Advanced);
-    else if (arg == "binary") modes.push_back(TransferMode::Binary);
-    else if (arg == "--mb" && i + 1 < argc) megabytes = std::strtoul(argv[++i], nullptr, 10);
-    else {
-      std::fprintf(stderr, "usage: telvane_bench [ascii|advanced|binary ...] [--mb N]\n");
-      return 2;
-    }
+int RunReceiveRate(const BenchOptions& options) {
+  SettingsFolder settings;
+  const size_t size = static_cast<size_t>(options.megabytes > 0 ? options.megabytes : 10) << 20;
+  const std::string payload =
+      options.mode == TransferMode::Binary ? RandomPayload(size) : TextPayload(size);
+  HWND window = OpenWindow(options.mode);
+  if (!window) return 1;
+  if (options.baseline)
+    windowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DiscardingProc)));
+  const double memoryBefore = MemoryMegabytes(false);
+
+  std::vector<double> shown, read;
+  double longestMessage = 0;
+  bool complete = true;
+  for (int i = 0; i < std::max(1, options.floods); ++i) {
+    const Flood flood = RunFlood(options.mode, payload, options.baseline, false);
+    complete = complete && flood.complete;
+    shown.push_back(flood.seconds);
+    read.push_back(flood.readSeconds);
+    longestMessage = std::max(longestMessage, flood.longestMessage);
   }
-  if (modes.empty()) modes = {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary};
-  if (megabytes == 0) megabytes = 1;
+  Flood probed;
+  if (options.probes && !options.baseline) probed = ProbedFlood(options.mode, payload);
+  if (options.baseline) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
+  CloseBenchWindow(window);
 
-  WSADATA winsock;  // for the peer; the window starts Winsock for itself
-  if (WSAStartup(0x0202, &winsock) != 0) return 1;
-  // The window keeps its settings in a folder of its own, not beside this program.
-  const std::string folder = MakeTempFolder();
-  SetExecutablePathForTesting((folder + "\\telvane.exe").c_str());
-  const std::string payload = FloodPayload(megabytes << 20);
+  const double mb = static_cast<double>(size) / (1024.0 * 1024.0);
+  std::string each;
+  for (double seconds : shown)
+    each += (each.empty() ? "" : ",") + std::to_string(static_cast<int>(seconds * 1000 + 0.5));
+  Figures figures("rate");
+  figures.Add("theme", options.theme)
+      .Add("mode", ModeName(options.mode))
+      .Add("receiver", options.baseline ? "baseline" : "telvane")
+      .Add("complete", complete ? "yes" : "NO")
+      .Add("mb", mb, 0)
+      .Add("floods", static_cast<double>(shown.size()), 0)
+      .Add("mbps", complete ? mb / Median(shown) : 0)
+      .Add("read_mbps", complete ? mb / Median(read) : 0)
+      .Add("each_ms", each.c_str())
+      .Add("longest_ms", longestMessage * 1000.0)
+      .Add("peak_mb", MemoryMegabytes(true))
+      .Add("before_mb", memoryBefore);
+  if (options.probes && !options.baseline)
+    figures.Add("probed_complete", probed.complete ? "yes" : "NO")
+        .Add("probed_mbps", probed.complete ? mb / probed.seconds : 0)
+        .Add("probed_longest_ms", probed.longestMessage * 1000.0)
+        .Add("key_ms", probes.longestKeyWait * 1000.0)
+        .Add("keys", probes.keys, 0)
+        .Add("tick_ms", probes.longestTickGap * 1000.0);
+  figures.Print();
+  return complete ? 0 : 1;
+}
 
-  int failures = 0;
-  for (TransferMode mode : modes)
-    if (!BenchMode(mode, payload)) ++failures;
+int RunClosingBurst(const BenchOptions& options) {
+  SettingsFolder settings;
+  const size_t size = static_cast<size_t>(options.megabytes > 0 ? options.megabytes : 64) << 20;
+  const std::string payload = TextPayload(size);
+  HWND window = OpenWindow(TransferMode::Ascii);
+  if (!window) return 1;
+  bytesDiscarded = 0;
+  if (options.baseline)
+    windowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DiscardingProc)));
+  FloodPeer peer(payload, true);
+  double start = 0, closeHandled = 0, closeShown = 0, longestMessage = 0, longestAnswer = 0;
+  if (peer.port() && OpenSession(peer.port())) {
+    AnswerWatch watch(window);
+    PumpUntil([] { return app.connected || !app.connecting; }, 10);
+    start = Now();
+    PumpUntil(
+        [&] {
+          if (app.connected) return false;
+          if (closeHandled == 0) closeHandled = Now();
+          return PaneText().find(kClosedLine) != std::string::npos;
+        },
+        kFloodLimitSeconds, &longestMessage);
+    closeShown = Now();
+    longestAnswer = watch.Finish();
+  }
+  // The baseline's window still handles the close itself, with any bytes left unread.
+  const int64_t bytesIn = app.sessionBytesIn + bytesDiscarded;
+  const bool complete = closeHandled > 0 && bytesIn == static_cast<int64_t>(size) &&
+                        PaneText().find(kClosedLine) != std::string::npos;
+  CloseSession();
+  if (options.baseline) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
+  CloseBenchWindow(window);
 
-  SetExecutablePathForTesting(nullptr);
-  DeleteFileA((folder + "\\telvane.ini").c_str());
-  RemoveDirectoryA(folder.c_str());
-  WSACleanup();
-  return failures ? 1 : 0;
+  Figures("burst")
+      .Add("receiver", options.baseline ? "baseline" : "telvane")
+      .Add("complete", complete ? "yes" : "NO")
+      .Add("mb", static_cast<double>(size >> 20), 0)
+      .Add("bytes_in", static_cast<double>(bytesIn), 0)
+      .Add("close_shown_s", complete ? closeShown - start : 0, 3)
+      .Add("close_handled_s", complete ? closeHandled - start : 0, 3)
+      .Add("answer_ms", longestAnswer * 1000.0)
+      .Add("longest_ms", longestMessage * 1000.0)
+      .Print();
+  return complete ? 0 : 1;
 }

@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
-# Builds Telvane and runs its receive-path benchmark under Wine on a headless X display:
-# a loopback peer floods the real window with 10 MB in each transfer mode, one process
-# per mode, and each prints its figures. Arguments go to every run (e.g. --mb 20).
+# Builds Telvane and measures it under Wine on a headless X display, each figure beside
+# a baseline measured in the same run, and prints one table:
+#   rate     10 MB floods in ASCII, Advanced and Binary (random bytes) until the last
+#            bytes are in the transcript, against the same window whose reads are thrown
+#            away; with Wine's theme off, plus key, timer and message probes
+#   theme    the same floods with Wine's default theme on (restored to off afterwards)
+#   burst    64 MB that ends with the peer closing: until the close line is shown, and
+#            the longest time the window took to answer another thread meanwhile
+#   send     lines sent for 5 s to a peer that reads nothing: the longest answer time
+#   startup  process start to a visible window, Telvane against a bare Win32 window
+#   scripts/bench.sh [rate|theme|burst|send|startup ...]    (all when none is named)
 # Like the tests, it runs in a network namespace with only loopback where it may (root).
+# Benchmarks print figures; they assert nothing about timing.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
@@ -17,11 +26,60 @@ if [ -z "${TELVANE_IN_XVFB:-}" ]; then
   exec "${inner[@]}"
 fi
 
+parts=("$@")
+((${#parts[@]})) || parts=(rate theme burst send startup)
+wants() { [[ " ${parts[*]} " == *" $1 "* ]]; }
+
+bin="$TELVANE_BUILD/bin"
+log="$TELVANE_BUILD/bench-last.txt"  # every figure of the last run, as the programs print them
+: >"$log"
+theme_key='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
+set_theme() { wine reg add "$theme_key" /v ThemeActive /t REG_SZ /d "$1" /f >/dev/null 2>&1; }
+finish() {
+  set_theme 0 || true  # the project's prefix runs with the theme off
+  wineserver -k 2>/dev/null || true
+}
+trap finish EXIT
+
 wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
-rc=0
-for mode in ascii advanced binary; do
-  wine "$TELVANE_BUILD/bin/telvane_bench.exe" "$mode" "$@" || rc=$?
-done
-wineserver -k 2>/dev/null
-exit $rc
+set_theme 0
+
+failures=0
+run() {
+  echo "bench: $*" >&2
+  wine "$bin/telvane_bench.exe" "$@" >>"$log" || failures=$((failures + 1))
+}
+floods() {  # theme name, extra arguments for Telvane's runs
+  local theme=$1 mode
+  shift
+  for mode in ascii advanced binary; do
+    run rate "$mode" --baseline --floods 9 --theme "$theme"
+    run rate "$mode" --theme "$theme" "$@"
+  done
+}
+
+if wants rate; then floods off --floods 3 --probes; fi
+if wants burst; then
+  run burst --baseline
+  run burst
+fi
+if wants send; then
+  run stalled-send --baseline
+  run stalled-send
+fi
+if wants startup; then
+  echo "bench: startup" >&2
+  wine "$bin/telvane_startup.exe" --runs 11 "$bin/telvane.exe" "$bin/bare_window.exe" >>"$log" ||
+    failures=$((failures + 1))
+fi
+if wants theme; then
+  # Wine's default theme ("Light", named by the prefix's DllName) is on for processes that
+  # start now: it draws the scroll bars and the status bar (checked on a screenshot).
+  set_theme 1
+  floods on --floods 3
+  set_theme 0
+fi
+
+python3 "$TELVANE_ROOT/scripts/bench_table.py" "$log"
+exit $((failures > 0))

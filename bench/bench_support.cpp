@@ -1,0 +1,203 @@
+#include "bench_support.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <commctrl.h>
+#include <psapi.h>
+
+#include "app/main_window.h"
+#include "settings/settings_file.h"
+
+double MemoryMegabytes(bool peak) {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return static_cast<double>(peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize) /
+         (1024.0 * 1024.0);
+}
+
+SOCKET ListenOnLoopback(int receiveBuffer) {
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
+  if (listener == INVALID_SOCKET) return listener;
+  // Set before listen: an accepted socket takes its buffer sizes from the listener.
+  if (receiveBuffer > 0)
+    setsockopt(listener, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
+               sizeof receiveBuffer);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      listen(listener, 1) != 0) {
+    closesocket(listener);
+    return INVALID_SOCKET;
+  }
+  return listener;
+}
+
+int PortOf(SOCKET socket) {
+  sockaddr_in address = {};
+  int length = sizeof address;
+  if (getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
+  return ntohs(address.sin_port);
+}
+
+bool Readable(SOCKET socket, long microseconds) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(socket, &set);
+  timeval wait{0, microseconds};
+  return select(0, &set, nullptr, nullptr, &wait) == 1;
+}
+
+SOCKET AcceptWithin(SOCKET listener, double seconds, const std::atomic<bool>& stop) {
+  const double start = Now();
+  while (!stop && !Readable(listener, 100000))
+    if (Now() - start > seconds) return INVALID_SOCKET;
+  return stop ? INVALID_SOCKET : accept(listener, nullptr, nullptr);
+}
+
+FloodPeer::FloodPeer(const std::string& payload, bool closeAfter)
+    : payload_(payload), closeAfter_(closeAfter) {
+  listener_ = ListenOnLoopback();
+  if (listener_ == INVALID_SOCKET) return;
+  port_ = PortOf(listener_);
+  if (port_) thread_ = std::thread([this] { Serve(); });
+}
+
+FloodPeer::~FloodPeer() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+  if (listener_ != INVALID_SOCKET) closesocket(listener_);
+}
+
+void FloodPeer::Serve() {
+  SOCKET client = AcceptWithin(listener_, 10, stop_);
+  if (client == INVALID_SOCKET) return;
+  size_t sent = 0;
+  while (sent < payload_.size() && !stop_) {
+    const int chunk = static_cast<int>(std::min<size_t>(64 * 1024, payload_.size() - sent));
+    const int n = send(client, payload_.data() + sent, chunk, 0);
+    if (n <= 0) break;
+    sent += static_cast<size_t>(n);
+    sent_ = static_cast<int64_t>(sent);
+  }
+  if (!closeAfter_) {
+    char sink[512];
+    while (!stop_)
+      if (Readable(client, 100000) && recv(client, sink, sizeof sink, 0) <= 0) break;
+  }
+  closesocket(client);
+}
+
+AnswerWatch::AnswerWatch(HWND window) : window_(window), thread_([this] { Run(); }) {}
+
+double AnswerWatch::Finish() {
+  stop_ = true;
+  // The last question may wait for the window thread, which is here: answer it.
+  while (!finished_) {
+    DrainMessages();
+    Sleep(1);
+  }
+  if (thread_.joinable()) thread_.join();
+  return longest_;
+}
+
+void AnswerWatch::Run() {
+  constexpr UINT kAskEveryMs = 2;
+  constexpr UINT kGiveUpMs = 30000;
+  while (!stop_) {
+    const double asked = Now();
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, kGiveUpMs, &result)) break;
+    const double took = Now() - asked;
+    if (took > longest_) longest_ = took;
+    ++answers_;
+    Sleep(kAskEveryMs);
+  }
+  finished_ = true;
+}
+
+void DrainMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+bool OpenSession(int port) {
+  char portText[8];
+  std::snprintf(portText, sizeof portText, "%d", port);
+  SetWindowTextA(app.hostField, "127.0.0.1");
+  SetWindowTextA(app.portField, portText);
+  SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
+  return app.connected || app.connecting;
+}
+
+bool AwaitSession(double seconds) {
+  PumpUntil([] { return app.connected || !app.connecting; }, seconds);
+  return app.connected != 0;
+}
+
+void CloseSession() {
+  if (app.connected) SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
+  DrainMessages();
+}
+
+void ClearTranscript() {
+  SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED),
+               reinterpret_cast<LPARAM>(app.clearButton));
+  DrainMessages();
+}
+
+std::string PaneText() {
+  const int length = GetWindowTextLengthA(app.outputPane);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(app.outputPane, &text[0], length + 1)));
+  return text;
+}
+
+std::string StatusText(int part) {
+  const LRESULT length = LOWORD(SendMessageA(app.statusBar, SB_GETTEXTLENGTHA, part, 0));
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  SendMessageA(app.statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+SettingsFolder::SettingsFolder() {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  for (int n = 0;; ++n) {
+    folder_ = std::string(base) + "telvane-bench-" + std::to_string(GetCurrentProcessId()) +
+              "-" + std::to_string(n);
+    if (CreateDirectoryA(folder_.c_str(), nullptr)) break;
+  }
+  SetExecutablePathForTesting((folder_ + "\\telvane.exe").c_str());
+}
+
+SettingsFolder::~SettingsFolder() {
+  SetExecutablePathForTesting(nullptr);
+  DeleteFileA((folder_ + "\\telvane.ini").c_str());
+  RemoveDirectoryA(folder_.c_str());
+}
+
+Figures::Figures(const char* name) : line_(std::string("@ ") + name) {}
+
+Figures& Figures::Add(const char* key, double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, " %s=%.*f", key, decimals, value);
+  line_ += text;
+  return *this;
+}
+
+Figures& Figures::Add(const char* key, const char* value) {
+  line_ += std::string(" ") + key + "=" + value;
+  return *this;
+}
+
+void Figures::Print() {
+  std::printf("%s\n", line_.c_str());
+  std::fflush(stdout);
+}

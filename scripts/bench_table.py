@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""Prints the figures of scripts/bench.sh as one table: each Telvane figure beside the
+baseline measured in the same run, and their ratio. Input: the lines
+"@ name key=value ..." that the benchmark programs print."""
+import sys
+
+
+def read(path):
+    records = []
+    with open(path) as f:
+        for line in f:
+            words = line.split()
+            if len(words) < 2 or words[0] != "@":
+                continue
+            record = {"name": words[1]}
+            record.update(w.split("=", 1) for w in words[2:] if "=" in w)
+            records.append(record)
+    return records
+
+
+def find(records, name, **match):
+    for r in records:
+        if r["name"] == name and all(r.get(k) == v for k, v in match.items()):
+            return r
+    return None
+
+
+def number(record, key):
+    try:
+        return float(record[key])
+    except (TypeError, KeyError, ValueError):
+        return None
+
+
+def ratio(a, b):
+    return "-" if not a or not b else f"{a / b:.3f}"
+
+
+def cell(value, unit=""):
+    return "-" if value is None else f"{value:.1f}{unit}"
+
+
+def compared(label, base, tel, key, scale=1):
+    """A row: the baseline's and Telvane's figure in ms, and their ratio."""
+    b, t = number(base, key), number(tel, key)
+    b, t = (None if b is None else b * scale), (None if t is None else t * scale)
+    return [label, cell(b, " ms"), cell(t, " ms"), ratio(t, b)]
+
+
+def side_by_side(label, base, tel, key):
+    return [label, (base or {}).get(key, "-"), (tel or {}).get(key, "-"), ""]
+
+
+def table(rows):
+    widths = [max(len(str(r[i])) for r in rows) for i in range(len(rows[0]))]
+    for n, r in enumerate(rows):
+        print("  " + "  ".join(str(c).ljust(w) for c, w in zip(r, widths)).rstrip())
+        if n == 0:
+            print("  " + "  ".join("-" * w for w in widths))
+
+
+def main():
+    records = read(sys.argv[1])
+    rows = [["theme", "mode", "baseline MB/s", "Telvane MB/s", "ratio", "read MB/s", "peak MB"]]
+    for theme in ("off", "on"):
+        for mode in ("ascii", "advanced", "binary"):
+            base = find(records, "rate", theme=theme, mode=mode, receiver="baseline")
+            tel = find(records, "rate", theme=theme, mode=mode, receiver="telvane")
+            if not base and not tel:
+                continue
+            b, t = number(base, "mbps"), number(tel, "mbps")
+            incomplete = tel and tel.get("complete") != "yes" or base and base.get("complete") != "yes"
+            rows.append([theme, mode + (" (INCOMPLETE)" if incomplete else ""), cell(b), cell(t),
+                         ratio(t, b), cell(number(tel, "read_mbps")), cell(number(tel, "peak_mb"))])
+    if len(rows) > 1:
+        print("Receive: 10 MB flood until its last bytes are in the transcript (median of the floods)")
+        table(rows)
+
+    rows = [["mode", "longest message ms", "key wait ms", "10 ms timer gap ms", "MB/s with probes"]]
+    for mode in ("ascii", "advanced", "binary"):
+        tel = find(records, "rate", theme="off", mode=mode, receiver="telvane")
+        if tel and "key_ms" in tel:
+            rows.append([mode, cell(max(number(tel, "longest_ms"), number(tel, "probed_longest_ms"))),
+                         cell(number(tel, "key_ms")), cell(number(tel, "tick_ms")),
+                         cell(number(tel, "probed_mbps"))])
+    if len(rows) > 1:
+        print("\nDuring a flood, theme off (a key every 50 ms from another thread, a 10 ms timer)")
+        table(rows)
+
+    base = find(records, "burst", receiver="baseline")
+    tel = find(records, "burst", receiver="telvane")
+    if base or tel:
+        rows = [["", "baseline", "Telvane", "ratio"],
+                compared("close line shown after", base, tel, "close_shown_s", 1000),
+                compared("longest answer to another thread", base, tel, "answer_ms"),
+                compared("longest message", base, tel, "longest_ms")]
+        if any(r and r.get("complete") != "yes" for r in (base, tel)):
+            rows.append(["INCOMPLETE", "", "", ""])
+        print("\n64 MB burst ending with the peer's close (theme off)")
+        table(rows)
+
+    base = find(records, "stalled_send", receiver="baseline")
+    tel = find(records, "stalled_send", receiver="telvane")
+    if base or tel:
+        rows = [["", "baseline", "Telvane", "ratio"],
+                compared("longest answer to another thread", base, tel, "answer_ms"),
+                compared("longest message", base, tel, "longest_ms"),
+                side_by_side("Enter presses", base, tel, "enters"),
+                side_by_side("bytes out", base, tel, "bytes_out"),
+                side_by_side("session at the end", base, tel, "session"),
+                side_by_side("seconds, the last Enter included", base, tel, "seconds")]
+        print("\nLines typed and sent every 20 ms to a peer that reads nothing (small socket buffers)")
+        table(rows)
+
+    bare = find(records, "startup", program="bare_window")
+    tel = find(records, "startup", program="telvane")
+    if bare or tel:
+        rows = [["", "bare window", "Telvane", "ratio"],
+                compared("process start to visible window", bare, tel, "visible_ms"),
+                compared("... in the best run", bare, tel, "best_ms"),
+                compared("... to first wait for input", bare, tel, "idle_ms")]
+        print(f"\nStart-up (median of {(tel or bare).get('runs', '?')} runs each)")
+        table(rows)
+        for r in (bare, tel):
+            if r:
+                print(f"  {r['program']} visible ms: {r.get('visible', '')}")
+
+main()
