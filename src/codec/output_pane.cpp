@@ -141,6 +141,9 @@ bool ShowQueuedOutputPart(size_t maxChars) {
   if (backlog.empty()) return false;
   bool resetFirst = false;
   const std::string text = backlog.TakeFront(maxChars, resetFirst);
+  // Every step below would redraw the scroll bars on its own, which a theme makes
+  // costly: the pane is drawn once, at the next paint.
+  SendMessageA(app.outputPane, WM_SETREDRAW, FALSE, 0);
   if (resetFirst) {
     // The reset clears the backlog; what is left of it goes back after the banner.
     TranscriptBacklog rest = backlog;
@@ -150,5 +153,7 @@ bool ShowQueuedOutputPart(size_t maxChars) {
   MoveCaretToEnd();
   InsertAtEnd(text.c_str(), text.size());
   ScrollToEnd();
+  SendMessageA(app.outputPane, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(app.outputPane, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
   return !backlog.empty();
 }

@@ -490,3 +490,38 @@ TEST_CASE("closing the window while a connect is pending ends cleanly") {
   busy.Release();
   PumpFor(100);  // the attempt's late events find no window and no session
 }
+
+TEST_CASE("closing the window during a name lookup cancels it; the next window looks up again") {
+  ClosedPort closed;  // where the attempt goes should the lookup end before the close
+  REQUIRE(closed.port() != 0);
+  // Sent, the close comes before the lookup's end can be handled; posted, it waits
+  // behind whatever is queued.
+  for (bool posted : {false, true}) {
+    CAPTURE(posted);
+    {
+      FreshWindow w;
+      const HWND window = w.hwnd();
+      SetTarget("localhost", closed.PortText());
+      Connect();
+      REQUIRE(app.lookupRequest != 0);
+      if (posted) {
+        w.Close();
+      } else {
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        PumpUntil([] { return QuitSeen(); });
+      }
+      CHECK(QuitSeen());
+      CHECK_FALSE(IsWindow(window));
+      CHECK(app.lookupRequest == 0);
+      CHECK_FALSE(app.connecting);
+      CHECK(app.sessionSocket == 0);
+      PumpFor(200);  // a late answer finds no window
+    }
+    TcpEchoServer echo;
+    REQUIRE(echo.ok());
+    FreshWindow next;
+    REQUIRE(ConnectTo(echo, "localhost"));
+    CHECK(PumpUntil([&] { return echo.Accepted() == 1; }));
+    CHECK(std::string(app.lastHost) == "localhost");
+  }
+}

@@ -1,6 +1,8 @@
 // The send command over real loopback sessions: bytes on the wire, echo, counters.
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "session/session_steps.h"
 #include "support/peers.h"
@@ -37,6 +39,20 @@ size_t FillPipe() {
     Sleep(100);
   }
   return filled;
+}
+
+// Whether the window answers a message sent from another thread, as another
+// program's would be, while this thread handles its messages.
+bool AnswersAnotherThread() {
+  const HWND window = app.mainWindow;
+  std::atomic<int> answered{-1};
+  std::thread probe([&] {
+    DWORD_PTR result = 0;
+    answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) != 0;
+  });
+  PumpUntil([&] { return answered >= 0; }, 30000);
+  probe.join();
+  return answered == 1;
 }
 
 }  // namespace
@@ -256,17 +272,33 @@ TEST_CASE("a peer that takes no data for a while delays a send, which then goes 
   const size_t filled = FillPipe();
   REQUIRE(filled > 0);
 
-  peer.ReadAfter(300);
+  const std::string first(kSendLineLimit, 'a');
   const TranscriptMark mark;
-  EnterLine("abc");
+  EnterLine(first);
   ClickSend();  // the line waits for room; the window goes on meanwhile
+  REQUIRE(app.outgoing.inFlight);
+  // The next line waits in the send line until this one has gone.
+  EnterLine("next");
+  ClickSend();
+  CHECK(mark.Since().empty());
+  CHECK(StatusPart(5) == "Out: 0 bytes");
+
+  peer.ReadAfter(300);
   REQUIRE(PumpUntil([] { return !app.outgoing.inFlight; }, 10000));
-  CHECK(mark.Since() == "\r\n>>> abc\r\n");
+  CHECK(mark.Since() == "\r\n>>> " + first + "\r\n");
   CHECK(app.connected);
-  CHECK(StatusPart(5) == "Out: 5 bytes");
-  CHECK(PumpUntil([&] { return peer.Received().size() >= filled + 5; }, 10000));
-  CHECK(peer.Received().size() == filled + 5);
-  CHECK(peer.Received().substr(filled) == "abc\r\n");
+  CHECK(WindowText(app.sendLine) == "next");
+  ClickSend();
+  REQUIRE(PumpUntil([] { return !app.outgoing.inFlight; }, 10000));
+  CHECK(mark.Since() == "\r\n>>> " + first + "\r\n\r\n>>> next\r\n");
+
+  // The Out counter is what the peer got.
+  const std::string wire = first + "\r\nnext\r\n";
+  CHECK(PumpUntil([&] { return peer.Received().size() >= filled + wire.size(); }, 10000));
+  CHECK(peer.Received().size() == filled + wire.size());
+  CHECK(peer.Received().substr(filled) == wire);
+  CHECK(StatusPart(5) == "Out: " + std::to_string(wire.size()) + " bytes");
+  CHECK(app.sessionBytesOut == static_cast<int64_t>(wire.size()));
 }
 
 TEST_CASE("a peer that takes no data at all gets none of the line, and the session stays") {
@@ -279,12 +311,28 @@ TEST_CASE("a peer that takes no data at all gets none of the line, and the sessi
   CHECK(app.outgoing.inFlight);
   CHECK(mark.Since().empty());
   CHECK(StatusPart(0) == "Sending ...");
+  CHECK(WindowText(app.sendLine).empty());
+  std::string lineAfter = "41 42";  // an empty send line gets the line back
+
+  SUBCASE("the send line is left empty") {}
+  SUBCASE("a next line waits in the send line: neither send nor Enter starts it") {
+    EnterLine("4344");
+    ClickSend();
+    PressKey(app.sendLine, VK_RETURN);
+    CHECK(mark.Since().empty());
+    CHECK(WindowText(app.sendLine) == "43 44");
+    CHECK(app.outgoing.inFlight);
+    lineAfter = "43 44";
+  }
+  CHECK(AnswersAnotherThread());
+
   // No room comes: after a few seconds the line is given up.
   REQUIRE(PumpUntil([] { return !app.outgoing.inFlight; }, 10000));
   CHECK(mark.Since() == "\r\nERR: Send Error #10035");
   CHECK(app.connected);
   CHECK(EnabledStates() == kConnectedStates);
   CHECK(StatusPart(0) == "Ready");
-  CHECK(WindowText(app.sendLine) == "41 42");
+  CHECK(WindowText(app.sendLine) == lineAfter);
   CHECK(StatusPart(5) == "Out: 0 bytes");
+  CHECK(app.totalBytesSent == 0);
 }
