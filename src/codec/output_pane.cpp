@@ -141,19 +141,16 @@ bool ShowQueuedOutputPart(size_t maxChars) {
   if (backlog.empty()) return false;
   bool resetFirst = false;
   const std::string text = backlog.TakeFront(maxChars, resetFirst);
-  // Every step below would redraw the scroll bars on its own, which a theme makes
-  // costly: the pane is drawn once, at the next paint.
-  SendMessageA(app.outputPane, WM_SETREDRAW, FALSE, 0);
   if (resetFirst) {
-    // The reset clears the backlog; what is left of it goes back after the banner.
-    TranscriptBacklog rest = backlog;
-    ResetTranscript();
-    backlog = rest;
+    // The banner and what follows it in one go: each change of the pane's text costs
+    // a lot when a theme draws its scroll bars. It fits: the backlog keeps no more.
+    ++resetCount;
+    SetWindowTextA(app.outputPane, (BannerText() + text).c_str());
+    Rearm();
+  } else {
+    MoveCaretToEnd();
+    InsertAtEnd(text.c_str(), text.size());
   }
-  MoveCaretToEnd();
-  InsertAtEnd(text.c_str(), text.size());
   ScrollToEnd();
-  SendMessageA(app.outputPane, WM_SETREDRAW, TRUE, 0);
-  RedrawWindow(app.outputPane, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
   return !backlog.empty();
 }

@@ -52,16 +52,19 @@ void SetFrameTimer(DWORD wait) {
   app.frameDue = SetTimer(app.mainWindow, kFrameTimerId, wait, nullptr) != 0;
 }
 
-// The next piece right after this message, or after the user's input when some waits.
+// The next piece right after this message, or after the user's input when some
+// waits. Paint waits until the last piece: the pane is drawn once, not per piece.
 void ScheduleFrameStep() {
-  if (LoopHasWaitingMessages()) SetFrameTimer(USER_TIMER_MINIMUM);
+  if (HIWORD(GetQueueStatus(QS_INPUT))) SetFrameTimer(USER_TIMER_MINIMUM);
   if (!app.frameDue) app.frameStepPosted = PostMessageA(app.mainWindow, kFrameStep, 0, 0) != 0;
 }
 
-// Characters whose drawing takes about kFramePieceMs, by what the last piece cost.
-void AdaptPieceSize(size_t drawn, DWORD cost) {
-  const size_t fitting = drawn * kFramePieceMs / (cost > 0 ? cost : 1);
-  size_t next = (app.framePieceChars + fitting) / 2;
+// Pieces that take about kFramePieceMs to draw. Each change of the pane also costs
+// a fixed amount, so pieces never get so small that it dominates.
+void AdaptPieceSize(DWORD cost) {
+  size_t next = app.framePieceChars;
+  if (cost < kFramePieceMs) next *= 2;
+  if (cost > 2 * kFramePieceMs) next /= 2;
   if (next < kMinFramePiece) next = kMinFramePiece;
   if (next > kMaxFramePiece) next = kMaxFramePiece;
   app.framePieceChars = next;
@@ -72,10 +75,9 @@ void AdaptPieceSize(size_t drawn, DWORD cost) {
 void ShowFrame(bool streaming) {
   StopFrameTimer();
   if (app.framePieceChars == 0) app.framePieceChars = kMinFramePiece;
-  const size_t waiting = app.transcriptBacklog.text().size();
   const DWORD start = GetTickCount();
   const bool more = ShowQueuedOutputPart(app.framePieceChars);
-  if (more) AdaptPieceSize(waiting - app.transcriptBacklog.text().size(), GetTickCount() - start);
+  if (more) AdaptPieceSize(GetTickCount() - start);
   ShowSessionBytesIn();
   if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
   app.lastFrameTick = GetTickCount();
