@@ -59,12 +59,12 @@ void ScheduleFrameStep() {
   if (!app.frameDue) app.frameStepPosted = PostMessageA(app.mainWindow, kFrameStep, 0, 0) != 0;
 }
 
-// Pieces that take about kFramePieceMs to draw. Each change of the pane also costs
-// a fixed amount, so pieces never get so small that it dominates.
-void AdaptPieceSize(DWORD cost) {
-  size_t next = app.framePieceChars;
-  if (cost < kFramePieceMs) next *= 2;
-  if (cost > 2 * kFramePieceMs) next /= 2;
+// Pieces that take about kFramePieceMs to draw, by what the last one cost. The cost
+// per character varies a lot (tabs and control bytes are slow to lay out); each change
+// of the pane also costs a fixed amount, so pieces have a least size.
+void AdaptPieceSize(size_t drawn, DWORD cost) {
+  const size_t fitting = drawn * kFramePieceMs / (cost > 0 ? cost : 1);
+  size_t next = (app.framePieceChars + fitting) / 2;
   if (next < kMinFramePiece) next = kMinFramePiece;
   if (next > kMaxFramePiece) next = kMaxFramePiece;
   app.framePieceChars = next;
@@ -75,9 +75,10 @@ void AdaptPieceSize(DWORD cost) {
 void ShowFrame(bool streaming) {
   StopFrameTimer();
   if (app.framePieceChars == 0) app.framePieceChars = kMinFramePiece;
+  const size_t waiting = app.transcriptBacklog.text().size();
   const DWORD start = GetTickCount();
   const bool more = ShowQueuedOutputPart(app.framePieceChars);
-  if (more) AdaptPieceSize(GetTickCount() - start);
+  if (more) AdaptPieceSize(waiting - app.transcriptBacklog.text().size(), GetTickCount() - start);
   ShowSessionBytesIn();
   if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
   app.lastFrameTick = GetTickCount();
