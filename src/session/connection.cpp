@@ -254,15 +254,18 @@ void OnSocketClose(SOCKET socket, int) {
 void OnCloseStep() {
   KillTimer(app.mainWindow, kCloseStepTimerId);
   if (!app.connected || !app.peerClosed) return;
-  if (!HasUnreadData(app.sessionSocket)) return ShowClosedByPeer();
   // The user's input goes first; the timer comes after it.
   if (LoopHasWaitingMessages() &&
       SetTimer(app.mainWindow, kCloseStepTimerId, USER_TIMER_MINIMUM, nullptr))
     return;
-  if (app.readResumeSocket)
+  if (!HasUnreadData(app.sessionSocket)) {
+    // All is read: what the pane has still to show goes first, a piece per step.
+    if (!ShowReceivedPiece()) return ShowClosedByPeer();
+  } else if (app.readResumeSocket) {
     ReadDeferredData();
-  else if (ReceivePending() <= 0)
+  } else if (ReceivePending() <= 0) {
     return ShowClosedByPeer();  // what is there cannot be read
+  }
   if (!PostMessageA(app.mainWindow, kCloseStep, 0, 0))
     SetTimer(app.mainWindow, kCloseStepTimerId, USER_TIMER_MINIMUM, nullptr);
 }

@@ -73,16 +73,7 @@ void AdaptPieceSize(size_t drawn, DWORD cost) {
 // One frame: the pane gets the next piece of what waits. The rest follows a frame
 // later while data streams in, or right away once the stream pauses.
 void ShowFrame(bool streaming) {
-  StopFrameTimer();
-  if (app.framePieceChars == 0) app.framePieceChars = kMinFramePiece;
-  const size_t waiting = app.transcriptBacklog.text().size();
-  const DWORD start = GetTickCount();
-  const bool more = ShowQueuedOutputPart(app.framePieceChars);
-  if (more) AdaptPieceSize(waiting - app.transcriptBacklog.text().size(), GetTickCount() - start);
-  ShowSessionBytesIn();
-  if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
-  app.lastFrameTick = GetTickCount();
-  if (!more) return;
+  if (!ShowReceivedPiece()) return;
   if (streaming)
     SetFrameTimer(kFrameMs);
   else
@@ -127,6 +118,19 @@ void ForgetDeferredRead() {
   if (!app.readResumeSocket) return;
   KillTimer(app.mainWindow, kReadResumeTimerId);
   app.readResumeSocket = 0;
+}
+
+bool ShowReceivedPiece() {
+  StopFrameTimer();
+  if (app.framePieceChars == 0) app.framePieceChars = kMinFramePiece;
+  const size_t waiting = app.transcriptBacklog.text().size();
+  const DWORD start = GetTickCount();
+  const bool more = ShowQueuedOutputPart(app.framePieceChars);
+  if (more) AdaptPieceSize(waiting - app.transcriptBacklog.text().size(), GetTickCount() - start);
+  ShowSessionBytesIn();
+  if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
+  app.lastFrameTick = GetTickCount();
+  return more;
 }
 
 void ShowReceivedData() {

@@ -20,6 +20,8 @@ void ForgetDeferredRead();
 
 // Brings the pane, the In counter and status part 0 up to date now.
 void ShowReceivedData();
+// The same a piece at a time, each in a message of its own; true while more waits.
+bool ShowReceivedPiece();
 void OnFrameTimer();
 void OnFrameStep();
 
