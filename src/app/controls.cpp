@@ -139,19 +139,34 @@ void LayoutControls(LPARAM sizeParam) {
   const int fieldHeight = 2 * ((2 * ch) / 3);
   const int buttonHeight = fieldHeight + 3;
 
-  MoveWindow(app.hostField, cw, top, 15 * cw, fieldHeight, TRUE);
-  MoveWindow(app.portField, 17 * cw, top, 7 * cw, fieldHeight, TRUE);
-  MoveWindow(app.connectButton, 25 * cw, top, 9 * cw, buttonHeight, TRUE);
-  MoveWindow(app.disconnectButton, 34 * cw, top, 11 * cw, buttonHeight, TRUE);
-  MoveWindow(app.sendLine, 46 * cw, top, W - 64 * cw, buttonHeight, TRUE);
-  MoveWindow(app.sendButton, W - 17 * cw, top, 8 * cw, buttonHeight, TRUE);
-  MoveWindow(app.clearButton, W - 9 * cw, top, 8 * cw, buttonHeight, TRUE);
-
   RECT bar = {};
   GetWindowRect(app.statusBar, &bar);
   const int S = bar.bottom - bar.top;
-  MoveWindow(app.outputPane, 0, 2 * ch, W, H - S - 2 * ch, TRUE);
-  MoveWindow(app.statusBar, 0, H - S, W, S, TRUE);
+  // One batch: each control is moved and repainted once, also at start-up.
+  struct Place {
+    HWND control;
+    int x, y, width, height;
+  };
+  const Place places[] = {
+      {app.hostField, cw, top, 15 * cw, fieldHeight},
+      {app.portField, 17 * cw, top, 7 * cw, fieldHeight},
+      {app.connectButton, 25 * cw, top, 9 * cw, buttonHeight},
+      {app.disconnectButton, 34 * cw, top, 11 * cw, buttonHeight},
+      {app.sendLine, 46 * cw, top, W - 64 * cw, buttonHeight},
+      {app.sendButton, W - 17 * cw, top, 8 * cw, buttonHeight},
+      {app.clearButton, W - 9 * cw, top, 8 * cw, buttonHeight},
+      {app.outputPane, 0, 2 * ch, W, H - S - 2 * ch},
+      {app.statusBar, 0, H - S, W, S},
+  };
+  HDWP batch = BeginDeferWindowPos(static_cast<int>(sizeof places / sizeof places[0]));
+  for (const Place& p : places)
+    if (batch)
+      batch = DeferWindowPos(batch, p.control, nullptr, p.x, p.y, p.width, p.height,
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+  if (batch)
+    EndDeferWindowPos(batch);
+  else  // no memory for a batch
+    for (const Place& p : places) MoveWindow(p.control, p.x, p.y, p.width, p.height, TRUE);
   SetStatusParts({W - 70 * cw, W - 50 * cw, W - 40 * cw, W - 30 * cw, W - 15 * cw, W});
 
   InvalidateRect(app.sendButton, nullptr, TRUE);
