@@ -189,19 +189,25 @@ void CALLBACK NoTick(HWND, UINT, UINT_PTR, DWORD) {}
 
 // Handles the read event of data that came while a timer of the user's side was due,
 // so the window puts the read off; nothing else is handled.
-bool ReadEventPutOff(const std::string& data, ScriptedServer& peer) {
+// Handles the read event of data, and nothing else, while a timer of this thread is due.
+void HandleReadEventWhileTimerDue(const std::string& data, ScriptedServer& peer, HWND eventWindow) {
   REQUIRE(peer.Push(data));
   REQUIRE(WaitUnread(static_cast<unsigned long>(data.size())));
   const UINT_PTR timer = SetTimer(nullptr, 0, 1, NoTick);
-  Sleep(20);  // the timer is due now
-  MSG message;
   const DWORD start = GetTickCount();
-  while (!PeekMessageA(&message, app.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
-    if (GetTickCount() - start > 5000) break;
+  while (!HIWORD(GetQueueStatus(QS_TIMER)) && GetTickCount() - start < 5000) Sleep(1);
+  MSG message;
+  bool got = false;
+  while (!(got = PeekMessageA(&message, eventWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) &&
+         GetTickCount() - start < 5000)
     Sleep(5);
-  }
+  REQUIRE(got);
   DispatchMessageA(&message);
   KillTimer(nullptr, timer);
+}
+
+bool ReadEventPutOff(const std::string& data, ScriptedServer& peer) {
+  HandleReadEventWhileTimerDue(data, peer, app.mainWindow);
   return app.readResumeSocket != 0 && app.sessionBytesIn == 0;
 }
 }  // namespace
@@ -384,4 +390,23 @@ TEST_CASE("a read put off for a session that ends with an error is dropped; the 
   CHECK(WaitBytesIn(6));
   CHECK(TranscriptTail() == before + "next\r\n");
   CHECK(StatusPart(4) == "In: 6 bytes");
+}
+
+TEST_CASE("a read that cannot be put off for want of a timer is done at once, and later ones too") {
+  ScriptedSession session;
+  // SetTimer fails for a window that is gone, as it does when the system has no timer
+  // left: for the read, the main window is such a window now.
+  const HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  DestroyWindow(gone);
+  REQUIRE(!SetTimer(gone, 1, 10, nullptr));
+  const HWND mainWindow = app.mainWindow;
+  app.mainWindow = gone;
+  HandleReadEventWhileTimerDue("first\r\n", session.peer, mainWindow);
+  app.mainWindow = mainWindow;
+
+  CHECK(app.readResumeSocket == 0);
+  CHECK(app.sessionBytesIn == 7);
+  REQUIRE(session.peer.Push("second\r\n"));
+  CHECK(WaitBytesIn(15));
+  CHECK(TranscriptTail().substr(TranscriptTail().size() - 15) == "first\r\nsecond\r\n");
 }
