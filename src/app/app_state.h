@@ -151,7 +151,8 @@ struct AppState {
   DWORD frameDueTick;
   BYTE frameDue;         // kFrameTimerId is set, for frameDueTick
   BYTE frameStepPosted;  // kFrameStep is on its way
-  size_t framePieceChars;
+  size_t framePieceChars;  // what one frame puts into the pane at most
+  DWORD lastPieceMs;       // what that took the last time
   BYTE peerClosed;  // the close line waits until the peer's last bytes are shown
   OutgoingLine outgoing;
   // Name lookup of the pending attempt, and the port it connects to.

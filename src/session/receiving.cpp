@@ -74,8 +74,9 @@ void AdaptPieceSize(size_t drawn, DWORD cost) {
 // later while data streams in, or right away once the stream pauses.
 void ShowFrame(bool streaming) {
   if (!ShowReceivedPiece()) return;
+  // While data streams in, drawing takes at most a third of the time.
   if (streaming)
-    SetFrameTimer(kFrameMs);
+    SetFrameTimer(2 * app.lastPieceMs > kFrameMs ? 2 * app.lastPieceMs : kFrameMs);
   else
     ScheduleFrameStep();
   if (!app.frameDue && !app.frameStepPosted) ShowReceivedData();  // nothing to wait for
@@ -92,8 +93,9 @@ void ShowAtFramePace(bool streaming) {
     if (streaming && now - app.frameDueTick < 0x80000000u) ShowFrame(true);  // due by now
     return;
   }
-  // The first read of a burst waits a frame too: the rest may follow before it.
-  SetFrameTimer(kFrameMs);
+  // The first read of a burst waits a frame too: the rest may follow before it. Later
+  // frames wait until drawing has taken at most a third of the time.
+  SetFrameTimer(2 * app.lastPieceMs > kFrameMs ? 2 * app.lastPieceMs : kFrameMs);
   if (!app.frameDue) ShowReceivedData();  // no timer to wait for: draw now rather than late
 }
 
@@ -120,13 +122,26 @@ void ForgetDeferredRead() {
   app.readResumeSocket = 0;
 }
 
+// A theme makes every change of the pane cost tens of milliseconds whatever its size
+// (Wine draws themed scroll bars slowly): pieces would only multiply that.
+bool ThemeDrawsControls() {
+  using IsThemeActiveCall = BOOL(WINAPI*)();
+  const HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");  // loaded where themes are on
+  const auto isThemeActive = uxtheme ? reinterpret_cast<IsThemeActiveCall>(reinterpret_cast<void*>(
+                                           GetProcAddress(uxtheme, "IsThemeActive")))
+                                     : nullptr;
+  return isThemeActive && isThemeActive();
+}
+
 bool ShowReceivedPiece() {
   StopFrameTimer();
   if (app.framePieceChars == 0) app.framePieceChars = kMinFramePiece;
+  if (ThemeDrawsControls()) app.framePieceChars = kMaxFramePiece;
   const size_t waiting = app.transcriptBacklog.text().size();
   const DWORD start = GetTickCount();
   const bool more = ShowQueuedOutputPart(app.framePieceChars);
-  if (more) AdaptPieceSize(waiting - app.transcriptBacklog.text().size(), GetTickCount() - start);
+  app.lastPieceMs = GetTickCount() - start;
+  if (more) AdaptPieceSize(waiting - app.transcriptBacklog.text().size(), app.lastPieceMs);
   ShowSessionBytesIn();
   if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
   app.lastFrameTick = GetTickCount();
