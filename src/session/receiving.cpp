@@ -122,8 +122,8 @@ void ForgetDeferredRead() {
   app.readResumeSocket = 0;
 }
 
-// A theme makes every change of the pane cost tens of milliseconds whatever its size
-// (Wine draws themed scroll bars slowly): pieces would only multiply that.
+// Under Wine a theme adds tens of milliseconds to every change of the pane, whatever
+// its size: pieces would only multiply that.
 bool ThemeDrawsControls() {
   using IsThemeActiveCall = BOOL(WINAPI*)();
   const HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");  // loaded where themes are on
