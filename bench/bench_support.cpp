@@ -6,7 +6,6 @@
 #include <commctrl.h>
 #include <psapi.h>
 
-#include "app/main_window.h"
 #include "settings/settings_file.h"
 
 double MemoryMegabytes(bool peak) {

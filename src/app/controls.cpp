@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/font_file.h"
-#include "app/main_window.h"
+#include "app/status_bar.h"
 #include "app/texts.h"
 #include "codec/output_pane.h"
 
@@ -91,10 +91,6 @@ void CreateControlFont() {
 }
 
 void LimitText(HWND edit, int limit) { SendMessageA(edit, EM_LIMITTEXT, limit, 0); }
-
-void SetStatusParts(const int (&rightEdges)[6]) {
-  SendMessageA(app.statusBar, SB_SETPARTS, 6, reinterpret_cast<LPARAM>(rightEdges));
-}
 
 }  // namespace
 

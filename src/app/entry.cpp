@@ -1,5 +1,5 @@
 // Process entry: skip the program name, then hand over to WinMain.
-#include "app/main_window.h"
+#include "app/program_start.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR tail, int showState);
 

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/controls.h"
+#include "app/status_bar.h"
 #include "app/texts.h"
 #include "codec/output_pane.h"
 #include "commands/command_line.h"
@@ -14,10 +15,6 @@
 #include "session/transfer.h"
 #include "settings/schemes.h"
 #include "settings/settings_file.h"
-
-void SetStatusText(int part, const char* text) {
-  SendMessageA(app.statusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
-}
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The main window: class, creation, routing of every message, start-up and shutdown.
+// The main window: its procedure, its creation and the message loop.
 #pragma once
 
 #include "app/app_state.h"
@@ -16,11 +16,3 @@ using MessageSource = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);
 constexpr int kMessageLoopFailed = 1;
 // Runs until WM_QUIT and returns its wParam, or until the source fails.
 int RunMessageLoop(MessageSource getMessage = GetMessageA);
-
-// Skips the program name of a process command line (pure; no window calls).
-const char* SkipProgramName(const char* commandLine);
-
-// Show state the process was started with (STARTUPINFO, else SW_SHOWDEFAULT).
-int StartupShowState();
-
-void SetStatusText(int part, const char* text);

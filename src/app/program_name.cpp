@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/program_start.h"
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }

@@ -1,6 +1,6 @@
 // The protocol and mode switches shared by commands, the mode menu and status-bar clicks.
 // Neither compares with the current value: the message and status text are written anyway.
-#include "app/main_window.h"
+#include "app/status_bar.h"
 #include "app/texts.h"
 #include "codec/output_pane.h"
 #include "commands/command_line.h"

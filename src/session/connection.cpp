@@ -4,7 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/main_window.h"
+#include "app/status_bar.h"
 #include "app/texts.h"
 #include "codec/output_pane.h"
 #include "session/connection_view.h"

@@ -1,7 +1,7 @@
 #include "session/counters.h"
 
 #include "app/app_state.h"
-#include "app/main_window.h"
+#include "app/status_bar.h"
 #include "app/texts.h"
 
 char* FormatCount(int64_t count, char* text) {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/status_bar.h"
 #include "app/texts.h"
 #include "codec/output_pane.h"
 #include "session/connection.h"

@@ -1,6 +1,6 @@
 #include "session/transfer.h"
 
-#include "app/main_window.h"
+#include "app/status_bar.h"
 #include "app/texts.h"
 #include "codec/binary_mode.h"
 #include "codec/escapes.h"

@@ -5,7 +5,7 @@
 #include "app/app_state.h"
 #include "app/controls.h"
 #include "app/leading_number.h"
-#include "app/main_window.h"
+#include "app/status_bar.h"
 #include "app/texts.h"
 #include "settings/schemes.h"
 

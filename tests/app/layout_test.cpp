@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "app/main_window.h"
 
 namespace {
 

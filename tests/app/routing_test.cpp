@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/program_start.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "support/harness.h"
 
-#include "app/main_window.h"
 #include "app/texts.h"
 #include "codec/output_pane.h"
 

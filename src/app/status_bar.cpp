@@ -1,0 +1,11 @@
+#include "app/status_bar.h"
+
+#include <commctrl.h>
+
+void SetStatusText(int part, const char* text) {
+  SendMessageA(app.statusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+}
+
+void SetStatusParts(const int (&rightEdges)[6]) {
+  SendMessageA(app.statusBar, SB_SETPARTS, 6, reinterpret_cast<LPARAM>(rightEdges));
+}
