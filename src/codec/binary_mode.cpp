@@ -4,62 +4,6 @@
 
 #include "codec/escapes.h"
 
-namespace {
-
-LRESULT PassOn(HWND line, UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcA(app.sendLinePrevProc, line, message, wParam, lParam);
-}
-
-// Puts the caret at the end (typed text only ever grows there) and reads the line.
-int ReadLineAtEnd(HWND line, char (&text)[kSendLineSize]) {
-  SendMessageA(line, EM_SETSEL, static_cast<WPARAM>(-2), -2);
-  text[0] = '\0';
-  GetWindowTextA(line, text, kSendLineSize);
-  return lstrlenA(text);
-}
-
-LRESULT OnHexDigit(HWND line, WPARAM digit, LPARAM lParam) {
-  char text[kSendLineSize];
-  const int length = ReadLineAtEnd(line, text);
-  if (length >= kHexLineFull) return 0;
-  if (CountHexDigits(text) % 2 == 0) {
-    // The digit starts a byte: nothing to send until its second digit comes.
-    EnableWindow(app.sendButton, FALSE);
-    if (length != 0 && text[length - 1] != ' ') SendMessageA(line, WM_CHAR, ' ', kHexEntryMarker);
-  } else {
-    EnableWindow(app.sendButton, TRUE);
-  }
-  return PassOn(line, WM_CHAR, digit, lParam);
-}
-
-LRESULT OnHexBackspace(HWND line, LPARAM lParam) {
-  if (lParam == kHexEntryMarker) return PassOn(line, WM_CHAR, '\b', lParam);
-  char text[kSendLineSize];
-  const int length = ReadLineAtEnd(line, text);
-  if (CountHexDigits(text) % 2 != 0) {
-    // A half byte goes together with the space before it.
-    EnableWindow(app.sendButton, TRUE);
-    SendMessageA(line, WM_CHAR, '\b', kHexEntryMarker);
-  } else if (length > 1) {
-    EnableWindow(app.sendButton, FALSE);
-  }
-  return PassOn(line, WM_CHAR, '\b', lParam);
-}
-
-LRESULT OnHexChar(HWND line, WPARAM wParam, LPARAM lParam) {
-  const HexKeyPress key = ClassifyHexKey(wParam);
-  switch (key.kind) {
-    case HexKey::Digit: return OnHexDigit(line, key.character, lParam);
-    case HexKey::Backspace: return OnHexBackspace(line, lParam);
-    case HexKey::Space:
-      return lParam == kHexEntryMarker ? PassOn(line, WM_CHAR, key.character, lParam) : 0;
-    case HexKey::Other: break;
-  }
-  return 0;
-}
-
-}  // namespace
-
 HexKeyPress ClassifyHexKey(WPARAM character) {
   // As a signed byte, so that everything from 0x80 up is simply "other".
   signed char c = static_cast<signed char>(character & 0xFF);
@@ -71,23 +15,11 @@ HexKeyPress ClassifyHexKey(WPARAM character) {
   return {HexKey::Other, upper};
 }
 
-int CountHexDigits(const char* line) {
+int CountHexDigits(const char* line, AlphaNumericTest isAlphaNumeric) {
   int digits = 0;
   for (const char* p = line; *p; ++p)
-    if (IsCharAlphaNumericA(*p)) ++digits;
+    if (isAlphaNumeric(static_cast<unsigned char>(*p))) ++digits;
   return digits;
-}
-
-LRESULT HexEntryProc(HWND sendLine, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (IsBinaryMode() && app.connected) {
-    switch (message) {
-      case WM_CHAR: return OnHexChar(sendLine, wParam, lParam);
-      case WM_KEYDOWN:
-      case WM_PASTE: return 0;
-      default: break;
-    }
-  }
-  return PassOn(sendLine, message, wParam, lParam);
 }
 
 int ParseHexLine(const char* line, unsigned char* out) {

@@ -1,18 +1,13 @@
-// Binary mode: hex entry in the send line, the parse of a hex line, the hex dump.
+// Binary mode: the rules of a hex line, its parse, the hex dump. Pure: no window calls.
 #pragma once
 
 #include <string>
 
 #include "app/app_state.h"
+#include "codec/transcript_text.h"
 
-// lParam of the WM_CHAR messages that the entry rules send to the line themselves.
-constexpr LPARAM kHexEntryMarker = 0x0C;
 // A line of 84 whole bytes is 251 characters; from this length on no digit fits.
 constexpr int kHexLineFull = 251;
-
-// WM_CHAR, WM_KEYDOWN and WM_PASTE of the send line while a Binary session is open;
-// anything else, or any message outside such a session, is passed on unchanged.
-LRESULT HexEntryProc(HWND sendLine, UINT message, WPARAM wParam, LPARAM lParam);
 
 // What a typed character is to the entry rules, after upper-casing.
 enum class HexKey { Digit, Backspace, Space, Other };
@@ -22,7 +17,7 @@ struct HexKeyPress {
 };
 HexKeyPress ClassifyHexKey(WPARAM character);
 // Letters and digits in line, as the rules count them: an even count is whole bytes.
-int CountHexDigits(const char* line);
+int CountHexDigits(const char* line, AlphaNumericTest isAlphaNumeric);
 
 // Reads a hex line into out, which holds kSendBufferSize bytes and is cleared first.
 // A hex line is pairs of hex digits (either case) separated by single spaces, and

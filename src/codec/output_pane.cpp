@@ -17,10 +17,6 @@ unsigned resetCount = 0;
 // piece being inserted; it is inserted again after the banner, but not for ever.
 constexpr int kInsertAttempts = 3;
 
-bool IsAnsiAlphaNumeric(unsigned char byte) {
-  return IsCharAlphaNumericA(static_cast<CHAR>(byte)) != FALSE;
-}
-
 // The code page does not change while the program runs: one table per mode.
 const RenderWidths& WidthsOfMode() {
   static const RenderWidths plain = MakeRenderWidths(false, IsAnsiAlphaNumeric);
@@ -85,6 +81,10 @@ void Queue(size_t length, const TranscriptBacklog::Render& render) {
 }
 
 }  // namespace
+
+bool IsAnsiAlphaNumeric(unsigned char byte) {
+  return IsCharAlphaNumericA(static_cast<CHAR>(byte)) != FALSE;
+}
 
 const char* BannerText() {
   static const std::string banner = std::string(51, '-') + "\r\n" +

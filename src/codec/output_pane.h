@@ -4,6 +4,8 @@
 #include <cstddef>
 
 const char* BannerText();
+// The system's own test (IsCharAlphaNumericA): what the code page counts as a letter or digit.
+bool IsAnsiAlphaNumeric(unsigned char byte);
 // Appends text at the end, lone CR and LF made CR LF (and in Advanced mode control
 // bytes shown as escapes), and scrolls to the end. A pane that fills up is reset to
 // the banner and the rest follows it, so nothing handed here is lost. Anything still

@@ -1,8 +1,8 @@
 // There is no dialog manager: Enter, Tab and F1 mean only what these procedures make of them.
 #include "commands/input_fields.h"
 
-#include "codec/binary_mode.h"
 #include "commands/command_line.h"
+#include "commands/hex_entry.h"
 #include "commands/menus.h"
 
 namespace {

@@ -176,6 +176,30 @@ TEST_CASE("digits build pairs and the send button follows the digit count") {
   }
 }
 
+// Text typed before the switch to Binary stays in the line; its letters count as the
+// code page has them, not only the hex digits or the ASCII letters.
+TEST_CASE("the digit count of a line takes every letter of the code page") {
+  struct Row {
+    const char* before;
+    const char* after;  // once a 4 is typed
+    bool sendable;
+  };
+  const Row rows[] = {
+      {"\xE9", "\xE9" "4", true},
+      {"G", "G4", true},
+      {"GG", "GG 4", false},
+      {",,", ",, 4", false},
+  };
+  BinaryLine b;
+  for (const Row& row : rows) {
+    CAPTURE(row.before);
+    SetWindowTextA(app.sendLine, row.before);
+    TypeChars(app.sendLine, "4");
+    CHECK(b.Line() == row.after);
+    CHECK(b.SendEnabled() == row.sendable);
+  }
+}
+
 TEST_CASE("backspace takes a half byte with its space, or the last digit") {
   struct Row {
     const char* typed;
