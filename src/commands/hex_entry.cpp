@@ -2,6 +2,7 @@
 
 #include "codec/binary_mode.h"
 #include "codec/output_pane.h"
+#include "session/connection_view.h"
 
 namespace {
 
@@ -27,10 +28,10 @@ LRESULT OnHexDigit(HWND line, WPARAM digit, LPARAM lParam) {
   if (length >= kHexLineFull) return 0;
   if (CountDigits(text) % 2 == 0) {
     // The digit starts a byte: nothing to send until its second digit comes.
-    EnableWindow(app.sendButton, FALSE);
+    ApplyControlStates(ControlPhase::HalfByte);
     if (length != 0 && text[length - 1] != ' ') SendMessageA(line, WM_CHAR, ' ', kHexEntryMarker);
   } else {
-    EnableWindow(app.sendButton, TRUE);
+    ApplyControlStates(ControlPhase::Connected);
   }
   return PassOn(line, WM_CHAR, digit, lParam);
 }
@@ -41,10 +42,10 @@ LRESULT OnHexBackspace(HWND line, LPARAM lParam) {
   const int length = ReadLineAtEnd(line, text);
   if (CountDigits(text) % 2 != 0) {
     // A half byte goes together with the space before it.
-    EnableWindow(app.sendButton, TRUE);
+    ApplyControlStates(ControlPhase::Connected);
     SendMessageA(line, WM_CHAR, '\b', kHexEntryMarker);
   } else if (length > 1) {
-    EnableWindow(app.sendButton, FALSE);
+    ApplyControlStates(ControlPhase::HalfByte);
   }
   return PassOn(line, WM_CHAR, '\b', lParam);
 }

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
 #include "app/status_bar.h"
 #include "app/texts.h"
@@ -213,9 +212,7 @@ void OnConnectCommand(WPARAM wParam) {
   app.connecting = 1;
   SetTimer(app.mainWindow, kConnectTimerId, kConnectTimerMs, nullptr);
   SetFocus(app.sendLine);
-  for (HWND control : {app.hostField, app.portField, app.connectButton, app.disconnectButton,
-                       app.sendButton})
-    EnableWindow(control, FALSE);
+  ApplyControlStates(ControlPhase::Connecting);
 
   OpenSession(host, port);
 }

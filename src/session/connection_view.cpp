@@ -35,11 +35,29 @@ void RefreshConnectionView() {
     lstrcpyA(status, kStatusNotConnected);
   }
   SetWindowTextA(app.mainWindow, title);
-  EnableWindow(app.disconnectButton, connected);
-  EnableWindow(app.connectButton, !connected);
-  EnableWindow(app.sendButton, TRUE);  // idle, it runs the command line
-  EnableWindow(app.hostField, !connected);
-  EnableWindow(app.portField, !connected);
+  ApplyControlStates(connected ? ControlPhase::Connected : ControlPhase::Idle);
   SetStatusText(kStatusConnection, status);
   SetStatusText(kStatusActivity, kStatusReady);
+}
+
+EnabledControls DecideEnabledControls(ControlPhase phase) {
+  switch (phase) {
+    // Idle, the send button runs the command line.
+    case ControlPhase::Idle: return {true, true, true, false, true};
+    // Nothing starts or ends an attempt until it has an outcome.
+    case ControlPhase::Connecting: return {false, false, false, false, false};
+    // The fields keep the target as typed while its session is open.
+    case ControlPhase::Connected: return {false, false, false, true, true};
+    case ControlPhase::HalfByte: return {false, false, false, true, false};
+  }
+  return {};
+}
+
+void ApplyControlStates(ControlPhase phase) {
+  const EnabledControls enabled = DecideEnabledControls(phase);
+  EnableWindow(app.hostField, enabled.host);
+  EnableWindow(app.portField, enabled.port);
+  EnableWindow(app.connectButton, enabled.connect);
+  EnableWindow(app.disconnectButton, enabled.disconnect);
+  EnableWindow(app.sendButton, enabled.send);
 }

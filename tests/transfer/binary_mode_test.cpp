@@ -5,6 +5,7 @@
 #include "codec/binary_mode.h"
 #include "codec/escapes.h"
 #include "codec/output_pane.h"
+#include "session/session_steps.h"
 #include "support/harness.h"
 #include "transfer/transfer_fixture.h"
 
@@ -276,4 +277,18 @@ TEST_CASE("outside a Binary session the line takes characters as they are") {
     CHECK(WindowText(app.sendLine) == " g!");
     app.connected = 0;
   }
+}
+
+TEST_CASE("in a Binary session a half byte disables the send button and nothing else") {
+  constexpr char kHalfByteStates[] = "00010111";
+  ScriptedSession session(TransferMode::Binary);
+  REQUIRE(EnabledStates() == kConnectedStates);
+  TypeChars(app.sendLine, "4");
+  CHECK(EnabledStates() == kHalfByteStates);
+  TypeChars(app.sendLine, "1");
+  CHECK(EnabledStates() == kConnectedStates);
+  Backspace();
+  CHECK(EnabledStates() == kHalfByteStates);
+  Backspace();
+  CHECK(EnabledStates() == kConnectedStates);
 }
