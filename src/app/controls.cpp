@@ -8,7 +8,7 @@
 #include "app/font_file.h"
 #include "app/status_bar.h"
 #include "app/texts.h"
-#include "codec/output_pane.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -19,8 +19,6 @@ constexpr int kCharHeight = 15;
 constexpr int kCharWidth = 7;
 constexpr int kMinWidthChars = 100;
 constexpr int kMinHeightChars = 5;
-constexpr int kDefaultWidth = 700;
-constexpr int kDefaultHeight = 400;
 
 HWND CreateChild(HWND parent, const char* className, DWORD style, const char* text, int id) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
@@ -104,7 +102,7 @@ void CreateControls(HWND window) {
   constexpr DWORD kButtonStyle = 0x50000000;  // plain push button
   constexpr DWORD kLineStyle = 0x50000080;    // single line, auto h-scroll
   constexpr DWORD kNumberStyle = 0x50002080;  // single line, digits only
-  app.outputPane = CreateChild(window, "edit", kPaneStyle, BannerText(), kOutputPaneId);
+  app.outputPane = CreateChild(window, "edit", kPaneStyle, "", kOutputPaneId);
   app.connectButton = CreateChild(window, "BUTTON", kButtonStyle, "connect", kConnectButtonId);
   app.disconnectButton =
       CreateChild(window, "BUTTON", kButtonStyle, "disconnect", kDisconnectButtonId);
@@ -173,12 +171,6 @@ void LayoutControls(LPARAM sizeParam) {
 void SetMinimumTrackSize(MINMAXINFO* info) {
   info->ptMinTrackSize.x = kMinWidthChars * app.charWidth;
   info->ptMinTrackSize.y = kMinHeightChars * app.charHeight;
-}
-
-RECT DefaultWindowRectangle() {
-  const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - kDefaultWidth / 2;
-  const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - kDefaultHeight / 2;
-  return RECT{x, y, x + kDefaultWidth, y + kDefaultHeight};
 }
 
 void MoveToDefaultRectangle() {

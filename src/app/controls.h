@@ -6,8 +6,7 @@
 void CreateControls(HWND window);
 void LayoutControls(LPARAM sizeParam);
 void SetMinimumTrackSize(MINMAXINFO* info);
-// The centred 700 x 400 rectangle, used before maximising and as the placement fallback.
-RECT DefaultWindowRectangle();
+// To the settings' default rectangle, before maximising.
 void MoveToDefaultRectangle();
 void RegisterToolTips();
 // The fields are filled and selected while still zero pixels wide, which scrolls

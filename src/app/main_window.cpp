@@ -33,6 +33,7 @@ void CreateModeMenu() {
 LRESULT OnCreate(HWND window) {
   app.mainWindow = window;
   CreateControls(window);  // font, units, common controls, the eight controls, status bar
+  ResetTranscript();        // the banner
   app.connected = 0;
   app.connecting = 0;
   app.helpArmed = 1;

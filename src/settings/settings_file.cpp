@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "app/app_state.h"
-#include "app/controls.h"
 #include "app/leading_number.h"
 #include "app/status_bar.h"
 #include "app/texts.h"
@@ -22,6 +21,8 @@ constexpr int kMinWidth = 700;
 constexpr int kMinHeight = 75;
 constexpr int kOffScreenSlack = 5;   // how far left of or above the screen a window may start
 constexpr int kOversizeSlack = 30;   // how much larger than the screen a window may be
+constexpr int kDefaultWidth = 700;
+constexpr int kDefaultHeight = 400;
 
 char testExecutablePath[MAX_PATH];
 
@@ -154,6 +155,12 @@ void LoadSettings() {
   LoadProtocol();
   LoadMode();
   LoadScheme();
+}
+
+RECT DefaultWindowRectangle() {
+  const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - kDefaultWidth / 2;
+  const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - kDefaultHeight / 2;
+  return RECT{x, y, x + kDefaultWidth, y + kDefaultHeight};
 }
 
 void RestoreWindowPlacement() {

@@ -1,8 +1,13 @@
 // The settings file beside the executable.
 #pragma once
 
+#include <windows.h>
+
 void LoadSettings();
 void RestoreWindowPlacement();
+// The centred 700 x 400 rectangle: the placement when the stored one is unusable,
+// and where the window goes before maximising.
+RECT DefaultWindowRectangle();
 void SaveSettings();
 
 // Tests point the settings at a folder of their own; null returns to the real path.
