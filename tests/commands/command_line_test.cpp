@@ -213,9 +213,14 @@ TEST_CASE("the command line runs while a connect is pending, and in Binary mode"
 }
 
 TEST_CASE("Enter while connected sends instead of running a command") {
+  TcpEchoServer peer;
+  REQUIRE(peer.ok());
   FreshWindow w;
+  SetWindowTextA(app.hostField, "127.0.0.1");
+  SetWindowTextA(app.portField, peer.PortText().c_str());
+  SendMessageA(w.hwnd(), WM_COMMAND, kConnectButtonId, 0);
+  REQUIRE(PumpUntil([] { return app.connected != 0; }));
   CommandSpy spy(true);
-  app.connected = 1;
   SetWindowTextA(app.sendLine, ":udp");
   PressKey(app.sendLine, VK_RETURN);
   CHECK(spy.Count(kSendButtonId) == 1);
@@ -223,7 +228,6 @@ TEST_CASE("Enter while connected sends instead of running a command") {
   EnableWindow(app.sendButton, FALSE);  // an incomplete hex pair
   PressKey(app.sendLine, VK_RETURN);
   CHECK(spy.Count(kSendButtonId) == 1);
-  app.connected = 0;
   CHECK(WindowText(app.sendLine) == ":udp");
   CHECK(app.useTcp == 1);
 }

@@ -234,10 +234,15 @@ TEST_CASE("status-bar clicks while idle") {
 }
 
 TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, else nothing") {
+  TcpEchoServer peer;
+  REQUIRE(peer.ok());
   FreshWindow w;
-  app.connected = 1;
   app.useTcp = 1;
   SetTransferMode(TransferMode::Ascii);
+  SetWindowTextA(app.hostField, "127.0.0.1");
+  SetWindowTextA(app.portField, peer.PortText().c_str());
+  SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
+  REQUIRE(PumpUntil([] { return app.connected != 0; }));
   const std::string transcript = Transcript();
   std::vector<BoxContents> boxes;
   bool menuSeen = false;
@@ -258,7 +263,7 @@ TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, e
     ClickStatusPart(part);
     CHECK(boxes.size() == before + ((part == 2 || part == 3) ? 1 : 0));
   }
-  app.connected = 0;
+  CHECK(app.connected);
   CHECK_FALSE(menuSeen);
   REQUIRE(boxes.size() == 2);
   for (const BoxContents& box : boxes) {

@@ -2,6 +2,8 @@
 
 #include "session/connection_view.h"
 
+// The view alone, set by hand: its targets (other hosts, privileged ports) are out of
+// a loopback test's reach; connection_test opens real sessions to named ports.
 TEST_CASE("the connected view names the target as typed and its service") {
   FreshWindow w;
   const std::string longHost(63, 'h');

@@ -38,9 +38,12 @@ LoopbackPeer::~LoopbackPeer() {
   WSACleanup();
 }
 
-void LoopbackPeer::Start(bool tcp, int port, int backlog) {
+void LoopbackPeer::Listen(bool tcp, int port, int backlog, int receiveBuffer) {
   SOCKET socket = ::socket(AF_INET, tcp ? SOCK_STREAM : SOCK_DGRAM, 0);
   if (socket == INVALID_SOCKET) return;
+  if (receiveBuffer > 0)
+    setsockopt(socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
+               sizeof receiveBuffer);
   const sockaddr_in address = LoopbackAddress(port);
   if (bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
       (tcp && listen(socket, backlog) != 0)) {
@@ -49,7 +52,10 @@ void LoopbackPeer::Start(bool tcp, int port, int backlog) {
   }
   listener_ = static_cast<uintptr_t>(socket);
   port_ = BoundPort(socket);
-  thread_ = std::thread([this] { Serve(); });
+}
+
+void LoopbackPeer::Start() {
+  if (ok() && !thread_.joinable()) thread_ = std::thread([this] { Serve(); });
 }
 
 void LoopbackPeer::Stop() {
@@ -102,7 +108,10 @@ bool LoopbackPeer::SendAll(uintptr_t socket, const std::string& bytes) {
 
 void LoopbackPeer::CloseSocket(uintptr_t socket) { closesocket(AsSocket(socket)); }
 
-TcpEchoServer::TcpEchoServer(int port) { Start(true, port); }
+TcpEchoServer::TcpEchoServer(int port) {
+  Listen(true, port);
+  Start();
+}
 TcpEchoServer::~TcpEchoServer() { Stop(); }
 
 void LoopbackPeer::ReadClient(uintptr_t client,
@@ -130,9 +139,8 @@ void TcpEchoServer::Serve() {
 
 OneShotServer::OneShotServer(std::string text, Ending ending, bool held)
     : text_(std::move(text)), ending_(ending), released_(!held) {
-  Start(true, 0);
+  Listen(true, 0);
 }
-OneShotServer::~OneShotServer() { Stop(); }
 
 void OneShotServer::Serve() {
   const uintptr_t client = AcceptClient(kPeerWaitMs);
@@ -151,7 +159,7 @@ void OneShotServer::Serve() {
 
 QueueFullServer::QueueFullServer() {
   // A backlog of 0 leaves room for one connection waiting to be accepted.
-  Start(true, 0, 0);
+  Listen(true, 0, 0);
   if (!ok()) return;
   SOCKET filler = ::socket(AF_INET, SOCK_STREAM, 0);
   const sockaddr_in address = LoopbackAddress(port());
@@ -160,6 +168,7 @@ QueueFullServer::QueueFullServer() {
     filler_ = static_cast<uintptr_t>(filler);
   else if (filler != INVALID_SOCKET)
     closesocket(filler);
+  Start();
 }
 
 QueueFullServer::~QueueFullServer() {
@@ -180,7 +189,10 @@ void QueueFullServer::Serve() {
   for (int i = 0; i < count; ++i) CloseSocket(clients[i]);
 }
 
-UdpEchoServer::UdpEchoServer(bool held) : released_(!held) { Start(false, 0); }
+UdpEchoServer::UdpEchoServer(bool held) : released_(!held) {
+  Listen(false, 0);
+  Start();
+}
 UdpEchoServer::~UdpEchoServer() { Stop(); }
 
 void UdpEchoServer::Serve() {

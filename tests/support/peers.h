@@ -2,6 +2,10 @@
 // one asked for), serves on a thread of its own with blocking sockets and
 // bounded waits, records every byte it receives, and is stopped and joined when
 // it goes out of scope. No peer ever talks to anything but loopback.
+//
+// The thread calls the virtual Serve(), so it may only start once the whole object
+// exists: every peer that can be made is final, calls Start() as the last step of
+// its constructor and Stop() as the first step of its destructor.
 #pragma once
 
 #include <atomic>
@@ -29,10 +33,13 @@ class LoopbackPeer {
 
  protected:
   LoopbackPeer();
-  // Binds (and for TCP listens) on 127.0.0.1:port, then runs Serve() on the thread.
-  void Start(bool tcp, int port, int backlog = 4);
+  // Binds (and for TCP listens) on 127.0.0.1:port; receiveBuffer, when given, is set
+  // before listening so that accepted clients take it over.
+  void Listen(bool tcp, int port, int backlog = 4, int receiveBuffer = 0);
+  // Runs Serve() on the thread, if Listen() succeeded.
+  void Start();
   virtual void Serve() = 0;
-  void Stop();  // every derived destructor calls it before its members go
+  void Stop();
 
   // Waits until socket can be read or stop is asked; false on stop or after timeoutMs.
   bool WaitReadable(uintptr_t socket, int timeoutMs);
@@ -60,7 +67,7 @@ class LoopbackPeer {
 };
 
 // Echoes every byte back; serves clients one after another.
-class TcpEchoServer : public LoopbackPeer {
+class TcpEchoServer final : public LoopbackPeer {
  public:
   explicit TcpEchoServer(int port = 0);
   ~TcpEchoServer() override;
@@ -74,12 +81,11 @@ class TcpEchoServer : public LoopbackPeer {
 // sending, so that a test can choose the moment.
 class OneShotServer : public LoopbackPeer {
  public:
-  enum class Ending { Close, Reset };
-  OneShotServer(std::string text, Ending ending, bool held);
-  ~OneShotServer() override;
   void Release() { released_ = true; }
 
  protected:
+  enum class Ending { Close, Reset };
+  OneShotServer(std::string text, Ending ending, bool held);
   void Serve() override;
 
  private:
@@ -89,23 +95,29 @@ class OneShotServer : public LoopbackPeer {
 };
 
 // Sends a line and closes at once, like a daytime server or an HTTP/1.0 reply.
-class LineThenCloseServer : public OneShotServer {
+class LineThenCloseServer final : public OneShotServer {
  public:
   explicit LineThenCloseServer(std::string line, bool held = false)
-      : OneShotServer(std::move(line), Ending::Close, held) {}
+      : OneShotServer(std::move(line), Ending::Close, held) {
+    Start();
+  }
+  ~LineThenCloseServer() override { Stop(); }
 };
 
 // Resets the connection (SO_LINGER 0) after sending text, which may be empty.
-class ResettingServer : public OneShotServer {
+class ResettingServer final : public OneShotServer {
  public:
   explicit ResettingServer(std::string text = std::string(), bool held = false)
-      : OneShotServer(std::move(text), Ending::Reset, held) {}
+      : OneShotServer(std::move(text), Ending::Reset, held) {
+    Start();
+  }
+  ~ResettingServer() override { Stop(); }
 };
 
 // Keeps its accept queue full, so that a connect to it stays pending (the system
 // drops its SYN and retries after a second or more) until Release() makes room.
 // Then it accepts every client and holds it open until it goes out of scope.
-class QueueFullServer : public LoopbackPeer {
+class QueueFullServer final : public LoopbackPeer {
  public:
   QueueFullServer();
   ~QueueFullServer() override;
@@ -121,7 +133,7 @@ class QueueFullServer : public LoopbackPeer {
 
 // Sends every datagram back to its sender. A held server only records what comes
 // until Release().
-class UdpEchoServer : public LoopbackPeer {
+class UdpEchoServer final : public LoopbackPeer {
  public:
   explicit UdpEchoServer(bool held = false);
   ~UdpEchoServer() override;

@@ -28,14 +28,10 @@ std::string Parse(const char* line) {
   return std::string(reinterpret_cast<char*>(out), static_cast<size_t>(count));
 }
 
-// A main window in a Binary session whose socket is never used: enough for the rules.
+// A main window in a Binary session to a peer that is sent nothing: enough for the rules.
 struct BinaryLine {
-  FreshWindow w;
-  BinaryLine() {
-    SetTransferMode(TransferMode::Binary);
-    app.connected = 1;
-  }
-  ~BinaryLine() { app.connected = 0; }
+  ScriptedSession session;
+  BinaryLine() : session(TransferMode::Binary) {}
   std::string Line() const { return WindowText(app.sendLine); }
   bool SendEnabled() const { return IsWindowEnabled(app.sendButton) != FALSE; }
 };
@@ -267,15 +263,17 @@ TEST_CASE("outside a Binary session the line takes characters as they are") {
   };
   const Row rows[] = {{TransferMode::Binary, 0}, {TransferMode::Ascii, 1}, {TransferMode::Advanced, 1}};
   for (const Row& row : rows) {
+    CAPTURE(static_cast<int>(row.mode));
+    TcpEchoServer peer;
+    REQUIRE(peer.ok());
     FreshWindow w;
     SetTransferMode(row.mode);
-    app.connected = row.connected;
+    if (row.connected) REQUIRE(OpenSession(peer.port()));
     TypeChars(app.sendLine, "a g,\b!");
     CHECK(WindowText(app.sendLine) == "a g!");
     SendMessageA(app.sendLine, EM_SETSEL, 0, 0);
     PressKey(app.sendLine, VK_DELETE);
     CHECK(WindowText(app.sendLine) == " g!");
-    app.connected = 0;
   }
 }
 

@@ -132,7 +132,8 @@ TEST_CASE("a read whose pending count cannot be had reads nothing") {
   for (TransferMode mode : {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary}) {
     FreshWindow w;
     SetTransferMode(mode);
-    // A session whose socket has gone behind its back.
+    // A session whose socket has gone behind its back: no real session gets here,
+    // so the state is set by hand.
     app.sessionSocket = socket(AF_INET, SOCK_STREAM, 0);
     closesocket(app.sessionSocket);
     app.connected = 1;
@@ -230,6 +231,7 @@ TEST_CASE("data put off behind the user's messages still shows before what the u
     CHECK(app.sessionBytesIn == 12);
   }
   PumpFor(50);  // the put-off read's own timer finds nothing left to do
+  CHECK(app.readResumeSocket == 0);
   CHECK(app.sessionBytesIn == 12);
 }
 
@@ -250,7 +252,8 @@ TEST_SUITE("any byte") {
       REQUIRE(session.peer.Push(burst));
       sent += static_cast<int64_t>(burst.size());
       REQUIRE(WaitBytesIn(sent));
-      PumpFor(50);  // the paint that follows the appends
+      // The paint that follows the appends lays the bytes out.
+      CHECK(PumpUntil([] { return !GetUpdateRect(app.outputPane, nullptr, FALSE); }));
       CHECK(app.connected);
     }
     CHECK(Transcript().find("\r\n\x98\r\n\t\x98\r\n") != std::string::npos);
@@ -268,16 +271,17 @@ std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer) {
   for (int attempt = 0; attempt < 5 && !app.frameDue; ++attempt) {
     REQUIRE(peer.Push(piece));
     REQUIRE(WaitUnread(static_cast<unsigned long>(piece.size())));
-    MSG message;
-    for (int waited = 0; waited < 5000; waited += 5) {
+    MSG message = {};
+    bool gotRead = false;
+    for (int waited = 0; waited < 5000 && !gotRead; waited += 5) {
       if (!PeekMessageA(&message, app.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
         Sleep(5);
         continue;
       }
-      if (WSAGETSELECTEVENT(message.lParam) == FD_READ) break;
-      DispatchMessageA(&message);
+      gotRead = WSAGETSELECTEVENT(message.lParam) == FD_READ;
+      if (!gotRead) DispatchMessageA(&message);
     }
-    REQUIRE(WSAGETSELECTEVENT(message.lParam) == FD_READ);
+    REQUIRE(gotRead);
     ShowReceivedData();  // a frame was just drawn
     DispatchMessageA(&message);
     read += piece;

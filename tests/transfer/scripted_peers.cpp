@@ -8,11 +8,8 @@ SOCKET AsSocket(uintptr_t socket) { return static_cast<SOCKET>(socket); }
 }  // namespace
 
 ScriptedServer::ScriptedServer(bool holdReading, int receiveBuffer) : held_(holdReading) {
-  Start(true, 0);
-  // Set before any client connects, so that the accepted socket takes it over.
-  if (ok() && receiveBuffer > 0)
-    setsockopt(AsSocket(listener_), SOL_SOCKET, SO_RCVBUF,
-               reinterpret_cast<const char*>(&receiveBuffer), sizeof receiveBuffer);
+  Listen(true, 0, 4, receiveBuffer);
+  Start();
 }
 
 ScriptedServer::~ScriptedServer() {

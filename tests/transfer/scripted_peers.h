@@ -9,7 +9,7 @@
 // Accepts one TCP client and records what it sends. The test pushes bytes to the
 // client when it chooses. A held server reads nothing until ReadAfter(); with a
 // small receive buffer it then soon stops taking data, as a stalled peer does.
-class ScriptedServer : public LoopbackPeer {
+class ScriptedServer final : public LoopbackPeer {
  public:
   explicit ScriptedServer(bool holdReading = false, int receiveBuffer = 0);
   ~ScriptedServer() override;

@@ -248,7 +248,11 @@ TEST_CASE("a peer that resets the connection makes the next send fail and end th
   peer.Release();
   for (int waited = 0; waited < 5000 && !peer.Done(); waited += 10) Sleep(10);
   REQUIRE(peer.Done());
-  Sleep(100);
+  fd_set reset;
+  FD_ZERO(&reset);
+  FD_SET(app.sessionSocket, &reset);
+  timeval bound = {5, 0};
+  REQUIRE(select(0, &reset, nullptr, nullptr, &bound) == 1);  // the reset has come in
 
   const TranscriptMark mark;
   EnterLine("abc");
