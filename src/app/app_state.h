@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/transfer_modes.h"
 #include "codec/transcript_backlog.h"
 
 // Control identifiers, in the order of their IDs.
@@ -29,13 +30,6 @@ enum OutputMenuId : int {
   kMenuVisitId = 203,
   kMenuSelectAllId = 204,
   kMenuCopyId = 205,
-};
-
-// Transfer-mode menu of the status bar; positions equal the settings codes.
-enum ModeMenuId : int {
-  kModeAsciiId = 301,
-  kModeAdvancedId = 302,
-  kModeBinaryId = 303,
 };
 
 // Private messages. Several share WM_USER and are told apart by target and wParam.
@@ -78,8 +72,6 @@ constexpr int kSendLineLimit = 251;
 constexpr int kCommandTextSize = 31;
 // Bytes one send can carry; a full hex line (251 characters) uses 84 of them.
 constexpr int kSendBufferSize = 262;
-
-enum class TransferMode { Ascii, Advanced, Binary };
 
 // A line the socket could not take at once; it goes on at FD_WRITE.
 struct OutgoingLine {

@@ -31,6 +31,3 @@ constexpr char kStatusInZero[] = "In: 0 bytes";
 constexpr char kStatusOutZero[] = "Out: 0 bytes";
 constexpr char kStatusTcp[] = "TCP/IP";
 constexpr char kStatusUdp[] = "UDP/IP";
-constexpr char kStatusAscii[] = "ASCII";
-constexpr char kStatusAdvanced[] = "Advanced";
-constexpr char kStatusBinary[] = "Binary";

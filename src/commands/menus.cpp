@@ -42,9 +42,8 @@ void OnOutputMenuCommand(int id) {
 }
 
 int ShowModeMenu() {
-  const TransferMode mode = CurrentTransferMode();
-  const UINT position = mode == TransferMode::Ascii ? 0 : mode == TransferMode::Advanced ? 1 : 2;
-  CheckMenuRadioItem(app.modeMenu, 0, 2, position, MF_BYPOSITION);
+  const UINT position = static_cast<UINT>(CurrentTransferMode());  // the items follow the table
+  CheckMenuRadioItem(app.modeMenu, 0, kTransferModeCount - 1, position, MF_BYPOSITION);
   POINT at = {app.clientWidth - 50 * app.charWidth, app.clientHeight};
   ClientToScreen(app.mainWindow, &at);
   return TrackPopupMenu(app.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD, at.x,

@@ -12,23 +12,9 @@ void SwitchProtocol(bool tcp) {
 }
 
 void SwitchMode(int menuId) {
-  struct Row {
-    int id;
-    TransferMode mode;
-    const char* message;
-    const char* status;
-  };
-  static const Row kRows[] = {
-      {kModeAsciiId, TransferMode::Ascii, "\r\n--- Switched to ASCII mode!\r\n", kStatusAscii},
-      {kModeAdvancedId, TransferMode::Advanced, "\r\n--- Switched to advanced mode!\r\n",
-       kStatusAdvanced},
-      {kModeBinaryId, TransferMode::Binary, "\r\n--- Switched to binary mode!\r\n", kStatusBinary},
-  };
-  for (const Row& row : kRows) {
-    if (row.id != menuId) continue;
-    SetTransferMode(row.mode);
-    AppendOutput(row.message);
-    SetStatusText(kStatusMode, row.status);
-    return;
-  }
+  const TransferModeRow* row = ModeRowOfMenuId(menuId);
+  if (!row) return;
+  SetTransferMode(row->mode);
+  AppendOutput(row->switchLine);
+  SetStatusText(kStatusMode, row->statusText);
 }

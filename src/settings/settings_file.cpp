@@ -80,33 +80,14 @@ void LoadProtocol() {
 }
 
 void LoadMode() {
-  switch (ReadNumber("mode", "0", kValueSize)) {
-    case 1:
-      SetTransferMode(TransferMode::Advanced);
-      SetStatusText(kStatusMode, kStatusAdvanced);
-      break;
-    case 2:
-      SetTransferMode(TransferMode::Binary);
-      SetStatusText(kStatusMode, kStatusBinary);
-      break;
-    default:
-      SetTransferMode(TransferMode::Ascii);
-      SetStatusText(kStatusMode, kStatusAscii);
-      break;
-  }
+  const TransferModeRow& row = ModeRowOfCode(ReadNumber("mode", "0", kValueSize));
+  SetTransferMode(row.mode);
+  SetStatusText(kStatusMode, row.statusText);
 }
 
 void LoadScheme() {
   const unsigned index = static_cast<unsigned>(ReadNumber("scheme", "1", kValueSize)) - 1u;
   app.schemeIndex = index < static_cast<unsigned>(kSchemeCount) ? static_cast<int>(index) : 0;
-}
-
-const char* ModeCode() {
-  switch (CurrentTransferMode()) {
-    case TransferMode::Advanced: return "1";
-    case TransferMode::Binary: return "2";
-    default: return "0";
-  }
 }
 
 void WriteFormatted(const char* key, const char* format, int value) {
@@ -182,7 +163,7 @@ void SaveSettings() {
   WriteValue("host", app.lastHost);
   WriteValue("port", app.lastPort);
   WriteValue("protocol", app.useTcp ? "0" : "1");
-  WriteValue("mode", ModeCode());
+  WriteFormatted("mode", "%d", ModeRowOf(CurrentTransferMode()).settingsCode);
   const char scheme[2] = {static_cast<char>('1' + app.schemeIndex), '\0'};
   WriteValue("scheme", scheme);
   RECT r = {};
