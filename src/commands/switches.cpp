@@ -4,11 +4,12 @@
 #include "app/texts.h"
 #include "codec/output_pane.h"
 #include "commands/command_line.h"
+#include "settings/settings_file.h"
 
 void SwitchProtocol(bool tcp) {
   app.useTcp = tcp ? 1 : 0;
   AppendOutput(tcp ? "\r\n--- Using TCP/IP now!\r\n" : "\r\n--- Using UDP/IP now!\r\n");
-  SetStatusText(kStatusProtocol, tcp ? kStatusTcp : kStatusUdp);
+  ShowProtocol();
 }
 
 void SwitchMode(int menuId) {
@@ -16,5 +17,5 @@ void SwitchMode(int menuId) {
   if (!row) return;
   SetTransferMode(row->mode);
   AppendOutput(row->switchLine);
-  SetStatusText(kStatusMode, row->statusText);
+  ShowTransferMode();
 }

@@ -76,13 +76,12 @@ void LoadPort() {
 
 void LoadProtocol() {
   app.useTcp = ReadNumber("protocol", "0", kValueSize) == 0;
-  SetStatusText(kStatusProtocol, app.useTcp ? kStatusTcp : kStatusUdp);
+  ShowProtocol();
 }
 
 void LoadMode() {
-  const TransferModeRow& row = ModeRowOfCode(ReadNumber("mode", "0", kValueSize));
-  SetTransferMode(row.mode);
-  SetStatusText(kStatusMode, row.statusText);
+  SetTransferMode(ModeRowOfCode(ReadNumber("mode", "0", kValueSize)).mode);
+  ShowTransferMode();
 }
 
 void LoadScheme() {
@@ -127,6 +126,10 @@ void SetExecutablePathForTesting(const char* path) {
   testExecutablePath[0] = '\0';
   if (path) lstrcpynA(testExecutablePath, path, MAX_PATH);
 }
+
+void ShowProtocol() { SetStatusText(kStatusProtocol, app.useTcp ? kStatusTcp : kStatusUdp); }
+
+void ShowTransferMode() { SetStatusText(kStatusMode, ModeRowOf(CurrentTransferMode()).statusText); }
 
 void LoadSettings() {
   BuildSettingsPath();
