@@ -1,13 +1,18 @@
 // Texts that more than one piece shows.
 #pragma once
 
-constexpr char kAppTitle[] = "Telvane - Kestrelink";  // class name and idle title
+// Literals where longer texts are put together from them at compile time.
+#define TELVANE_TITLE "Telvane - Kestrelink"
+#define TELVANE_HOME_PAGE_HOST "telvane.example"
+#define TELVANE_HOME_PAGE_URL "http://" TELVANE_HOME_PAGE_HOST "/"
+
+constexpr char kAppTitle[] = TELVANE_TITLE;  // class name and idle title
 constexpr char kConnectingTitle[] = "Telvane  (connecting...)";
 
 // The home page: one host, shared by the banner, the context menu and the About box.
 // Under the reserved .example domain so that it can never point at someone's site.
-constexpr char kHomePageHost[] = "telvane.example";
-constexpr char kHomePageUrl[] = "http://telvane.example/";
+constexpr char kHomePageHost[] = TELVANE_HOME_PAGE_HOST;
+constexpr char kHomePageUrl[] = TELVANE_HOME_PAGE_URL;
 
 // Status bar parts.
 enum StatusPart : int {
