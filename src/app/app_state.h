@@ -4,6 +4,7 @@
 #include <winsock.h>  // wsock32's WSADATA; pulls in <windows.h>
 #include <windows.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -90,7 +91,7 @@ struct AppState {
   BYTE useTcp;
   BYTE connecting;
 
-  // The ten window handles, in control order; see Windows().
+  // The ten window handles, in control order, as Windows() lists them.
   HWND mainWindow;
   HWND hostField;
   HWND portField;
@@ -157,13 +158,11 @@ struct AppState {
   HMENU modeMenu;
   char settingsPath[MAX_PATH];
 
-  // mainWindow, hostField, portField, connectButton, disconnectButton,
-  // sendButton, clearButton, sendLine, outputPane, statusBar.
-  HWND* Windows() { return &mainWindow; }
+  std::array<HWND, 10> Windows() const {
+    return {mainWindow, hostField,   portField, connectButton, disconnectButton,
+            sendButton, clearButton, sendLine,  outputPane,    statusBar};
+  }
 };
-
-static_assert(offsetof(AppState, statusBar) - offsetof(AppState, mainWindow) == 9 * sizeof(HWND),
-              "the window handles must form one array");
 
 extern AppState app;
 

@@ -202,7 +202,7 @@ void RegisterToolTips() {
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, app.mainWindow,
                                  nullptr, instance, nullptr);
   if (!tooltip) return;
-  HWND* controls = app.Windows();
+  const auto controls = app.Windows();
   for (int i = 0; i < 7; ++i) {
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;  // the structure without its trailing lParam
