@@ -23,6 +23,8 @@ enum StatusPart : int {
   kStatusIn = 4,
   kStatusOut = 5,
 };
+// Where each part ends, in characters left of the bar's right end.
+constexpr int kStatusPartEndChars[] = {70, 50, 40, 30, 15, 0};
 
 constexpr char kStatusInitial[] = "...";
 constexpr char kStatusStartup[] = "Ready ... Press F1 to display help!";

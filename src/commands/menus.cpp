@@ -44,7 +44,9 @@ void OnOutputMenuCommand(int id) {
 int ShowModeMenu() {
   const UINT position = static_cast<UINT>(CurrentTransferMode());  // the items follow the table
   CheckMenuRadioItem(app.modeMenu, 0, kTransferModeCount - 1, position, MF_BYPOSITION);
-  POINT at = {app.clientWidth - 50 * app.charWidth, app.clientHeight};
+  // The mode part starts where the part before it ends.
+  const int left = app.clientWidth - kStatusPartEndChars[kStatusMode - 1] * app.charWidth;
+  POINT at = {left, app.clientHeight};
   ClientToScreen(app.mainWindow, &at);
   return TrackPopupMenu(app.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD, at.x,
                         at.y, 0, app.mainWindow, nullptr);
