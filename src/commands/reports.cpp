@@ -48,14 +48,6 @@ constexpr char kStatisticsFormat[] =
     "   ... successfull:   %i\r\n   ... failed:   %i\r\n\r\nTotal bytes sent:   %s\r\n"
     "Total bytes received:   %s\r\n\r\n";
 
-// Copies at most size - 1 bytes of a field that may lack its NUL.
-template <size_t N>
-void CopyBounded(const char (&field)[N], char (&out)[N]) {
-  size_t i = 0;
-  for (; i < N - 1 && field[i]; ++i) out[i] = field[i];
-  out[i] = '\0';
-}
-
 }  // namespace
 
 static_assert(sizeof kWinsockFormat + WSADESCRIPTION_LEN + WSASYS_STATUS_LEN + 10 < kReportSize,
@@ -66,8 +58,9 @@ static_assert(sizeof kStatisticsFormat + 3 * kCountTextSize + 2 * 11 < kReportSi
 void FormatWinsockReport(const WSADATA& info, char (&out)[kReportSize]) {
   char description[sizeof info.szDescription];
   char status[sizeof info.szSystemStatus];
-  CopyBounded(info.szDescription, description);
-  CopyBounded(info.szSystemStatus, status);
+  // The fields may lack their NUL: lstrcpynA reads at most size - 1 bytes.
+  lstrcpynA(description, info.szDescription, sizeof description);
+  lstrcpynA(status, info.szSystemStatus, sizeof status);
   wsprintfA(out, kWinsockFormat, description, static_cast<unsigned>(info.wVersion), status);
 }
 
