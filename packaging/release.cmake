@@ -1,8 +1,7 @@
 # The download: `cmake --build <build> --target release` makes
-# <build>/dist/telvane-<version>.zip holding telvane.exe and readme.txt.
-set(TELVANE_VERSION "1.0.1" CACHE STRING "Version in the name of the release zip")
-
-set(TELVANE_RELEASE_ZIP ${CMAKE_BINARY_DIR}/dist/telvane-${TELVANE_VERSION}.zip)
+# <build>/dist/telvane-<version>.zip holding telvane.exe and readme.txt; the version is
+# the project's (CMakeLists.txt), which the About box shows too.
+set(TELVANE_RELEASE_ZIP ${CMAKE_BINARY_DIR}/dist/telvane-${PROJECT_VERSION}.zip)
 add_custom_command(
   OUTPUT ${TELVANE_RELEASE_ZIP}
   COMMAND ${CMAKE_COMMAND}

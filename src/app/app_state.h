@@ -4,9 +4,11 @@
 #include <winsock.h>  // wsock32's WSADATA; pulls in <windows.h>
 #include <windows.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
+#include "app/transfer_modes.h"
 #include "codec/transcript_backlog.h"
 
 // Control identifiers, in the order of their IDs.
@@ -29,13 +31,6 @@ enum OutputMenuId : int {
   kMenuVisitId = 203,
   kMenuSelectAllId = 204,
   kMenuCopyId = 205,
-};
-
-// Transfer-mode menu of the status bar; positions equal the settings codes.
-enum ModeMenuId : int {
-  kModeAsciiId = 301,
-  kModeAdvancedId = 302,
-  kModeBinaryId = 303,
 };
 
 // Private messages. Several share WM_USER and are told apart by target and wParam.
@@ -79,8 +74,6 @@ constexpr int kCommandTextSize = 31;
 // Bytes one send can carry; a full hex line (251 characters) uses 84 of them.
 constexpr int kSendBufferSize = 262;
 
-enum class TransferMode { Ascii, Advanced, Binary };
-
 // A line the socket could not take at once; it goes on at FD_WRITE.
 struct OutgoingLine {
   bool inFlight;
@@ -98,7 +91,7 @@ struct AppState {
   BYTE useTcp;
   BYTE connecting;
 
-  // The ten window handles, in control order; see Windows().
+  // The ten window handles, in control order, as Windows() lists them.
   HWND mainWindow;
   HWND hostField;
   HWND portField;
@@ -165,13 +158,11 @@ struct AppState {
   HMENU modeMenu;
   char settingsPath[MAX_PATH];
 
-  // mainWindow, hostField, portField, connectButton, disconnectButton,
-  // sendButton, clearButton, sendLine, outputPane, statusBar.
-  HWND* Windows() { return &mainWindow; }
+  std::array<HWND, 10> Windows() const {
+    return {mainWindow, hostField,   portField, connectButton, disconnectButton,
+            sendButton, clearButton, sendLine,  outputPane,    statusBar};
+  }
 };
-
-static_assert(offsetof(AppState, statusBar) - offsetof(AppState, mainWindow) == 9 * sizeof(HWND),
-              "the window handles must form one array");
 
 extern AppState app;
 

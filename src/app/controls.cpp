@@ -17,6 +17,10 @@ constexpr char kControlFace[] = "Tahoma";
 constexpr char kPrivateControlFace[] = "Telvane Controls";
 constexpr int kCharHeight = 15;
 constexpr int kCharWidth = 7;
+// Cell height and average character width the control font is asked for.
+constexpr int kFontHeight = 15;
+constexpr int kFontWidth = 6;
+constexpr int kPortFieldLimit = 5;  // "65535"
 constexpr int kMinWidthChars = 100;
 constexpr int kMinHeightChars = 5;
 
@@ -30,7 +34,7 @@ HWND CreateChild(HWND parent, const char* className, DWORD style, const char* te
 }
 
 HFONT CreateControlFace(const char* face) {
-  return CreateFontA(15, 6, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, face);
+  return CreateFontA(kFontHeight, kFontWidth, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, face);
 }
 
 // The file of the face font comes out as: the whole collection when it is one of many.
@@ -98,10 +102,14 @@ void CreateControls(HWND window) {
   app.charWidth = kCharWidth;
   InitCommonControls();
 
-  constexpr DWORD kPaneStyle = 0x503010C4;   // child, visible, both scroll bars, multi-line
-  constexpr DWORD kButtonStyle = 0x50000000;  // plain push button
-  constexpr DWORD kLineStyle = 0x50000080;    // single line, auto h-scroll
-  constexpr DWORD kNumberStyle = 0x50002080;  // single line, digits only
+  constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
+  constexpr DWORD kLineStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
+  constexpr DWORD kNumberStyle = kLineStyle | ES_NUMBER;
+  constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                               ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN;
+  static_assert(kPaneStyle == 0x503010C4 && kButtonStyle == 0x50000000 &&
+                    kLineStyle == 0x50000080 && kNumberStyle == 0x50002080,
+                "the styles the controls have always had");
   app.outputPane = CreateChild(window, "edit", kPaneStyle, "", kOutputPaneId);
   app.connectButton = CreateChild(window, "BUTTON", kButtonStyle, "connect", kConnectButtonId);
   app.disconnectButton =
@@ -112,7 +120,7 @@ void CreateControls(HWND window) {
   app.hostField = CreateChild(window, "edit", kLineStyle, "", kHostFieldId);
   LimitText(app.hostField, kHostTextSize - 1);
   app.portField = CreateChild(window, "edit", kNumberStyle, "", kPortFieldId);
-  LimitText(app.portField, 5);
+  LimitText(app.portField, kPortFieldLimit);
   app.clearButton = CreateChild(window, "BUTTON", kButtonStyle, "clear", kClearButtonId);
 
   app.statusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, kStatusInitial, window, kStatusBarId);
@@ -161,7 +169,10 @@ void LayoutControls(LPARAM sizeParam) {
     EndDeferWindowPos(batch);
   else  // no memory for a batch
     for (const Place& p : places) MoveWindow(p.control, p.x, p.y, p.width, p.height, TRUE);
-  SetStatusParts({W - 70 * cw, W - 50 * cw, W - 40 * cw, W - 30 * cw, W - 15 * cw, W});
+  int partEnds[sizeof kStatusPartEndChars / sizeof kStatusPartEndChars[0]];
+  for (size_t i = 0; i < sizeof partEnds / sizeof partEnds[0]; ++i)
+    partEnds[i] = W - kStatusPartEndChars[i] * cw;
+  SetStatusParts(partEnds);
 
   InvalidateRect(app.sendButton, nullptr, TRUE);
   InvalidateRect(app.clearButton, nullptr, TRUE);
@@ -190,7 +201,7 @@ void RegisterToolTips() {
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, app.mainWindow,
                                  nullptr, instance, nullptr);
   if (!tooltip) return;
-  HWND* controls = app.Windows();
+  const auto controls = app.Windows();
   for (int i = 0; i < 7; ++i) {
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;  // the structure without its trailing lParam

@@ -25,9 +25,8 @@ void SelectAllText(HWND edit) {
 
 void CreateModeMenu() {
   app.modeMenu = CreatePopupMenu();
-  AppendMenuA(app.modeMenu, MF_STRING, kModeAsciiId, "&ASCII");
-  AppendMenuA(app.modeMenu, MF_STRING, kModeAdvancedId, "A&dvanced");
-  AppendMenuA(app.modeMenu, MF_STRING, kModeBinaryId, "&Binary");
+  for (const TransferModeRow& row : kTransferModes)
+    AppendMenuA(app.modeMenu, MF_STRING, row.menuId, row.menuLabel);
 }
 
 LRESULT OnCreate(HWND window) {

@@ -1,13 +1,18 @@
 // Texts that more than one piece shows.
 #pragma once
 
-constexpr char kAppTitle[] = "Telvane - Kestrelink";  // class name and idle title
+// Literals where longer texts are put together from them at compile time.
+#define TELVANE_TITLE "Telvane - Kestrelink"
+#define TELVANE_HOME_PAGE_HOST "telvane.example"
+#define TELVANE_HOME_PAGE_URL "http://" TELVANE_HOME_PAGE_HOST "/"
+
+constexpr char kAppTitle[] = TELVANE_TITLE;  // class name and idle title
 constexpr char kConnectingTitle[] = "Telvane  (connecting...)";
 
 // The home page: one host, shared by the banner, the context menu and the About box.
 // Under the reserved .example domain so that it can never point at someone's site.
-constexpr char kHomePageHost[] = "telvane.example";
-constexpr char kHomePageUrl[] = "http://telvane.example/";
+constexpr char kHomePageHost[] = TELVANE_HOME_PAGE_HOST;
+constexpr char kHomePageUrl[] = TELVANE_HOME_PAGE_URL;
 
 // Status bar parts.
 enum StatusPart : int {
@@ -18,6 +23,8 @@ enum StatusPart : int {
   kStatusIn = 4,
   kStatusOut = 5,
 };
+// Where each part ends, in characters left of the bar's right end.
+constexpr int kStatusPartEndChars[] = {70, 50, 40, 30, 15, 0};
 
 constexpr char kStatusInitial[] = "...";
 constexpr char kStatusStartup[] = "Ready ... Press F1 to display help!";
@@ -31,6 +38,3 @@ constexpr char kStatusInZero[] = "In: 0 bytes";
 constexpr char kStatusOutZero[] = "Out: 0 bytes";
 constexpr char kStatusTcp[] = "TCP/IP";
 constexpr char kStatusUdp[] = "UDP/IP";
-constexpr char kStatusAscii[] = "ASCII";
-constexpr char kStatusAdvanced[] = "Advanced";
-constexpr char kStatusBinary[] = "Binary";

@@ -12,7 +12,7 @@ HWND CreateMainWindow(HINSTANCE instance, int showState) {
   windowClass.lpfnWndProc = MainWindowProc;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconId));
-  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INACTIVEBORDER + 1);
   windowClass.lpszClassName = kAppTitle;
   // A second window in the same process (tests) finds the class already there.

@@ -42,10 +42,11 @@ void OnOutputMenuCommand(int id) {
 }
 
 int ShowModeMenu() {
-  const TransferMode mode = CurrentTransferMode();
-  const UINT position = mode == TransferMode::Ascii ? 0 : mode == TransferMode::Advanced ? 1 : 2;
-  CheckMenuRadioItem(app.modeMenu, 0, 2, position, MF_BYPOSITION);
-  POINT at = {app.clientWidth - 50 * app.charWidth, app.clientHeight};
+  const UINT position = static_cast<UINT>(CurrentTransferMode());  // the items follow the table
+  CheckMenuRadioItem(app.modeMenu, 0, kTransferModeCount - 1, position, MF_BYPOSITION);
+  // The mode part starts where the part before it ends.
+  const int left = app.clientWidth - kStatusPartEndChars[kStatusMode - 1] * app.charWidth;
+  POINT at = {left, app.clientHeight};
   ClientToScreen(app.mainWindow, &at);
   return TrackPopupMenu(app.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD, at.x,
                         at.y, 0, app.mainWindow, nullptr);

@@ -36,8 +36,6 @@ const char kAboutCaption[] = "About Telvane ...";
 
 namespace {
 
-constexpr char kIndent[] = "                ";  // 16 spaces
-
 constexpr char kWinsockFormat[] =
     "\r\n\r\n-------------------------------------\r\n      Winsock Information:\r\n"
     "-------------------------------------\r\n\r\nDescription:   %s\r\nVersion:   %u\r\n"
@@ -50,14 +48,6 @@ constexpr char kStatisticsFormat[] =
     "   ... successfull:   %i\r\n   ... failed:   %i\r\n\r\nTotal bytes sent:   %s\r\n"
     "Total bytes received:   %s\r\n\r\n";
 
-// Copies at most size - 1 bytes of a field that may lack its NUL.
-template <size_t N>
-void CopyBounded(const char (&field)[N], char (&out)[N]) {
-  size_t i = 0;
-  for (; i < N - 1 && field[i]; ++i) out[i] = field[i];
-  out[i] = '\0';
-}
-
 }  // namespace
 
 static_assert(sizeof kWinsockFormat + WSADESCRIPTION_LEN + WSASYS_STATUS_LEN + 10 < kReportSize,
@@ -68,8 +58,9 @@ static_assert(sizeof kStatisticsFormat + 3 * kCountTextSize + 2 * 11 < kReportSi
 void FormatWinsockReport(const WSADATA& info, char (&out)[kReportSize]) {
   char description[sizeof info.szDescription];
   char status[sizeof info.szSystemStatus];
-  CopyBounded(info.szDescription, description);
-  CopyBounded(info.szSystemStatus, status);
+  // The fields may lack their NUL: lstrcpynA reads at most size - 1 bytes.
+  lstrcpynA(description, info.szDescription, sizeof description);
+  lstrcpynA(status, info.szSystemStatus, sizeof status);
   wsprintfA(out, kWinsockFormat, description, static_cast<unsigned>(info.wVersion), status);
 }
 
@@ -101,21 +92,22 @@ void OnReportRequest(LPARAM which) {
   }
 }
 
+#ifndef TELVANE_VERSION
+#error "TELVANE_VERSION comes from the project's version in CMakeLists.txt"
+#endif
+#define ABOUT_INDENT "                "  // 16 spaces
+
 const char* AboutText() {
-  static char text[512];
-  if (!text[0]) {
-    wsprintfA(text,
-              "%s" "Telvane - Kestrelink" "%s\n"
-              "%s" "Version: 1.0.1 (build: 021109)" "%s\n"
-              "\n"
-              "%s" "A network test terminal for TCP and UDP.\n"
-              "%s" "Written by the Telvane developers.\n"
-              "%s" "Free to use, without any warranty.\n"
-              "\n"
-              "%s%s",
-              kIndent, kIndent, kIndent, kIndent, kIndent, kIndent, kIndent, kIndent, kHomePageUrl);
-  }
-  return text;
+  static constexpr char kAboutText[] =
+      ABOUT_INDENT TELVANE_TITLE ABOUT_INDENT "\n"
+      ABOUT_INDENT "Version: " TELVANE_VERSION " (build: 021109)" ABOUT_INDENT "\n"
+      "\n"
+      ABOUT_INDENT "A network test terminal for TCP and UDP.\n"
+      ABOUT_INDENT "Written by the Telvane developers.\n"
+      ABOUT_INDENT "Free to use, without any warranty.\n"
+      "\n"
+      ABOUT_INDENT TELVANE_HOME_PAGE_URL;
+  return kAboutText;
 }
 
 void AboutRequest() { MessageBoxA(app.mainWindow, AboutText(), kAboutCaption, MB_OK); }

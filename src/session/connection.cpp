@@ -30,9 +30,13 @@ void RememberTarget() {
   GetWindowTextA(app.hostField, app.lastHost, sizeof app.lastHost);
 }
 
-void FailAttempt(const char* errorLine) {
+// An attempt that ends before the peer could answer: its own line, then the common one.
+// errorFormat takes the error code as %i, or no argument.
+void FailAttempt(const char* errorFormat, int code = 0) {
+  char line[64];
+  wsprintfA(line, errorFormat, code);
   DropConnection(app.sessionSocket);
-  AppendOutput(errorLine);
+  AppendOutput(line);
   AppendOutput(kConnectionFailedLine);
   RefreshConnectionView();
 }
@@ -61,27 +65,13 @@ void ConnectTo(unsigned long ipv4, int port);
 
 // Socket, event registration, address and connect for an attempt already shown as connecting.
 void OpenSession(const char* host, int port) {
-  char line[64];
   const bool tcp = app.useTcp != 0;
   app.sessionSocket = socket(AF_INET, tcp ? SOCK_STREAM : SOCK_DGRAM, 0);
-  if (app.sessionSocket == INVALID_SOCKET) {
-    wsprintfA(line, "\r\nERR: Socket creation failed! Error: #%i", WSAGetLastError());
-    app.sessionSocket = 0;
-    app.connecting = 0;
-    RefreshConnectionView();
-    AppendOutput(line);
-    AppendOutput(kConnectionFailedLine);
-    return;
-  }
+  if (app.sessionSocket == INVALID_SOCKET)
+    return FailAttempt("\r\nERR: Socket creation failed! Error: #%i", WSAGetLastError());
   if (WSAAsyncSelect(app.sessionSocket, app.mainWindow, kSocketNotify, kSocketEvents) ==
-      SOCKET_ERROR) {
-    wsprintfA(line, "\r\nERR: WSAAsyncSelect-Error: #%i", WSAGetLastError());
-    DropConnection(app.sessionSocket);
-    RefreshConnectionView();
-    AppendOutput(line);
-    AppendOutput(kConnectionFailedLine);
-    return;
-  }
+      SOCKET_ERROR)
+    return FailAttempt("\r\nERR: WSAAsyncSelect-Error: #%i", WSAGetLastError());
   const unsigned long dotted = inet_addr(host);
   if (dotted != INADDR_NONE) {
     ConnectTo(dotted, port);
@@ -102,7 +92,6 @@ void ConnectTo(unsigned long ipv4, int port) {
   address.sin_port = htons(static_cast<u_short>(port));
   address.sin_addr.s_addr = ipv4;
   const bool tcp = app.useTcp != 0;
-  char line[64];
   const int result =
       connect(app.sessionSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
   const int code = result == 0 ? 0 : WSAGetLastError();
@@ -110,10 +99,7 @@ void ConnectTo(unsigned long ipv4, int port) {
     case ConnectOutcome::Pending: break;  // FD_CONNECT brings the outcome
     case ConnectOutcome::Established: CompleteTcpConnect(); break;  // its FD_CONNECT is ignored
     case ConnectOutcome::UdpReady: CompleteUdpConnect(); break;
-    case ConnectOutcome::Failed:
-      wsprintfA(line, "\r\nERR: Connection Error: #%i", code);
-      FailAttempt(line);
-      break;
+    case ConnectOutcome::Failed: FailAttempt("\r\nERR: Connection Error: #%i", code); break;
   }
 }
 

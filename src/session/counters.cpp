@@ -1,22 +1,13 @@
 #include "session/counters.h"
 
+#include <charconv>
+
 #include "app/app_state.h"
 #include "app/status_bar.h"
 #include "app/texts.h"
 
 char* FormatCount(int64_t count, char* text) {
-  // Work on the magnitude as unsigned so that the most negative count has one too.
-  uint64_t magnitude = count < 0 ? 0 - static_cast<uint64_t>(count) : static_cast<uint64_t>(count);
-  char digits[kCountTextSize];
-  int n = 0;
-  do {
-    digits[n++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  char* out = text;
-  if (count < 0) *out++ = '-';
-  while (n > 0) *out++ = digits[--n];
-  *out = '\0';
+  *std::to_chars(text, text + kCountTextSize - 1, count).ptr = '\0';  // always fits
   return text;
 }
 

@@ -77,37 +77,17 @@ void LoadPort() {
 
 void LoadProtocol() {
   app.useTcp = ReadNumber("protocol", "0", kValueSize) == 0;
-  SetStatusText(kStatusProtocol, app.useTcp ? kStatusTcp : kStatusUdp);
+  ShowProtocol();
 }
 
 void LoadMode() {
-  switch (ReadNumber("mode", "0", kValueSize)) {
-    case 1:
-      SetTransferMode(TransferMode::Advanced);
-      SetStatusText(kStatusMode, kStatusAdvanced);
-      break;
-    case 2:
-      SetTransferMode(TransferMode::Binary);
-      SetStatusText(kStatusMode, kStatusBinary);
-      break;
-    default:
-      SetTransferMode(TransferMode::Ascii);
-      SetStatusText(kStatusMode, kStatusAscii);
-      break;
-  }
+  SetTransferMode(ModeRowOfCode(ReadNumber("mode", "0", kValueSize)).mode);
+  ShowTransferMode();
 }
 
 void LoadScheme() {
   const unsigned index = static_cast<unsigned>(ReadNumber("scheme", "1", kValueSize)) - 1u;
   app.schemeIndex = index < static_cast<unsigned>(kSchemeCount) ? static_cast<int>(index) : 0;
-}
-
-const char* ModeCode() {
-  switch (CurrentTransferMode()) {
-    case TransferMode::Advanced: return "1";
-    case TransferMode::Binary: return "2";
-    default: return "0";
-  }
 }
 
 void WriteFormatted(const char* key, const char* format, int value) {
@@ -147,6 +127,10 @@ void SetExecutablePathForTesting(const char* path) {
   testExecutablePath[0] = '\0';
   if (path) lstrcpynA(testExecutablePath, path, MAX_PATH);
 }
+
+void ShowProtocol() { SetStatusText(kStatusProtocol, app.useTcp ? kStatusTcp : kStatusUdp); }
+
+void ShowTransferMode() { SetStatusText(kStatusMode, ModeRowOf(CurrentTransferMode()).statusText); }
 
 void LoadSettings() {
   BuildSettingsPath();
@@ -189,7 +173,7 @@ void SaveSettings() {
   WriteValue("host", app.lastHost);
   WriteValue("port", app.lastPort);
   WriteValue("protocol", app.useTcp ? "0" : "1");
-  WriteValue("mode", ModeCode());
+  WriteFormatted("mode", "%d", ModeRowOf(CurrentTransferMode()).settingsCode);
   const char scheme[2] = {static_cast<char>('1' + app.schemeIndex), '\0'};
   WriteValue("scheme", scheme);
   RECT r = {};

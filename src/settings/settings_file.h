@@ -10,6 +10,10 @@ void RestoreWindowPlacement();
 RECT DefaultWindowRectangle();
 void SaveSettings();
 
+// Status parts 3 and 2 as the protocol and the mode stand: at start-up and after a switch.
+void ShowProtocol();
+void ShowTransferMode();
+
 // Tests point the settings at a folder of their own; null returns to the real path.
 void SetExecutablePathForTesting(const char* path);
 
