@@ -56,7 +56,7 @@ constexpr UINT kFrameMs = 16;
 // A full pane can take longer than a frame to draw: it goes in pieces of about this
 // long, each in a message of its own.
 constexpr UINT kFramePieceMs = 8;
-constexpr size_t kMinFramePiece = 4096;
+constexpr size_t kMinFramePiece = 2048;
 constexpr size_t kMaxFramePiece = 1 << 16;
 // Ends a send that found no room for this long.
 constexpr UINT_PTR kSendTimeoutTimerId = 4;

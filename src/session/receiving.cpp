@@ -52,10 +52,10 @@ void SetFrameTimer(DWORD wait) {
   app.frameDue = SetTimer(app.mainWindow, kFrameTimerId, wait, nullptr) != 0;
 }
 
-// The next piece right after this message, or after the user's input when some
-// waits. Paint waits until the last piece: the pane is drawn once, not per piece.
+// The next piece right after this message, or after the user's input and timers
+// when some wait. Paint waits until the last piece: the pane is drawn once, not per piece.
 void ScheduleFrameStep() {
-  if (HIWORD(GetQueueStatus(QS_INPUT))) SetFrameTimer(USER_TIMER_MINIMUM);
+  if (HIWORD(GetQueueStatus(QS_INPUT | QS_TIMER))) SetFrameTimer(USER_TIMER_MINIMUM);
   if (!app.frameDue) app.frameStepPosted = PostMessageA(app.mainWindow, kFrameStep, 0, 0) != 0;
 }
 
