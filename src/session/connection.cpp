@@ -61,7 +61,24 @@ void CompleteUdpConnect() {
   RememberTarget();
 }
 
-void ConnectTo(unsigned long ipv4, int port);
+// Connects the session socket to ipv4:port; the outcome may come later, as FD_CONNECT.
+void ConnectTo(unsigned long ipv4, int port) {
+  sockaddr_in address;
+  std::memset(&address, 0, sizeof address);
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<u_short>(port));
+  address.sin_addr.s_addr = ipv4;
+  const bool tcp = app.useTcp != 0;
+  const int result =
+      connect(app.sessionSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  const int code = result == 0 ? 0 : WSAGetLastError();
+  switch (DecideConnectOutcome(result, code, tcp)) {
+    case ConnectOutcome::Pending: break;  // FD_CONNECT brings the outcome
+    case ConnectOutcome::Established: CompleteTcpConnect(); break;  // its FD_CONNECT is ignored
+    case ConnectOutcome::UdpReady: CompleteUdpConnect(); break;
+    case ConnectOutcome::Failed: FailAttempt("\r\nERR: Connection Error: #%i", code); break;
+  }
+}
 
 // Socket, event registration, address and connect for an attempt already shown as connecting.
 void OpenSession(const char* host, int port) {
@@ -83,30 +100,6 @@ void OpenSession(const char* host, int port) {
   app.lookupRequest = WSAAsyncGetHostByName(app.mainWindow, kLookupDone, host, app.lookupBuffer,
                                             sizeof app.lookupBuffer);
   if (!app.lookupRequest) FailAttempt(kResolveErrorLine);
-}
-
-void ConnectTo(unsigned long ipv4, int port) {
-  sockaddr_in address;
-  std::memset(&address, 0, sizeof address);
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<u_short>(port));
-  address.sin_addr.s_addr = ipv4;
-  const bool tcp = app.useTcp != 0;
-  const int result =
-      connect(app.sessionSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  const int code = result == 0 ? 0 : WSAGetLastError();
-  switch (DecideConnectOutcome(result, code, tcp)) {
-    case ConnectOutcome::Pending: break;  // FD_CONNECT brings the outcome
-    case ConnectOutcome::Established: CompleteTcpConnect(); break;  // its FD_CONNECT is ignored
-    case ConnectOutcome::UdpReady: CompleteUdpConnect(); break;
-    case ConnectOutcome::Failed: FailAttempt("\r\nERR: Connection Error: #%i", code); break;
-  }
-}
-
-// Whether the socket still holds bytes that were not read.
-bool HasUnreadData(SOCKET socket) {
-  u_long pending = 0;
-  return ioctlsocket(socket, FIONREAD, &pending) == 0 && pending > 0;
 }
 
 void ShowClosedByPeer() {

@@ -37,11 +37,6 @@ void ReadAfterWaitingMessages(SOCKET socket) {
     ReadDeferredData();  // no timer to wait for: read now rather than never
 }
 
-bool HasMorePending(SOCKET socket) {
-  u_long pending = 0;
-  return ioctlsocket(socket, FIONREAD, &pending) == 0 && pending > 0;
-}
-
 void StopFrameTimer() {
   if (app.frameDue) KillTimer(app.mainWindow, kFrameTimerId);
   app.frameDue = 0;
@@ -70,13 +65,22 @@ void AdaptPieceSize(size_t drawn, DWORD cost) {
   app.framePieceChars = next;
 }
 
+// While data streams in, drawing takes at most a third of the time.
+DWORD StreamingFrameGap() { return 2 * app.lastPieceMs > kFrameMs ? 2 * app.lastPieceMs : kFrameMs; }
+
+// The counter and status part 0 go with the pane.
+void AfterCatchingUp() {
+  ShowSessionBytesIn();
+  if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
+  app.lastFrameTick = GetTickCount();
+}
+
 // One frame: the pane gets the next piece of what waits. The rest follows a frame
 // later while data streams in, or right away once the stream pauses.
 void ShowFrame(bool streaming) {
   if (!ShowReceivedPiece()) return;
-  // While data streams in, drawing takes at most a third of the time.
   if (streaming)
-    SetFrameTimer(2 * app.lastPieceMs > kFrameMs ? 2 * app.lastPieceMs : kFrameMs);
+    SetFrameTimer(StreamingFrameGap());
   else
     ScheduleFrameStep();
   if (!app.frameDue && !app.frameStepPosted) ShowReceivedData();  // nothing to wait for
@@ -93,13 +97,17 @@ void ShowAtFramePace(bool streaming) {
     if (streaming && now - app.frameDueTick < 0x80000000u) ShowFrame(true);  // due by now
     return;
   }
-  // The first read of a burst waits a frame too: the rest may follow before it. Later
-  // frames wait until drawing has taken at most a third of the time.
-  SetFrameTimer(2 * app.lastPieceMs > kFrameMs ? 2 * app.lastPieceMs : kFrameMs);
+  // The first read of a burst waits a frame too: the rest may follow before it.
+  SetFrameTimer(StreamingFrameGap());
   if (!app.frameDue) ShowReceivedData();  // no timer to wait for: draw now rather than late
 }
 
 }  // namespace
+
+bool HasUnreadData(SOCKET socket) {
+  u_long pending = 0;
+  return ioctlsocket(socket, FIONREAD, &pending) == 0 && pending > 0;
+}
 
 bool LoopHasWaitingMessages() {
   // Socket events are posted messages, which the loop takes before input, paint and
@@ -142,18 +150,14 @@ bool ShowReceivedPiece() {
   const bool more = ShowQueuedOutputPart(app.framePieceChars);
   app.lastPieceMs = GetTickCount() - start;
   if (more) AdaptPieceSize(waiting - app.transcriptBacklog.text().size(), app.lastPieceMs);
-  ShowSessionBytesIn();
-  if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
-  app.lastFrameTick = GetTickCount();
+  AfterCatchingUp();
   return more;
 }
 
 void ShowReceivedData() {
   StopFrameTimer();
   ShowQueuedOutput();
-  ShowSessionBytesIn();
-  if (!app.outgoing.inFlight) SetStatusText(kStatusActivity, kStatusReady);
-  app.lastFrameTick = GetTickCount();
+  AfterCatchingUp();
 }
 
 void OnFrameTimer() { ShowFrame(false); }
@@ -174,7 +178,7 @@ int ReceivePending() {
     QueueHexDump(bytes, received);
   else
     QueueReceivedText(bytes, received);
-  ShowAtFramePace(received > 0 && HasMorePending(app.sessionSocket));
+  ShowAtFramePace(received > 0 && HasUnreadData(app.sessionSocket));
   return received;
 }
 

@@ -12,6 +12,9 @@ void OnSocketRead(SOCKET socket, int error);
 // counted. Returns what recv returned (-1 when nothing could be read).
 int ReceivePending();
 
+// Whether the socket still holds bytes that were not read.
+bool HasUnreadData(SOCKET socket);
+
 // A read put off while the user's own messages went first is done now, so that what
 // arrived before a send or a disconnect shows before its echo or its line.
 void ReadDeferredData();
