@@ -42,11 +42,17 @@ void StopSendTimer() {
   app.outgoing.waiting = false;
 }
 
-void OnLineSent() {
+// The line is done with, one way or another; what of it went out is counted.
+OutgoingLine& EndOutgoingLine() {
   StopSendTimer();
   app.outgoing.inFlight = false;
-  EchoSentLine(app.outgoing);
-  CountSent(app.outgoing.sent);
+  if (app.outgoing.sent > 0) CountSent(app.outgoing.sent);
+  return app.outgoing;
+}
+
+void OnLineSent() {
+  EchoSentLine(app.outgoing);  // before the count, as the send steps go
+  EndOutgoingLine();
   if (!app.useTcp) {
     ReceivePending();  // a reply that is already there shows right after the echo
     ShowReceivedData();
@@ -58,10 +64,7 @@ void OnLineSent() {
 // go on and the line can be sent again, so it goes back into an empty send line.
 // Anything else ends the session, since the peer may hold part of the line.
 void OnLineFailed(int error) {
-  StopSendTimer();
-  OutgoingLine& out = app.outgoing;
-  out.inFlight = false;
-  if (out.sent > 0) CountSent(out.sent);  // what did go out is counted
+  const OutgoingLine& out = EndOutgoingLine();
   char text[128];
   if (out.sent == 0)
     wsprintfA(text, kSendError, error);
@@ -149,8 +152,5 @@ void OnSendTimeout() {
 }
 
 void AbandonOutgoingLine() {
-  if (!app.outgoing.inFlight) return;
-  StopSendTimer();
-  app.outgoing.inFlight = false;
-  if (app.outgoing.sent > 0) CountSent(app.outgoing.sent);
+  if (app.outgoing.inFlight) EndOutgoingLine();
 }
