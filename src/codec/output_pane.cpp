@@ -48,9 +48,7 @@ void InsertAtEnd(const char* text, size_t length) {
   for (int attempt = 0; attempt < kInsertAttempts && length > 0; ++attempt) {
     const AppendPlan plan = PlanAppend(PaneLength(), length, PaneLimit(), bannerLength);
     if (plan.resetFirst) ResetTranscript();
-    size_t skip = plan.skip;
-    // Never start after the banner with the LF of a line break whose CR was wiped.
-    if (skip > 0 && skip < length && text[skip - 1] == '\r' && text[skip] == '\n') ++skip;
+    const size_t skip = plan.skip + (CutSplitsLineBreak(text, length, plan.skip) ? 1 : 0);
     text += skip;
     length -= skip;
     const unsigned resetsBefore = resetCount;

@@ -20,8 +20,7 @@ void TranscriptBacklog::Add(size_t length, const Render& render) {
   std::string tail;
   render(from, tail);
   size_t drop = plan.skip - from;
-  // Never start after the banner with the LF of a line break whose CR was wiped.
-  if (plan.skip > 0 && plan.skip < length && tail[0] == '\r' && tail[1] == '\n') ++drop;
+  if (CutSplitsLineBreak(tail.data(), tail.size(), drop)) ++drop;
   resetFirst_ = true;
   text_.assign(tail, drop, std::string::npos);
 }

@@ -144,3 +144,7 @@ AppendPlan PlanAppend(size_t paneLength, size_t textLength, size_t limit, size_t
   const size_t wipedPages = (rest - 1) / page;
   return {true, room + wipedPages * page};
 }
+
+bool CutSplitsLineBreak(const char* text, size_t length, size_t cut) {
+  return cut > 0 && cut < length && text[cut - 1] == CR && text[cut] == LF;
+}

@@ -45,3 +45,6 @@ struct AppendPlan {
   size_t skip;
 };
 AppendPlan PlanAppend(size_t paneLength, size_t textLength, size_t limit, size_t bannerLength);
+// Whether cutting text[0..length) before position cut splits a CR LF pair. After a
+// reset the pane then starts one character later: never with the LF of a wiped CR.
+bool CutSplitsLineBreak(const char* text, size_t length, size_t cut);
