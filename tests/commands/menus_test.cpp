@@ -233,15 +233,22 @@ TEST_CASE("status-bar clicks while idle") {
   CHECK(TranscriptTail().size() > withStats.size() + 100);
 }
 
-TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, else nothing") {
-  TcpEchoServer peer;
-  REQUIRE(peer.ok());
-  FreshWindow w;
+namespace {
+// A TCP connect in ASCII mode to peer, started (not waited for).
+void StartAsciiConnect(const TcpEchoServer& peer) {
   app.useTcp = 1;
   SetTransferMode(TransferMode::Ascii);
   SetWindowTextA(app.hostField, "127.0.0.1");
   SetWindowTextA(app.portField, peer.PortText().c_str());
   SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
+}
+}  // namespace
+
+TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, else nothing") {
+  TcpEchoServer peer;
+  REQUIRE(peer.ok());
+  FreshWindow w;
+  StartAsciiConnect(peer);
   REQUIRE(PumpUntil([] { return app.connected != 0; }));
   const std::string transcript = Transcript();
   std::vector<BoxContents> boxes;
@@ -280,11 +287,7 @@ TEST_CASE("a connect that completes while the mode menu is open keeps the sessio
   TcpEchoServer peer;
   REQUIRE(peer.ok());
   FreshWindow w;
-  app.useTcp = 1;
-  SetTransferMode(TransferMode::Ascii);
-  SetWindowTextA(app.hostField, "127.0.0.1");
-  SetWindowTextA(app.portField, peer.PortText().c_str());
-  SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
+  StartAsciiConnect(peer);
   REQUIRE(app.connecting);
   REQUIRE_FALSE(app.connected);
   const std::string status = StatusPart(2);
