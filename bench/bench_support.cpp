@@ -131,16 +131,16 @@ bool OpenSession(int port) {
   SetWindowTextA(app.hostField, "127.0.0.1");
   SetWindowTextA(app.portField, portText);
   SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
-  return app.connected || app.connecting;
+  return app.session.connected() || app.session.connecting();
 }
 
 bool AwaitSession(double seconds) {
-  PumpUntil([] { return app.connected || !app.connecting; }, seconds);
-  return app.connected != 0;
+  PumpUntil([] { return app.session.connected() || !app.session.connecting(); }, seconds);
+  return app.session.connected() != 0;
 }
 
 void CloseSession() {
-  if (app.connected) SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
+  if (app.session.connected()) SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
   DrainMessages();
 }
 

@@ -184,7 +184,7 @@ Flood RunFlood(TransferMode mode, const std::string& payload, bool baseline, boo
   const double start = Now();
   double sessionStart = 0;
   while (Now() - start < kFloodLimitSeconds) {
-    const int64_t read = baseline ? bytesDiscarded : app.sessionBytesIn;
+    const int64_t read = baseline ? bytesDiscarded : app.session.counters().sessionIn;
     if (sessionStart > 0 && read >= total) {
       const double now = Now();
       if (flood.readSeconds == 0) flood.readSeconds = now - sessionStart;
@@ -206,12 +206,12 @@ Flood RunFlood(TransferMode mode, const std::string& payload, bool baseline, boo
     DispatchMessageA(&message);
     const double after = Now();
     if (sessionStart > 0) flood.longestMessage = std::max(flood.longestMessage, after - before);
-    if (sessionStart == 0 && app.connected) {
+    if (sessionStart == 0 && app.session.connected()) {
       sessionStart = before;
       probes.flooding = probed;
       probes.lastTick = before;
     }
-    if (sessionStart == 0 && !app.connecting && !app.connected) break;  // no session
+    if (sessionStart == 0 && !app.session.connecting() && !app.session.connected()) break;  // no session
   }
   probes.flooding = false;
   CloseSession();
@@ -325,11 +325,11 @@ int RunClosingBurst(const BenchOptions& options) {
   double start = 0, closeHandled = 0, closeShown = 0, longestMessage = 0, longestAnswer = 0;
   if (peer.port() && OpenSession(peer.port())) {
     AnswerWatch watch(window);
-    PumpUntil([] { return app.connected || !app.connecting; }, 10);
+    PumpUntil([] { return app.session.connected() || !app.session.connecting(); }, 10);
     start = Now();
     PumpUntil(
         [&] {
-          if (app.connected) return false;
+          if (app.session.connected()) return false;
           if (closeHandled == 0) closeHandled = Now();
           return PaneText().find(kClosedLine) != std::string::npos;
         },
@@ -338,7 +338,7 @@ int RunClosingBurst(const BenchOptions& options) {
     longestAnswer = watch.Finish();
   }
   // The baseline's window still handles the close itself, with any bytes left unread.
-  const int64_t bytesIn = app.sessionBytesIn + bytesDiscarded;
+  const int64_t bytesIn = app.session.counters().sessionIn + bytesDiscarded;
   const bool complete = closeHandled > 0 && bytesIn == static_cast<int64_t>(size) &&
                         PaneText().find(kClosedLine) != std::string::npos;
   CloseSession();

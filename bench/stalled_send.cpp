@@ -52,7 +52,7 @@ class DeafPeer {
 void SendWithoutWaiting(const std::string& text) {
   const std::string data = text + "\r\n";
   const int taken = send(app.sessionSocket, data.data(), static_cast<int>(data.size()), 0);
-  if (taken > 0) app.sessionBytesOut += taken;
+  if (taken > 0) app.session.counters().sessionOut += taken;
 }
 
 }  // namespace
@@ -81,7 +81,7 @@ int RunStalledSend(const BenchOptions& options) {
     PumpUntil(
         [&] {
           const double now = Now();
-          if (!app.connected || now - start > options.seconds) return true;
+          if (!app.session.connected() || now - start > options.seconds) return true;
           if (now >= nextEnter) {
             const std::string text = std::to_string(enters) + " " + line;
             if (options.baseline) {
@@ -100,8 +100,8 @@ int RunStalledSend(const BenchOptions& options) {
     sessionSeconds = Now() - start;
     longestAnswer = watch.Finish();
   }
-  const bool stillOpen = app.connected != 0;
-  const int64_t bytesOut = app.sessionBytesOut;
+  const bool stillOpen = app.session.connected() != 0;
+  const int64_t bytesOut = app.session.counters().sessionOut;
   CloseSession();
   DestroyWindow(window);
   DrainMessages();

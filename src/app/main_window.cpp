@@ -11,7 +11,7 @@
 #include "commands/input_fields.h"
 #include "session/connection.h"
 #include "session/connection_view.h"
-#include "session/receiving.h"
+#include "session/session_runner.h"
 #include "session/transfer.h"
 #include "settings/schemes.h"
 #include "settings/settings_file.h"
@@ -33,17 +33,10 @@ LRESULT OnCreate(HWND window) {
   app.mainWindow = window;
   CreateControls(window);  // font, units, common controls, the eight controls, status bar
   ResetTranscript();        // the banner
-  app.connected = 0;
-  app.connecting = 0;
   app.helpArmed = 1;
   app.statsArmed = 1;
   app.sessionSocket = 0;
-  app.connectionsSucceeded = 0;
-  app.connectionsFailed = 0;
-  app.totalBytesSent = 0;
-  app.totalBytesReceived = 0;
-  app.sessionBytesOut = 0;
-  app.sessionBytesIn = 0;
+  app.session = SessionCore{};
   LoadSettings();
   CreateSchemeBrush();
   SelectAllText(app.portField);
@@ -99,28 +92,21 @@ LRESULT OnUserRequest(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-LRESULT OnSocketNotify(WPARAM wParam, LPARAM lParam) {
-  const SOCKET socket = static_cast<SOCKET>(wParam);
-  const int error = WSAGETSELECTERROR(lParam);
-  switch (WSAGETSELECTEVENT(lParam)) {
-    case FD_CONNECT: OnSocketConnect(socket, error); break;
-    case FD_READ: OnSocketRead(socket, error); break;
-    case FD_WRITE: OnSocketWrite(socket, error); break;
-    case FD_CLOSE: OnSocketClose(socket, error); break;
-    default: break;
+// What the user does comes after what the network delivered before it. The pane's
+// own notifications are no user action: they come from inside an append.
+bool IsUserAction(UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      return (id >= kConnectButtonId && id <= kClearButtonId) ||
+             (id >= kModeAsciiId && id <= kModeBinaryId);
+    }
+    case WM_KEYUP:
+    case WM_SYSCOMMAND:
+    case WM_USER:
+    case WM_NOTIFY: return true;
+    default: return false;
   }
-  return 0;
-}
-
-LRESULT OnTimer(WPARAM id) {
-  switch (id) {
-    case kConnectTimerId: OnConnectTimer(); break;
-    case kFrameTimerId: OnFrameTimer(); break;
-    case kSendTimeoutTimerId: OnSendTimeout(); break;
-    case kCloseStepTimerId: OnCloseStep(); break;
-    default: break;
-  }
-  return 0;
 }
 
 LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -140,6 +126,7 @@ LRESULT OnKeyUp(HWND window, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsUserAction(message, wParam)) ApplyDelivered();
   switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: return OnDestroy();
@@ -149,18 +136,20 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYUP: return OnKeyUp(window, wParam, lParam);
     case WM_COMMAND: return OnCommand(wParam);
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
-    case WM_TIMER: return OnTimer(wParam);
+    case WM_TIMER: OnSessionTimer(wParam); return 0;
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lParam) == app.outputPane && app.outputPane)
         return reinterpret_cast<LRESULT>(OnOutputPaneColors(reinterpret_cast<HDC>(wParam)));
       break;
     case WM_USER: return OnUserRequest(wParam, lParam);
-    case kSocketNotify: return OnSocketNotify(wParam, lParam);
+    case kSocketNotify:
+      OnSocketNotify(static_cast<SOCKET>(wParam), WSAGETSELECTEVENT(lParam),
+                     WSAGETSELECTERROR(lParam));
+      return 0;
     case kLookupDone:
       OnLookupDone(reinterpret_cast<HANDLE>(wParam), WSAGETASYNCERROR(lParam));
       return 0;
-    case kCloseStep: OnCloseStep(); return 0;
-    case kFrameStep: OnFrameStep(); return 0;
+    case kSessionStep: OnSessionStep(); return 0;
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);

@@ -33,8 +33,6 @@ int ParseHexLine(const char* line, unsigned char* out) {
     if (*p != ' ') break;
     ++p;
   }
-  // A last digit still waiting for its partner is no byte yet: it is left out.
-  if (count > 0 && p[-1] == ' ' && IsHexDigit(p[0]) && p[1] == '\0') ++p;
   return count > 0 && *p == '\0' ? count : -1;
 }
 

@@ -21,9 +21,8 @@ int CountHexDigits(const char* line, AlphaNumericTest isAlphaNumeric);
 
 // Reads a hex line into out, which holds kSendBufferSize bytes and is cleared first.
 // A hex line is pairs of hex digits (either case) separated by single spaces, and
-// may end in a space or in a space and a half byte, which is left out. Returns the
-// number of bytes (0 for the empty line), or -1 for any other text, which is then
-// not to be sent at all.
+// may end in a space. Returns the number of bytes (0 for the empty line), or -1 for
+// any other text, a half byte at the end included: what is echoed is what is sent.
 int ParseHexLine(const char* line, unsigned char* out);
 
 // The dump of one read: "XY " for each of count bytes (none when count <= 0),

@@ -129,6 +129,9 @@ void QueueHexDump(const char* bytes, int count) {
         [&](size_t from, std::string& out) { AppendHexDumpTail(out, bytes, count, from); });
 }
 
+size_t QueuedOutputLength() { return app.transcriptBacklog.text().size(); }
+bool HasQueuedOutput() { return !app.transcriptBacklog.empty(); }
+
 void ShowQueuedOutput() {
   while (ShowQueuedOutputPart(static_cast<size_t>(-1))) {
   }

@@ -21,6 +21,9 @@ void ResetTranscript();
 void QueueReceivedText(const char* bytes, int count);
 // A Binary read: its hex dump, one line per read.
 void QueueHexDump(const char* bytes, int count);
+// Characters queued that the pane has not got yet.
+size_t QueuedOutputLength();
+bool HasQueuedOutput();
 // Brings the pane up to date with everything queued.
 void ShowQueuedOutput();
 // Puts at most maxChars of what is queued into the pane, in order; true when more waits.

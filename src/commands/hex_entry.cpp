@@ -65,7 +65,7 @@ LRESULT OnHexChar(HWND line, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 LRESULT HexEntryProc(HWND sendLine, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (IsBinaryMode() && app.connected) {
+  if (IsBinaryMode() && app.session.connected()) {
     switch (message) {
       case WM_CHAR: return OnHexChar(sendLine, wParam, lParam);
       case WM_KEYDOWN:

@@ -50,7 +50,7 @@ LRESULT OnSendLineChar(HWND line, WPARAM wParam, LPARAM lParam) {
 // The release, not the press, runs Enter: holding the key runs it once.
 LRESULT OnSendLineKeyUp(WPARAM wParam) {
   if (wParam == VK_RETURN) {
-    if (!app.connected) RunCommandLine();
+    if (!app.session.connected()) RunCommandLine();
     else if (IsWindowEnabled(app.sendButton)) SendSendCommand();
   } else if (wParam == VK_F1) {
     SendHelpRequest();

@@ -85,8 +85,9 @@ void OnReportRequest(LPARAM which) {
     FormatWinsockReport(app.winsockInfo, report);
     AppendOutput(report);
   } else if (which == kStatisticsReportArg && app.statsArmed) {
-    FormatStatisticsReport(app.connectionsSucceeded, app.connectionsFailed, app.totalBytesSent,
-                           app.totalBytesReceived, report);
+    const SessionCounters& counters = app.session.counters();
+    FormatStatisticsReport(counters.succeeded, counters.failed, counters.totalOut,
+                           counters.totalIn, report);
     AppendOutput(report);
     app.statsArmed = 0;
   }

@@ -21,7 +21,7 @@ void WarnConnected() {
 void ChooseMode() {
   const int choice = ShowModeMenu();
   if (choice == 0) return;
-  if (app.connected)
+  if (app.session.connected())
     WarnConnected();
   else
     SendMessageA(app.mainWindow, WM_COMMAND, static_cast<WPARAM>(choice), 0);
@@ -30,7 +30,7 @@ void ChooseMode() {
 }  // namespace
 
 void OnStatusBarClick(int part) {
-  if (app.connected) {
+  if (app.session.connected()) {
     if (part == kStatusMode || part == kStatusProtocol) WarnConnected();
     return;
   }

@@ -25,7 +25,14 @@ void DescribeSession(char* title, char* status) {
 }  // namespace
 
 void RefreshConnectionView() {
-  const BOOL connected = app.connected ? TRUE : FALSE;
+  if (app.session.connecting()) {
+    // Status part 1 keeps what it said: the attempt is no connection yet.
+    SetWindowTextA(app.mainWindow, kConnectingTitle);
+    SetStatusText(kStatusActivity, kStatusConnecting);
+    ApplyControlStates(ControlPhase::Connecting);
+    return;
+  }
+  const bool connected = app.session.connected();
   char title[128];  // the longest title has 95 characters
   char status[32];
   if (connected) {

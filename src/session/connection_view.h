@@ -1,4 +1,4 @@
-// Title, enabled controls and status parts 0 and 1 from the connection state.
+// Title, enabled controls and status parts 0 and 1 from the session's phase.
 #pragma once
 
 #include "session/well_known_ports.h"

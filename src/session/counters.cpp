@@ -20,5 +20,5 @@ void ShowCount(int part, const char* format, int64_t count) {
 }
 }  // namespace
 
-void ShowSessionBytesIn() { ShowCount(kStatusIn, "In: %s bytes", app.sessionBytesIn); }
-void ShowSessionBytesOut() { ShowCount(kStatusOut, "Out: %s bytes", app.sessionBytesOut); }
+void ShowSessionBytesIn() { ShowCount(kStatusIn, "In: %s bytes", app.session.counters().sessionIn); }
+void ShowSessionBytesOut() { ShowCount(kStatusOut, "Out: %s bytes", app.session.counters().sessionOut); }

@@ -74,10 +74,10 @@ TEST_CASE("mode commands") {
 
 TEST_CASE("help and statistics print once until something else is written") {
   FreshWindow w;
-  app.connectionsSucceeded = 3;
-  app.connectionsFailed = 2;
-  app.totalBytesSent = 5000000000LL;
-  app.totalBytesReceived = 12;
+  app.session.counters().succeeded = 3;
+  app.session.counters().failed = 2;
+  app.session.counters().totalOut = 5000000000LL;
+  app.session.counters().totalIn = 12;
   const std::string stats =
       "\r\n\r\n-------------------------------------\r\n     Connection statistics:\r\n"
       "-------------------------------------\r\n\r\nConnections:   5\r\n"
@@ -203,13 +203,13 @@ TEST_CASE(":about shows the box; the line is emptied after it closes") {
 TEST_CASE("the command line runs while a connect is pending, and in Binary mode") {
   FreshWindow w("[Telvane/Settings]\r\nmode=2\r\n");
   SetTransferMode(TransferMode::Binary);
-  app.connecting = 1;  // the test is on connected alone
+  SetSessionPhase(Phase::Connecting);  // the test is on connected alone
   RunTyped(":udp");
   CHECK(app.useTcp == 0);
   CHECK(TranscriptTail() == "\r\n--- Using UDP/IP now!\r\n");
   RunTyped(":stats");
   CHECK(WindowText(app.sendLine).empty());
-  app.connecting = 0;
+  SetSessionPhase(Phase::Idle);
 }
 
 TEST_CASE("Enter while connected sends instead of running a command") {
@@ -219,7 +219,7 @@ TEST_CASE("Enter while connected sends instead of running a command") {
   SetWindowTextA(app.hostField, "127.0.0.1");
   SetWindowTextA(app.portField, peer.PortText().c_str());
   SendMessageA(w.hwnd(), WM_COMMAND, kConnectButtonId, 0);
-  REQUIRE(PumpUntil([] { return app.connected != 0; }));
+  REQUIRE(PumpUntil([] { return app.session.connected() != 0; }));
   CommandSpy spy(true);
   SetWindowTextA(app.sendLine, ":udp");
   PressKey(app.sendLine, VK_RETURN);
@@ -249,11 +249,11 @@ TEST_CASE("a command typed while a TCP connect is pending") {
                 "\r\nprotocol=0\r\n");
   SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kConnectButtonId, BN_CLICKED),
                reinterpret_cast<LPARAM>(app.connectButton));
-  REQUIRE(app.connecting == 1);
+  REQUIRE(app.session.connecting() == 1);
   RunTyped(":udp");  // no message is pumped meanwhile, so the connect is still pending
-  CHECK(app.connecting == 1);
+  CHECK(app.session.connecting() == 1);
   CHECK(app.useTcp == 0);
   CHECK(TranscriptTail().find("\r\n--- Using UDP/IP now!\r\n") != std::string::npos);
   CHECK(WindowText(app.sendLine).empty());
-  CHECK(PumpUntil([] { return !app.connecting; }, 5000));
+  CHECK(PumpUntil([] { return !app.session.connecting(); }, 5000));
 }

@@ -249,7 +249,7 @@ TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, e
   REQUIRE(peer.ok());
   FreshWindow w;
   StartAsciiConnect(peer);
-  REQUIRE(PumpUntil([] { return app.connected != 0; }));
+  REQUIRE(PumpUntil([] { return app.session.connected() != 0; }));
   const std::string transcript = Transcript();
   std::vector<BoxContents> boxes;
   bool menuSeen = false;
@@ -270,7 +270,7 @@ TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, e
     ClickStatusPart(part);
     CHECK(boxes.size() == before + ((part == 2 || part == 3) ? 1 : 0));
   }
-  CHECK(app.connected);
+  CHECK(app.session.connected());
   CHECK_FALSE(menuSeen);
   REQUIRE(boxes.size() == 2);
   for (const BoxContents& box : boxes) {
@@ -288,8 +288,8 @@ TEST_CASE("a connect that completes while the mode menu is open keeps the sessio
   REQUIRE(peer.ok());
   FreshWindow w;
   StartAsciiConnect(peer);
-  REQUIRE(app.connecting);
-  REQUIRE_FALSE(app.connected);
+  REQUIRE(app.session.connecting());
+  REQUIRE_FALSE(app.session.connected());
   const std::string status = StatusPart(2);
 
   // The menu's own loop handles the connect; Binary is chosen only after it.
@@ -298,7 +298,7 @@ TEST_CASE("a connect that completes while the mode menu is open keeps the sessio
   ModalWatcher watcher([&] {
     if (!chosen) {
       HWND menu = OpenMenuWindow();
-      if (menu && app.connected) {
+      if (menu && app.session.connected()) {
         ChooseMenuMnemonic(menu, 'b');
         chosen = true;
       }
@@ -315,7 +315,7 @@ TEST_CASE("a connect that completes while the mode menu is open keeps the sessio
   PumpFor(100);
   CHECK(chosen);
   CHECK_FALSE(watcher.timedOut());
-  CHECK(app.connected);
+  CHECK(app.session.connected());
   CHECK(CurrentTransferMode() == TransferMode::Ascii);
   CHECK(StatusPart(2) == status);
   CHECK(TranscriptTail().find("Switched") == std::string::npos);

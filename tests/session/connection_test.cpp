@@ -16,7 +16,7 @@ std::string ClosedLine(const std::string& host) {
 bool ConnectTo(const LoopbackPeer& peer, const std::string& host = "127.0.0.1") {
   SetTarget(host, peer.PortText());
   Connect();
-  return PumpUntil([] { return app.connected != 0; });
+  return PumpUntil([] { return app.session.connected() != 0; });
 }
 
 SOCKET OtherThan(SOCKET socket, SOCKET avoid) { return socket != avoid ? socket : avoid + 4; }
@@ -45,8 +45,8 @@ TEST_CASE("a port outside 1..65535 is refused and the window stays idle") {
       CAPTURE(port);
       SetTransferMode(mode);
       SetWindowTextA(app.sendLine, "41 42");
-      app.sessionBytesIn = 12;
-      app.sessionBytesOut = 34;
+      app.session.counters().sessionIn = 12;
+      app.session.counters().sessionOut = 34;
       ShowSessionBytesIn();
       ShowSessionBytesOut();
       SetWindowTextA(app.portField, port);
@@ -54,11 +54,11 @@ TEST_CASE("a port outside 1..65535 is refused and the window stays idle") {
 
       Connect();
       CHECK(TranscriptTail() == before + "\r\nERR: Invalid Port number!\r\n");
-      CHECK_FALSE(app.connecting);
-      CHECK_FALSE(app.connected);
+      CHECK_FALSE(app.session.connecting());
+      CHECK_FALSE(app.session.connected());
       CHECK(app.sessionSocket == 0);
-      CHECK(app.sessionBytesIn == 0);
-      CHECK(app.sessionBytesOut == 0);
+      CHECK(app.session.counters().sessionIn == 0);
+      CHECK(app.session.counters().sessionOut == 0);
       CHECK(StatusPart(4) == "In: 0 bytes");
       CHECK(StatusPart(5) == "Out: 0 bytes");
       CHECK(WindowText(w.hwnd()) == "Telvane - Kestrelink");
@@ -71,7 +71,7 @@ TEST_CASE("a port outside 1..65535 is refused and the window stays idle") {
   const std::string settled = TranscriptTail();
   PumpFor(700);
   CHECK(TranscriptTail() == settled);
-  CHECK(app.connectionsFailed + app.connectionsSucceeded == 0);
+  CHECK(app.session.counters().failed + app.session.counters().succeeded == 0);
 }
 
 TEST_CASE("ports 1 and 65535 are tried, and a leading zero is read as a number") {
@@ -92,7 +92,7 @@ TEST_CASE("ports 1 and 65535 are tried, and a leading zero is read as a number")
   SetTarget("127.0.0.1", typed);
   const std::string before = TranscriptTail();
   Connect();
-  REQUIRE(PumpUntil([] { return app.connected != 0; }));
+  REQUIRE(PumpUntil([] { return app.session.connected() != 0; }));
   CHECK(WithoutDots(TranscriptTail().substr(before.size())) ==
         ConnectingLine("127.0.0.1", echo.port()) + kEstablished);
   CHECK(WindowText(w.hwnd()) == "Telvane - 127.0.0.1:" + typed);
@@ -109,15 +109,15 @@ TEST_CASE("a TCP session opens, shows its target and remembers it") {
 
   Connect();
   CHECK(GetFocus() == app.sendLine);
-  if (app.connecting) {  // a loopback connect may also complete at once
+  if (app.session.connecting()) {  // a loopback connect may also complete at once
     CHECK(TranscriptTail() == connecting);
     CHECK(WindowText(w.hwnd()) == "Telvane  (connecting...)");
     CHECK(StatusPart(0) == "Connecting ...");  // a dotted address needs no lookup
     CHECK(StatusPart(1) == "Not connected");
     CHECK(EnabledStates() == kConnectingStates);
   }
-  REQUIRE(PumpUntil([] { return app.connected != 0; }));
-  CHECK_FALSE(app.connecting);
+  REQUIRE(PumpUntil([] { return app.session.connected() != 0; }));
+  CHECK_FALSE(app.session.connecting());
   CHECK(WithoutDots(TranscriptTail()) == connecting + kEstablished);
   CHECK(WindowText(w.hwnd()) == "Telvane - 127.0.0.1:" + echo.PortText());
   CHECK(StatusPart(1) == "Connected");
@@ -125,8 +125,8 @@ TEST_CASE("a TCP session opens, shows its target and remembers it") {
   CHECK(StatusPart(4) == "In: 0 bytes");
   CHECK(StatusPart(5) == "Out: 0 bytes");
   CHECK(EnabledStates() == kConnectedStates);
-  CHECK(app.connectionsSucceeded == 1);
-  CHECK(app.connectionsFailed == 0);
+  CHECK(app.session.counters().succeeded == 1);
+  CHECK(app.session.counters().failed == 0);
   CHECK(std::string(app.lastHost) == "127.0.0.1");
   CHECK(std::string(app.lastPort) == echo.PortText());
   CHECK(PumpUntil([&] { return echo.Accepted() == 1; }));
@@ -141,8 +141,8 @@ TEST_CASE("a TCP session opens, shows its target and remembers it") {
   Connect();
   PostEvent(app.sessionSocket, FD_CONNECT, WSAECONNREFUSED);
   CHECK(TranscriptTail() == settled);
-  CHECK(app.connected);
-  CHECK(app.connectionsFailed == 0);
+  CHECK(app.session.connected());
+  CHECK(app.session.counters().failed == 0);
 }
 
 TEST_CASE("a session to a well-known port names its service") {
@@ -172,14 +172,14 @@ TEST_CASE("dots count the time a connect is pending") {
   SetTarget("127.0.0.1", busy.PortText());
   const std::string connecting = ConnectingLine("127.0.0.1", busy.port());
   Connect();
-  REQUIRE(app.connecting);
+  REQUIRE(app.session.connecting());
   auto dots = [] {
     int count = 0;
     WithoutDots(TranscriptTail(), &count);
     return count;
   };
   REQUIRE(PumpUntil([&] { return dots() >= 2; }, 3000));
-  CHECK(app.connecting);
+  CHECK(app.session.connecting());
   CHECK(WithoutDots(TranscriptTail()) == connecting);
   CHECK(WindowText(w.hwnd()) == "Telvane  (connecting...)");
   CHECK(EnabledStates() == kConnectingStates);
@@ -189,10 +189,10 @@ TEST_CASE("dots count the time a connect is pending") {
   PostEvent(app.sessionSocket, FD_CLOSE, 0);
   Connect();
   CHECK(TranscriptTail() == pending);
-  CHECK(app.connecting);
+  CHECK(app.session.connecting());
 
   busy.Release();
-  REQUIRE(PumpUntil([] { return app.connected != 0; }, 10000));
+  REQUIRE(PumpUntil([] { return app.session.connected() != 0; }, 10000));
   CHECK(dots() >= 2);
   CHECK(WithoutDots(TranscriptTail()) == connecting + kEstablished);
   CHECK(StatusPart(0) == "Ready");
@@ -212,8 +212,8 @@ TEST_CASE("a refused connect counts as failed and leaves the target alone") {
   CHECK(WithoutDots(TranscriptTail()) == refused);
   CheckIdleView();
   CHECK(app.sessionSocket == 0);
-  CHECK(app.connectionsFailed == 1);
-  CHECK(app.connectionsSucceeded == 0);
+  CHECK(app.session.counters().failed == 1);
+  CHECK(app.session.counters().succeeded == 0);
   CHECK(std::string(app.lastHost) == "earlier.invalid");
   CHECK(std::string(app.lastPort) == "23");
 
@@ -222,7 +222,7 @@ TEST_CASE("a refused connect counts as failed and leaves the target alone") {
   Connect();
   REQUIRE(AttemptEnded());
   CHECK(WithoutDots(TranscriptTail().substr(before.size())) == refused);
-  CHECK(app.connectionsFailed == 2);
+  CHECK(app.session.counters().failed == 2);
 }
 
 TEST_CASE("a host name is looked up; one that cannot be resolved fails the attempt") {
@@ -237,13 +237,13 @@ TEST_CASE("a host name is looked up; one that cannot be resolved fails the attem
             "\r\nERR: Error resolving hostname!\r\n=== Connection failed!\r\n");
   CheckIdleView();
   CHECK(app.sessionSocket == 0);
-  CHECK(app.connectionsFailed + app.connectionsSucceeded == 0);
+  CHECK(app.session.counters().failed + app.session.counters().succeeded == 0);
 
   SetTarget("localhost", echo.PortText());
   const std::string before = TranscriptTail();
   Connect();
-  if (app.connecting) CHECK(StatusPart(0) == "Resolving hostname ...");
-  REQUIRE(PumpUntil([] { return app.connected != 0; }));
+  if (app.session.connecting()) CHECK(StatusPart(0) == "Resolving hostname ...");
+  REQUIRE(PumpUntil([] { return app.session.connected() != 0; }));
   CHECK(WithoutDots(TranscriptTail().substr(before.size())) ==
         ConnectingLine("localhost", echo.port()) + kEstablished);
   CHECK(WindowText(w.hwnd()) == "Telvane - localhost:" + echo.PortText());
@@ -257,14 +257,14 @@ TEST_CASE("a UDP session is ready at once and is fixed to its peer") {
   app.useTcp = 0;
   SetTarget("127.0.0.1", udp.PortText());
   Connect();
-  CHECK(app.connected);
-  CHECK_FALSE(app.connecting);
+  CHECK(app.session.connected());
+  CHECK_FALSE(app.session.connecting());
   CHECK(TranscriptTail() == ConnectingLine("127.0.0.1", udp.port()) + "\r\n=== UDP ready.");
   CHECK(WindowText(w.hwnd()) == "Telvane - 127.0.0.1:" + udp.PortText());
   CHECK(StatusPart(1) == "Connected");
   CHECK(StatusPart(0) == "Ready");
   CHECK(EnabledStates() == kConnectedStates);
-  CHECK(app.connectionsSucceeded == 1);
+  CHECK(app.session.counters().succeeded == 1);
   CHECK(std::string(app.lastPort) == udp.PortText());
 
   const std::string settled = TranscriptTail();
@@ -274,7 +274,7 @@ TEST_CASE("a UDP session is ready at once and is fixed to its peer") {
 
   CHECK(send(app.sessionSocket, "ping", 4, 0) == 4);
   CHECK(PumpUntil([&] { return udp.Received() == "ping"; }));
-  CHECK(PumpUntil([] { return app.sessionBytesIn == 4; }));  // and its echo came back
+  CHECK(PumpUntil([] { return app.session.counters().sessionIn == 4; }));  // and its echo came back
 
   Disconnect();
   CHECK(TranscriptTail() == settled + "ping\r\n=== Disconnected\r\n");
@@ -290,9 +290,9 @@ TEST_CASE("disconnect ends the session; only a click while connected does") {
   SetFocus(app.outputPane);
   SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kDisconnectButtonId, BN_DOUBLECLICKED), 0);
   CHECK(GetFocus() == app.sendLine);
-  CHECK(app.connected);
+  CHECK(app.session.connected());
 
-  app.sessionBytesIn = 3;
+  app.session.counters().sessionIn = 3;
   ShowSessionBytesIn();
   const std::string before = TranscriptTail();
   Disconnect();
@@ -300,8 +300,8 @@ TEST_CASE("disconnect ends the session; only a click while connected does") {
   CheckIdleView();
   CHECK(app.sessionSocket == 0);
   CHECK(StatusPart(4) == "In: 3 bytes");  // kept until the next attempt
-  CHECK(app.connectionsSucceeded == 1);
-  CHECK(app.connectionsFailed == 0);
+  CHECK(app.session.counters().succeeded == 1);
+  CHECK(app.session.counters().failed == 0);
   CHECK(PumpUntil([&] { return echo.ClientClosed(); }));
   CHECK(echo.Received().empty());
 
@@ -312,7 +312,7 @@ TEST_CASE("disconnect ends the session; only a click while connected does") {
   CHECK(GetFocus() == app.sendLine);
   SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kConnectButtonId, BN_DOUBLECLICKED), 0);
   CHECK(TranscriptTail() == before + "\r\n=== Disconnected\r\n");
-  CHECK_FALSE(app.connecting);
+  CHECK_FALSE(app.session.connecting());
 }
 
 TEST_CASE("bytes still unread when the peer's close is reported are shown before it") {
@@ -333,13 +333,14 @@ TEST_CASE("bytes still unread when the peer's close is reported are shown before
   REQUIRE(pending == answer.size());
 
   PostEvent(app.sessionSocket, FD_CLOSE, 0);
-  REQUIRE(PumpUntil([] { return !app.connected; }));
+  REQUIRE(PumpUntil([] { return !app.session.connected(); }));
+  REQUIRE(PumpUntilShown());  // the close line may wait for the next frame
   CHECK(WithoutDots(TranscriptTail()) == ConnectingLine("127.0.0.1", daytime.port()) +
                                              kEstablished + answer + ClosedLine("127.0.0.1"));
   CheckIdleView();
   CHECK(app.sessionSocket == 0);
-  CHECK(app.sessionBytesIn == static_cast<int64_t>(answer.size()));
-  CHECK(app.totalBytesReceived == static_cast<int64_t>(answer.size()));
+  CHECK(app.session.counters().sessionIn == static_cast<int64_t>(answer.size()));
+  CHECK(app.session.counters().totalIn == static_cast<int64_t>(answer.size()));
   CHECK(StatusPart(4) == "In: " + std::to_string(answer.size()) + " bytes");
 }
 
@@ -350,10 +351,11 @@ TEST_CASE("a reset by the peer reads like a close, naming the host as typed") {
   REQUIRE(ConnectTo(reset, "localhost"));
   const std::string before = TranscriptTail();
   reset.Release();
-  REQUIRE(PumpUntil([] { return !app.connected; }));
+  REQUIRE(PumpUntil([] { return !app.session.connected(); }));
+  REQUIRE(PumpUntilShown());  // the close line may wait for the next frame
   CHECK(TranscriptTail() == before + ClosedLine("localhost"));
   CheckIdleView();
-  CHECK(app.connectionsFailed == 0);
+  CHECK(app.session.counters().failed == 0);
 }
 
 TEST_CASE("closing the window while connected ends the session without a line") {
@@ -369,7 +371,7 @@ TEST_CASE("closing the window while connected ends the session without a line") 
   w.Close();
   CHECK(QuitSeen());
   CHECK(transcriptAtDestroy == transcript);
-  CHECK_FALSE(app.connected);
+  CHECK_FALSE(app.session.connected());
   CHECK(app.sessionSocket == 0);
   CHECK(std::string(app.lastHost) == "127.0.0.1");
   CHECK(std::string(app.lastPort) == echo.PortText());
@@ -394,8 +396,8 @@ TEST_CASE("events of a session that has ended are ignored") {
   PostEvent(old, FD_CLOSE, 0);
   PostEvent(old, FD_READ, 0);
   CHECK(TranscriptTail() == idle);
-  CHECK_FALSE(app.connected);
-  CHECK(app.connectionsSucceeded == 1);
+  CHECK_FALSE(app.session.connected());
+  CHECK(app.session.counters().succeeded == 1);
 
   REQUIRE(ConnectTo(second));
   const std::string open = TranscriptTail();
@@ -404,8 +406,8 @@ TEST_CASE("events of a session that has ended are ignored") {
   PostEvent(stale, FD_CONNECT, WSAECONNREFUSED);
   PostEvent(stale, FD_READ, 0);
   CHECK(TranscriptTail() == open);
-  CHECK(app.connected);
-  CHECK(app.connectionsFailed == 0);
+  CHECK(app.session.connected());
+  CHECK(app.session.counters().failed == 0);
 }
 
 TEST_CASE("events still queued when a session ends never reach the next one") {
@@ -435,9 +437,9 @@ TEST_CASE("events still queued when a session ends never reach the next one") {
   const std::string before = TranscriptTail();
   SetTarget("127.0.0.1", second.PortText());
   Connect();  // its socket may well get the handle of the first
-  REQUIRE(PumpUntil([] { return app.connected != 0; }));
+  REQUIRE(PumpUntil([] { return app.session.connected() != 0; }));
   PumpFor(300);
-  CHECK(app.connected);
+  CHECK(app.session.connected());
   CHECK(WithoutDots(TranscriptTail().substr(before.size())) ==
         ConnectingLine("127.0.0.1", second.port()) + kEstablished);
 }
@@ -459,13 +461,13 @@ TEST_CASE("a connect event with an error ends the attempt with its own line") {
     FreshWindow w;
     SetTarget("127.0.0.1", busy.PortText());
     Connect();
-    REQUIRE(app.connecting);
+    REQUIRE(app.session.connecting());
     PostEvent(app.sessionSocket, FD_CONNECT, row.error);
     CHECK(WithoutDots(TranscriptTail()) == ConnectingLine("127.0.0.1", busy.port()) + row.line);
     CheckIdleView();
     CHECK(app.sessionSocket == 0);
-    CHECK(app.connectionsFailed == 1);
-    CHECK(app.connectionsSucceeded == 0);
+    CHECK(app.session.counters().failed == 1);
+    CHECK(app.session.counters().succeeded == 0);
   }
 }
 
@@ -478,8 +480,8 @@ TEST_CASE("without Winsock a connect fails at the socket and the window stays us
                                 "\r\nERR: Socket creation failed! Error: #10093"
                                 "\r\n=== Connection failed!\r\n");
   CheckIdleView();
-  CHECK_FALSE(app.connecting);
-  CHECK(app.connectionsFailed == 0);
+  CHECK_FALSE(app.session.connecting());
+  CHECK(app.session.counters().failed == 0);
   WSADATA data;
   WSAStartup(0x0002, &data);  // the window's own clean-up at close balances this
 }
@@ -490,11 +492,11 @@ TEST_CASE("closing the window while a connect is pending ends cleanly") {
   FreshWindow w;
   SetTarget("127.0.0.1", busy.PortText());
   Connect();
-  REQUIRE(app.connecting);
+  REQUIRE(app.session.connecting());
   const SOCKET attempt = app.sessionSocket;
   w.Close();
   CHECK(QuitSeen());
-  CHECK_FALSE(app.connecting);
+  CHECK_FALSE(app.session.connecting());
   CHECK(app.sessionSocket == 0);
   // The attempt's socket is closed, not left to complete once the peer has room.
   int type = 0;
@@ -504,9 +506,9 @@ TEST_CASE("closing the window while a connect is pending ends cleanly") {
   CHECK(WSAGetLastError() == WSAENOTSOCK);
   busy.Release();
   REQUIRE(PumpUntil([&] { return busy.Accepted() >= 1; }));  // the peer takes clients again
-  CHECK_FALSE(app.connected);
+  CHECK_FALSE(app.session.connected());
   CHECK(app.sessionSocket == 0);
-  CHECK(app.connectionsSucceeded == 0);
+  CHECK(app.session.counters().succeeded == 0);
 }
 
 TEST_CASE("closing the window during a name lookup cancels it; the next window looks up again") {
@@ -531,7 +533,7 @@ TEST_CASE("closing the window during a name lookup cancels it; the next window l
       CHECK(QuitSeen());
       CHECK_FALSE(IsWindow(window));
       CHECK(app.lookupRequest == 0);
-      CHECK_FALSE(app.connecting);
+      CHECK_FALSE(app.session.connecting());
       CHECK(app.sessionSocket == 0);
       PumpFor(200);  // a late answer finds no window
     }

@@ -24,7 +24,7 @@ TEST_CASE("the connected view names the target as typed and its service") {
   for (const Row& row : rows) {
     CAPTURE(row.port);
     SetTarget(row.host, row.port);
-    app.connected = 1;
+    SetSessionPhase(Phase::Connected);
     EnableWindow(app.sendButton, FALSE);  // as the hex entry rules may leave it
     RefreshConnectionView();
     CHECK(WindowText(w.hwnd()) == row.title);
@@ -32,7 +32,7 @@ TEST_CASE("the connected view names the target as typed and its service") {
     CHECK(StatusPart(0) == "Ready");
     CHECK(EnabledStates() == kConnectedStates);
 
-    app.connected = 0;
+    SetSessionPhase(Phase::Idle);
     RefreshConnectionView();
     CheckIdleView();
   }

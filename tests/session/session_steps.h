@@ -29,7 +29,7 @@ inline void Connect() { SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonI
 inline void Disconnect() { SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0); }
 
 inline bool AttemptEnded(int timeoutMs = 5000) {
-  return PumpUntil([] { return !app.connecting; }, timeoutMs);
+  return PumpUntil([] { return !app.session.connecting(); }, timeoutMs);
 }
 
 inline std::string ConnectingLine(const std::string& host, int port) {

@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "codec/output_pane.h"
+#include "session/session_runner.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -39,6 +40,22 @@ void PumpFor(int ms) {
 }
 
 bool QuitSeen() { return quitSeen; }
+
+bool PumpUntilShown(int timeoutMs) { return PumpUntil(TranscriptUpToDate, timeoutMs); }
+
+void SetSessionPhase(Phase phase) {
+  app.session = SessionCore{};
+  if (phase == Phase::Idle) return;
+  for (EventKind kind : {EventKind::Connect, EventKind::Opened, EventKind::Located,
+                         EventKind::Called}) {
+    Event event;
+    event.kind = kind;
+    event.count = phase == Phase::Connected ? 0 : -1;  // the connect call's result
+    event.error = kind == EventKind::Called && phase != Phase::Connected ? 10035 : 0;
+    app.session.Handle(event, 0);
+  }
+  REQUIRE(app.session.phase() == phase);
+}
 
 FreshWindow::FreshWindow(const std::string& iniText) {
   folder_ = MakeTempFolder();

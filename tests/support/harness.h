@@ -31,6 +31,13 @@ class FreshWindow {
 
 // Handles messages until condition() holds or timeoutMs passes; returns condition().
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+// Handles messages until the pane shows the whole transcript (nothing waits to be
+// drawn, no frame is due); returns whether it came to that.
+bool PumpUntilShown(int timeoutMs = 5000);
+// Puts the session core into phase (Idle, Connecting or Connected) by the events a
+// real attempt gives, without any socket: for tests of what reads the phase alone.
+// Idle starts the core afresh.
+void SetSessionPhase(Phase phase);
 // Handles messages for about ms milliseconds.
 void PumpFor(int ms);
 // True once a WM_QUIT reached the pump since the last fresh window.

@@ -8,7 +8,7 @@
 #include "codec/binary_mode.h"
 #include "codec/output_pane.h"
 #include "session/session_steps.h"
-#include "session/receiving.h"
+#include "session/session_runner.h"
 #include "transfer/scripted_peers.h"
 #include "transfer/transfer_fixture.h"
 
@@ -92,28 +92,28 @@ TEST_CASE("received bytes show by mode, also when a line break falls between two
     }
     CHECK(TranscriptTail().substr(before) == row.shown);
     CHECK(StatusPart(4) == "In: " + std::to_string(total) + " bytes");
-    CHECK(app.totalBytesReceived == total);
+    CHECK(app.session.counters().totalIn == total);
     CHECK(StatusPart(0) == "Ready");
-    CHECK(app.connected);
+    CHECK(app.session.connected());
   }
 }
 
 TEST_CASE("the byte counters go on past 2 GiB and 4 GiB") {
   ScriptedSession session;
   ScriptedServer& peer = session.peer;
-  app.sessionBytesIn = 0x7FFFFFFF;
-  app.totalBytesReceived = 0xFFFFFFFFLL;
-  app.sessionBytesOut = 0xFFFFFFFFLL;
-  app.totalBytesSent = 0x7FFFFFFF;
+  app.session.counters().sessionIn = 0x7FFFFFFF;
+  app.session.counters().totalIn = 0xFFFFFFFFLL;
+  app.session.counters().sessionOut = 0xFFFFFFFFLL;
+  app.session.counters().totalOut = 0x7FFFFFFF;
 
   REQUIRE(peer.Push("12345"));
   REQUIRE(WaitBytesIn(0x7FFFFFFFLL + 5));
   CHECK(StatusPart(4) == "In: 2147483652 bytes");
-  CHECK(app.totalBytesReceived == 0xFFFFFFFFLL + 5);
+  CHECK(app.session.counters().totalIn == 0xFFFFFFFFLL + 5);
   EnterLine("abc");
   ClickSend();
   CHECK(StatusPart(5) == "Out: 4294967300 bytes");
-  CHECK(app.totalBytesSent == 0x7FFFFFFFLL + 5);
+  CHECK(app.session.counters().totalOut == 0x7FFFFFFFLL + 5);
 }
 
 TEST_CASE("a read event with an error ends the session with its code") {
@@ -128,23 +128,19 @@ TEST_CASE("a read event with an error ends the session with its code") {
   CHECK(PumpUntil([&] { return peer.ClientClosed(); }));
 }
 
-TEST_CASE("a read whose pending count cannot be had reads nothing") {
+TEST_CASE("a read event for a socket that has gone behind the session's back reads nothing") {
   for (TransferMode mode : {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary}) {
-    FreshWindow w;
-    SetTransferMode(mode);
-    // A session whose socket has gone behind its back: no real session gets here,
-    // so the state is set by hand.
-    app.sessionSocket = socket(AF_INET, SOCK_STREAM, 0);
+    CAPTURE(static_cast<int>(mode));
+    ScriptedSession session(mode);
     closesocket(app.sessionSocket);
-    app.connected = 1;
     const std::string before = TranscriptTail();
-    ReceivePending();
+    SendMessageA(app.mainWindow, kSocketNotify, app.sessionSocket, WSAMAKESELECTREPLY(FD_READ, 0));
+    CHECK(PumpUntilShown());
     CHECK(TranscriptTail() == before + (mode == TransferMode::Binary ? "\r\n" : ""));
     CHECK(StatusPart(4) == "In: 0 bytes");
     CHECK(StatusPart(0) == "Ready");
-    CHECK(app.totalBytesReceived == 0);
-    app.connected = 0;
-    app.sessionSocket = 0;
+    CHECK(app.session.counters().totalIn == 0);
+    app.sessionSocket = 0;  // gone already: not to be closed again
   }
 }
 
@@ -164,7 +160,7 @@ TEST_CASE("a 2 MB flood: the window keeps answering and every byte is counted") 
     probe.Finish();
 
     CHECK(all);
-    CHECK(app.sessionBytesIn == floodTotal);
+    CHECK(app.session.counters().sessionIn == floodTotal);
     CHECK(StatusPart(4) == "In: " + std::to_string(floodTotal) + " bytes");
     CHECK(probe.unanswered() == 0);
     CHECK(answeredDuring > 0);
@@ -181,7 +177,7 @@ TEST_CASE("a 2 MB flood: the window keeps answering and every byte is counted") 
       CHECK(shown.size() >= expected.size());
       CHECK(shown.substr(shown.size() - expected.size()) == expected);
     }
-    CHECK(app.connected);
+    CHECK(app.session.connected());
   }
 }
 
@@ -209,7 +205,7 @@ void HandleReadEventWhileTimerDue(const std::string& data, ScriptedServer& peer,
 
 bool ReadEventPutOff(const std::string& data, ScriptedServer& peer) {
   HandleReadEventWhileTimerDue(data, peer, app.mainWindow);
-  return app.readResumeSocket != 0 && app.sessionBytesIn == 0;
+  return app.session.readDeferred() && app.session.counters().sessionIn == 0;
 }
 }  // namespace
 
@@ -221,18 +217,18 @@ TEST_CASE("data put off behind the user's messages still shows before what the u
     REQUIRE(ReadEventPutOff("late reply\r\n", session.peer));
     SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
     CHECK(TranscriptTail().substr(before) == "late reply\r\n\r\n=== Disconnected\r\n");
-    CHECK(app.sessionBytesIn == 12);
+    CHECK(app.session.counters().sessionIn == 12);
   }
   SUBCASE("a send") {
     REQUIRE(ReadEventPutOff("late reply\r\n", session.peer));
     EnterLine("next");
     ClickSend();
     CHECK(TranscriptTail().substr(before) == "late reply\r\n\r\n>>> next\r\n");
-    CHECK(app.sessionBytesIn == 12);
+    CHECK(app.session.counters().sessionIn == 12);
   }
   PumpFor(50);  // the put-off read's own timer finds nothing left to do
-  CHECK(app.readResumeSocket == 0);
-  CHECK(app.sessionBytesIn == 12);
+  CHECK(!app.session.readDeferred());
+  CHECK(app.session.counters().sessionIn == 12);
 }
 
 // The same through a real session: each byte value at the start of a line and after
@@ -254,21 +250,21 @@ TEST_SUITE("any byte") {
       REQUIRE(WaitBytesIn(sent));
       // The paint that follows the appends lays the bytes out.
       CHECK(PumpUntil([] { return !GetUpdateRect(app.outputPane, nullptr, FALSE); }));
-      CHECK(app.connected);
+      CHECK(app.session.connected());
     }
     CHECK(Transcript().find("\r\n\x98\r\n\t\x98\r\n") != std::string::npos);
   }
 }
 
 namespace {
-// Handles only the session's socket events, up to and including one read event,
-// right after a frame has been drawn: the read is counted and waits for the next
-// frame. Should a frame come due meanwhile (a stalled machine), another piece is
-// read. Returns all that was read.
+// Handles only the session's socket events, up to and including read events, until
+// a read is counted but waits for the next frame: the first read after a pause is
+// drawn at once, one that follows within a frame waits. Should a frame come due
+// meanwhile (a stalled machine), another piece is read. Returns all that was read.
 std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer) {
   KillTimer(app.mainWindow, kConnectTimerId);  // no timer may be due: the read goes at once
   std::string read;
-  for (int attempt = 0; attempt < 5 && !app.frameDue; ++attempt) {
+  for (int attempt = 0; attempt < 5 && !HasQueuedOutput(); ++attempt) {
     REQUIRE(peer.Push(piece));
     REQUIRE(WaitUnread(static_cast<unsigned long>(piece.size())));
     MSG message = {};
@@ -282,13 +278,12 @@ std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer) {
       if (!gotRead) DispatchMessageA(&message);
     }
     REQUIRE(gotRead);
-    ShowReceivedData();  // a frame was just drawn
     DispatchMessageA(&message);
     read += piece;
   }
-  REQUIRE(app.sessionBytesIn == static_cast<int64_t>(read.size()));
-  REQUIRE(app.frameDue);
-  REQUIRE_FALSE(app.transcriptBacklog.empty());
+  REQUIRE(app.session.counters().sessionIn == static_cast<int64_t>(read.size()));
+  REQUIRE_FALSE(app.session.paceIdle());
+  REQUIRE(HasQueuedOutput());
   return read;
 }
 }  // namespace
@@ -319,7 +314,7 @@ TEST_CASE("data read but not yet on the pane goes in before what the user does n
     SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(app.clearButton));
     CHECK(Transcript() == BannerText());
-    CHECK(PumpUntil([] { return !app.frameDue; }));
+    CHECK(PumpUntilShown());
     CHECK(Transcript() == BannerText());  // the frame brings none of it back
     REQUIRE(peer.Push("later\r\n"));
     REQUIRE(WaitBytesIn(static_cast<int64_t>(early.size()) + 7));
@@ -358,7 +353,8 @@ TEST_CASE("a peer that closes after a burst: all of it shows and is counted, the
     } else {
       peer.Release();
     }
-    REQUIRE(PumpUntil([] { return !app.connected; }, 60000));
+    REQUIRE(PumpUntil([] { return !app.session.connected(); }, 60000));
+    REQUIRE(PumpUntilShown(60000));  // the close line may wait for the pane to catch up
 
     const std::string last =
         (row.mode == TransferMode::Binary ? "0D 0A \r\n" : burst.substr(burst.size() - 40)) +
@@ -366,25 +362,28 @@ TEST_CASE("a peer that closes after a burst: all of it shows and is counted, the
     const std::string shown = Transcript();
     CHECK(shown.size() >= last.size());
     CHECK(shown.substr(shown.size() - std::min(shown.size(), last.size())) == last);
-    CHECK(app.sessionBytesIn == static_cast<int64_t>(burst.size()));
-    CHECK(app.totalBytesReceived == static_cast<int64_t>(burst.size()));
+    CHECK(app.session.counters().sessionIn == static_cast<int64_t>(burst.size()));
+    CHECK(app.session.counters().totalIn == static_cast<int64_t>(burst.size()));
     CHECK(StatusPart(4) == "In: " + std::to_string(burst.size()) + " bytes");
     CheckIdleView();
   }
 }
 
-TEST_CASE("a read put off for a session that ends with an error is dropped; the next session reads") {
+TEST_CASE("a read put off when a receive error comes shows before the error; the next session reads") {
   ScriptedServer first, second;
   REQUIRE(first.ok());
   REQUIRE(second.ok());
   FreshWindow w;
   REQUIRE(OpenSession(first.port()));
+  const size_t start = TranscriptTail().size();
   REQUIRE(ReadEventPutOff("late\r\n", first));
 
   SendMessageA(app.mainWindow, kSocketNotify, app.sessionSocket,
                WSAMAKESELECTREPLY(FD_READ, WSAECONNABORTED));
-  CHECK_FALSE(app.connected);
-  CHECK(app.readResumeSocket == 0);
+  CHECK(TranscriptTail().substr(start) == "late\r\n\r\nERR: Receive Error code: #10053");
+  CHECK(app.session.counters().sessionIn == 6);
+  CHECK_FALSE(app.session.connected());
+  CHECK(!app.session.readDeferred());
   CHECK_FALSE(KillTimer(app.mainWindow, kReadResumeTimerId));
 
   // The next socket may well get the handle of the first.
@@ -408,8 +407,8 @@ TEST_CASE("a read that cannot be put off for want of a timer is done at once, an
   HandleReadEventWhileTimerDue("first\r\n", session.peer, mainWindow);
   app.mainWindow = mainWindow;
 
-  CHECK(app.readResumeSocket == 0);
-  CHECK(app.sessionBytesIn == 7);
+  CHECK(!app.session.readDeferred());
+  CHECK(app.session.counters().sessionIn == 7);
   REQUIRE(session.peer.Push("second\r\n"));
   CHECK(WaitBytesIn(15));
   CHECK(TranscriptTail().substr(TranscriptTail().size() - 15) == "first\r\nsecond\r\n");

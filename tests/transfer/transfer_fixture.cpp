@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "session/session_runner.h"
 #include "support/harness.h"
 
 bool PutOnClipboard(const char* text) {
@@ -21,7 +22,7 @@ bool OpenSession(int port, bool tcp) {
   SetWindowTextA(app.hostField, "127.0.0.1");
   SetWindowTextA(app.portField, std::to_string(port).c_str());
   SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
-  return PumpUntil([] { return app.connected != 0; });
+  return PumpUntil([] { return app.session.connected() != 0; });
 }
 
 void EnterLine(const std::string& text) {
@@ -41,10 +42,9 @@ void ClickSend() {
 bool WaitBytesIn(int64_t count, int timeoutMs) {
   // The pane and the counter catch up with the reads at the next frame.
   const auto shown = [count] {
-    return app.sessionBytesIn >= count && !app.frameDue && !app.frameStepPosted &&
-           app.transcriptBacklog.empty();
+    return app.session.counters().sessionIn >= count && TranscriptUpToDate();
   };
-  return PumpUntil(shown, timeoutMs) && app.sessionBytesIn == count;
+  return PumpUntil(shown, timeoutMs) && app.session.counters().sessionIn == count;
 }
 
 bool WaitUnread(unsigned long count, int timeoutMs) {

@@ -1,0 +1,17 @@
+// The window side of the session: hands events to the core in app.session and carries
+// out the actions it decides on.
+#pragma once
+
+#include "session/session_core.h"
+
+void RunSession(const Event& event);
+inline void RunSession(EventKind kind) {
+  Event event;
+  event.kind = kind;
+  RunSession(event);
+}
+// Before a user action that does not go through the session itself: what the network
+// delivered before it is applied first.
+void ApplyDelivered();
+// The pane shows the whole transcript: nothing waits to be drawn and no frame is due.
+bool TranscriptUpToDate();
