@@ -181,34 +181,6 @@ TEST_CASE("a 2 MB flood: the window keeps answering and every byte is counted") 
   }
 }
 
-namespace {
-void CALLBACK NoTick(HWND, UINT, UINT_PTR, DWORD) {}
-
-// Handles the read event of data that came while a timer of the user's side was due,
-// so the window puts the read off; nothing else is handled.
-// Handles the read event of data, and nothing else, while a timer of this thread is due.
-void HandleReadEventWhileTimerDue(const std::string& data, ScriptedServer& peer, HWND eventWindow) {
-  REQUIRE(peer.Push(data));
-  REQUIRE(WaitUnread(static_cast<unsigned long>(data.size())));
-  const UINT_PTR timer = SetTimer(nullptr, 0, 1, NoTick);
-  const DWORD start = GetTickCount();
-  while (!HIWORD(GetQueueStatus(QS_TIMER)) && GetTickCount() - start < 5000) Sleep(1);
-  MSG message;
-  bool got = false;
-  while (!(got = PeekMessageA(&message, eventWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) &&
-         GetTickCount() - start < 5000)
-    Sleep(5);
-  REQUIRE(got);
-  DispatchMessageA(&message);
-  KillTimer(nullptr, timer);
-}
-
-bool ReadEventPutOff(const std::string& data, ScriptedServer& peer) {
-  HandleReadEventWhileTimerDue(data, peer, app.mainWindow);
-  return app.session.readDeferred() && app.session.counters().sessionIn == 0;
-}
-}  // namespace
-
 TEST_CASE("data put off behind the user's messages still shows before what the user does next") {
   ScriptedSession session;
   const size_t before = TranscriptTail().size();
@@ -255,38 +227,6 @@ TEST_SUITE("any byte") {
     CHECK(Transcript().find("\r\n\x98\r\n\t\x98\r\n") != std::string::npos);
   }
 }
-
-namespace {
-// Handles only the session's socket events, up to and including read events, until
-// a read is counted but waits for the next frame: the first read after a pause is
-// drawn at once, one that follows within a frame waits. Should a frame come due
-// meanwhile (a stalled machine), another piece is read. Returns all that was read.
-std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer) {
-  KillTimer(app.mainWindow, kConnectTimerId);  // no timer may be due: the read goes at once
-  std::string read;
-  for (int attempt = 0; attempt < 5 && !HasQueuedOutput(); ++attempt) {
-    REQUIRE(peer.Push(piece));
-    REQUIRE(WaitUnread(static_cast<unsigned long>(piece.size())));
-    MSG message = {};
-    bool gotRead = false;
-    for (int waited = 0; waited < 5000 && !gotRead; waited += 5) {
-      if (!PeekMessageA(&message, app.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
-        Sleep(5);
-        continue;
-      }
-      gotRead = WSAGETSELECTEVENT(message.lParam) == FD_READ;
-      if (!gotRead) DispatchMessageA(&message);
-    }
-    REQUIRE(gotRead);
-    DispatchMessageA(&message);
-    read += piece;
-  }
-  REQUIRE(app.session.counters().sessionIn == static_cast<int64_t>(read.size()));
-  REQUIRE_FALSE(app.session.paceIdle());
-  REQUIRE(HasQueuedOutput());
-  return read;
-}
-}  // namespace
 
 TEST_CASE("data read but not yet on the pane goes in before what the user does next") {
   ScriptedSession session;

@@ -31,6 +31,10 @@ void ScriptedServer::PushInBackground(std::string bytes) {
   pusher_ = std::thread([this, bytes = std::move(bytes)] { Push(bytes); });
 }
 
+void ScriptedServer::ShutdownSending() {
+  if (WaitClient()) shutdown(AsSocket(client_), SD_SEND);
+}
+
 void ScriptedServer::ReadAfter(int ms) {
   readFrom_ = GetTickCount() + static_cast<unsigned>(ms);
   held_ = false;

@@ -17,6 +17,7 @@ class ScriptedServer final : public LoopbackPeer {
   bool Push(const std::string& bytes);       // sends from the calling thread
   void PushInBackground(std::string bytes);  // sends from a thread of its own
   void ReadAfter(int ms);                    // a held server starts reading then
+  void ShutdownSending();                    // a close of its side alone (FIN)
 
  protected:
   void Serve() override;

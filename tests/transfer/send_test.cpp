@@ -13,34 +13,6 @@ namespace {
 
 std::string Bytes(const char* text, size_t size) { return std::string(text, size); }
 
-// Transcript text from here on.
-struct TranscriptMark {
-  size_t at = TranscriptTail().size();
-  std::string Since() const { return TranscriptTail().substr(at); }
-};
-
-// Fills the session's way to a peer that reads nothing, sending past the send
-// command, until the socket takes no more even after a pause (data in flight can
-// still make room). Returns how many bytes it took.
-size_t FillPipe() {
-  int small = 4096;
-  setsockopt(app.sessionSocket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&small),
-             sizeof small);
-  const std::string junk(1024, 'j');
-  size_t filled = 0;
-  for (int pause = 0; pause < 50; ++pause) {
-    const size_t before = filled;
-    for (int round = 0; round < 65536; ++round) {
-      const int n = send(app.sessionSocket, junk.data(), static_cast<int>(junk.size()), 0);
-      if (n <= 0) break;
-      filled += static_cast<size_t>(n);
-    }
-    if (filled == before && pause > 0) break;
-    Sleep(100);
-  }
-  return filled;
-}
-
 // Whether the window answers a message sent from another thread, as another
 // program's would be, while this thread handles its messages.
 bool AnswersAnotherThread() {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "codec/output_pane.h"
 #include "session/session_runner.h"
 #include "support/harness.h"
 
@@ -54,6 +55,76 @@ bool WaitUnread(unsigned long count, int timeoutMs) {
     Sleep(10);
   }
   return pending == count;
+}
+
+size_t FillPipe() {
+  int small = 4096;
+  setsockopt(app.sessionSocket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&small),
+             sizeof small);
+  const std::string junk(1024, 'j');
+  size_t filled = 0;
+  for (int pause = 0; pause < 50; ++pause) {
+    const size_t before = filled;
+    for (int round = 0; round < 65536; ++round) {
+      const int n = send(app.sessionSocket, junk.data(), static_cast<int>(junk.size()), 0);
+      if (n <= 0) break;
+      filled += static_cast<size_t>(n);
+    }
+    if (filled == before && pause > 0) break;
+    Sleep(100);
+  }
+  return filled;
+}
+
+namespace {
+void CALLBACK NoTick(HWND, UINT, UINT_PTR, DWORD) {}
+}  // namespace
+
+void HandleReadEventWhileTimerDue(const std::string& data, ScriptedServer& peer, HWND eventWindow) {
+  REQUIRE(peer.Push(data));
+  REQUIRE(WaitUnread(static_cast<unsigned long>(data.size())));
+  const UINT_PTR timer = SetTimer(nullptr, 0, 1, NoTick);
+  const DWORD start = GetTickCount();
+  while (!HIWORD(GetQueueStatus(QS_TIMER)) && GetTickCount() - start < 5000) Sleep(1);
+  MSG message;
+  bool got = false;
+  while (!(got = PeekMessageA(&message, eventWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) &&
+         GetTickCount() - start < 5000)
+    Sleep(5);
+  REQUIRE(got);
+  DispatchMessageA(&message);
+  KillTimer(nullptr, timer);
+}
+
+bool ReadEventPutOff(const std::string& data, ScriptedServer& peer) {
+  HandleReadEventWhileTimerDue(data, peer, app.mainWindow);
+  return app.session.readDeferred() && app.session.counters().sessionIn == 0;
+}
+
+std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer) {
+  KillTimer(app.mainWindow, kConnectTimerId);  // no timer may be due: the read goes at once
+  std::string read;
+  for (int attempt = 0; attempt < 5 && !HasQueuedOutput(); ++attempt) {
+    REQUIRE(peer.Push(piece));
+    REQUIRE(WaitUnread(static_cast<unsigned long>(piece.size())));
+    MSG message = {};
+    bool gotRead = false;
+    for (int waited = 0; waited < 5000 && !gotRead; waited += 5) {
+      if (!PeekMessageA(&message, app.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
+        Sleep(5);
+        continue;
+      }
+      gotRead = WSAGETSELECTEVENT(message.lParam) == FD_READ;
+      if (!gotRead) DispatchMessageA(&message);
+    }
+    REQUIRE(gotRead);
+    DispatchMessageA(&message);
+    read += piece;
+  }
+  REQUIRE(app.session.counters().sessionIn == static_cast<int64_t>(read.size()));
+  REQUIRE_FALSE(app.session.paceIdle());
+  REQUIRE(HasQueuedOutput());
+  return read;
 }
 
 ScriptedSession::ScriptedSession(TransferMode mode, bool holdReading, int receiveBuffer)

@@ -21,6 +21,29 @@ bool WaitBytesIn(int64_t count, int timeoutMs = 5000);
 // Waits, handling no message, until the session socket holds count bytes unread.
 bool WaitUnread(unsigned long count, int timeoutMs = 5000);
 
+// Fills the session's way to a peer that reads nothing, sending past the send
+// command, until the socket takes no more even after a pause (data in flight can
+// still make room). Returns how many bytes it took.
+size_t FillPipe();
+
+// Handles the read event of data, and nothing else, while a timer of this thread is
+// due: the window puts the read off behind it. eventWindow is where the event goes.
+void HandleReadEventWhileTimerDue(const std::string& data, ScriptedServer& peer, HWND eventWindow);
+// The same for the main window; true when the read was put off, nothing yet read.
+bool ReadEventPutOff(const std::string& data, ScriptedServer& peer);
+
+// Handles only the session's socket events, up to and including read events, until
+// a read is counted but waits for the next frame: the first read after a pause is
+// drawn at once, one that follows within a frame waits. Should a frame come due
+// meanwhile (a stalled machine), another piece is read. Returns all that was read.
+std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer);
+
+// Transcript text from here on.
+struct TranscriptMark {
+  size_t at = TranscriptTail().size();
+  std::string Since() const { return TranscriptTail().substr(at); }
+};
+
 // A fresh window in mode with a TCP session open to a scripted peer (which the
 // window outlives by nothing: the window goes first).
 struct ScriptedSession {

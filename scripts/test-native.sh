@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the pure rules with the host's compiler, under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs their tests: seconds, no Wine.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+native="${TELVANE_NATIVE_BUILD_DIR:-$TELVANE_ROOT/build-native}"
+sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
+cmake -S "$TELVANE_ROOT" -B "$native" -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
+cmake --build "$native" -j"$(nproc)"
+ctest --test-dir "$native" --output-on-failure
