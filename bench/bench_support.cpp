@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include "app/main_window.h"
 #include "settings/settings_file.h"
 
 double MemoryMegabytes(bool peak) {
@@ -123,6 +124,20 @@ void DrainMessages() {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+}
+
+HWND OpenWindow(TransferMode mode) {
+  app = AppState{};
+  HWND window = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+  if (!window) std::fprintf(stderr, "telvane_bench: no window\n");
+  SetTransferMode(mode);
+  DrainMessages();
+  return window;
+}
+
+void CloseBenchWindow(HWND window) {
+  DestroyWindow(window);
+  DrainMessages();
 }
 
 bool OpenSession(int port) {

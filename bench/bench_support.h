@@ -69,6 +69,10 @@ bool PumpUntil(Done done, double seconds, double* longestDispatch = nullptr);
 // Handles what is queued now.
 void DrainMessages();
 
+// A fresh main window in mode, as WinMain makes it; null (and a word) when none.
+HWND OpenWindow(TransferMode mode);
+void CloseBenchWindow(HWND window);
+
 // Opens a TCP session to 127.0.0.1:port through the connect command.
 bool OpenSession(int port);
 // Pumps until the session is open (or fails); returns whether it is.

@@ -11,6 +11,9 @@ struct BenchOptions {
   int floods = 3;
   double seconds = 5;
   const char* theme = "off";  // only named in the figures
+  int port = 0;               // udp: the peer's (scripts/udp_peer.py)
+  int datagrams = 0;          // udp: how many it sends
+  int pace = 0;               // udp: datagrams per second, 0 as fast as it can
 };
 
 // Rate at which a flood reaches the transcript (or, as the baseline, is read).
@@ -19,3 +22,5 @@ int RunReceiveRate(const BenchOptions& options);
 int RunClosingBurst(const BenchOptions& options);
 // Lines sent to a peer that reads nothing, for a while.
 int RunStalledSend(const BenchOptions& options);
+// A stream of datagrams from a native peer: how many of them the window takes.
+int RunUdpStream(const BenchOptions& options);

@@ -240,20 +240,6 @@ const char* ModeName(TransferMode mode) {
   return "?";
 }
 
-HWND OpenWindow(TransferMode mode) {
-  app = AppState{};
-  HWND window = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-  if (!window) std::fprintf(stderr, "telvane_bench: no window\n");
-  SetTransferMode(mode);
-  DrainMessages();
-  return window;
-}
-
-void CloseBenchWindow(HWND window) {
-  DestroyWindow(window);
-  DrainMessages();
-}
-
 }  // namespace
 
 int RunReceiveRate(const BenchOptions& options) {

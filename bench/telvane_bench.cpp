@@ -7,6 +7,7 @@
 //                     [--floods N] [--theme NAME]
 //   telvane_bench.exe burst [--mb N]
 //   telvane_bench.exe stalled-send [--seconds S]
+//   telvane_bench.exe udp ascii|binary --port P --datagrams N [--pace R] [--baseline]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,7 +22,9 @@ int Usage() {
                "usage: telvane_bench rate ascii|advanced|binary [--baseline] [--probes] "
                "[--mb N] [--floods N] [--theme NAME]\n"
                "       telvane_bench burst [--mb N]\n"
-               "       telvane_bench stalled-send [--seconds S]\n");
+               "       telvane_bench stalled-send [--seconds S]\n"
+               "       telvane_bench udp ascii|binary --port P --datagrams N [--pace R] "
+               "[--baseline]\n");
   return 2;
 }
 
@@ -43,6 +46,9 @@ int main(int argc, char** argv) {
     else if (arg == "--floods" && hasValue) options.floods = std::atoi(argv[++i]);
     else if (arg == "--seconds" && hasValue) options.seconds = std::atof(argv[++i]);
     else if (arg == "--theme" && hasValue) options.theme = argv[++i];
+    else if (arg == "--port" && hasValue) options.port = std::atoi(argv[++i]);
+    else if (arg == "--datagrams" && hasValue) options.datagrams = std::atoi(argv[++i]);
+    else if (arg == "--pace" && hasValue) options.pace = std::atoi(argv[++i]);
     else return Usage();
   }
 
@@ -52,6 +58,7 @@ int main(int argc, char** argv) {
   if (benchmark == "rate") result = RunReceiveRate(options);
   else if (benchmark == "burst") result = RunClosingBurst(options);
   else if (benchmark == "stalled-send") result = RunStalledSend(options);
+  else if (benchmark == "udp") result = RunUdpStream(options);
   else Usage();
   WSACleanup();
   return result;

@@ -9,7 +9,9 @@
 #            the longest time the window took to answer another thread meanwhile
 #   send     lines sent for 5 s to a peer that reads nothing: the longest answer time
 #   startup  process start to a visible window, Telvane against a bare Win32 window
-#   scripts/bench.sh [rate|theme|burst|send|startup ...]    (all when none is named)
+#   udp      50-byte datagrams from a native peer, as fast as loopback takes them and
+#            paced, against the same window whose reads are thrown away
+#   scripts/bench.sh [rate|theme|burst|send|startup|udp ...]    (all when none is named)
 # Like the tests, it runs in a network namespace with only loopback where it may (root).
 # Benchmarks print figures; they assert nothing about timing.
 set -euo pipefail
@@ -27,7 +29,7 @@ if [ -z "${TELVANE_IN_XVFB:-}" ]; then
 fi
 
 parts=("$@")
-((${#parts[@]})) || parts=(rate theme burst send startup)
+((${#parts[@]})) || parts=(rate theme burst send startup udp)
 wants() { [[ " ${parts[*]} " == *" $1 "* ]]; }
 
 bin="$TELVANE_BUILD/bin"
@@ -72,6 +74,27 @@ if wants startup; then
   echo "bench: startup" >&2
   wine "$bin/telvane_startup.exe" --runs 11 "$bin/telvane.exe" "$bin/bare_window.exe" >>"$log" ||
     failures=$((failures + 1))
+fi
+if wants udp; then
+  # The peer is native (Python), as a real one would be: under Wine it could not send
+  # as fast as loopback takes datagrams.
+  exec 3< <(exec python3 "$TELVANE_ROOT/scripts/udp_peer.py")
+  read -r udp_port <&3
+  udp() { run udp "$@" --port "$udp_port"; }
+  for round in 1 2 3; do
+    udp ascii --datagrams 300000 --baseline
+    udp ascii --datagrams 300000
+  done
+  udp binary --datagrams 300000 --baseline
+  udp binary --datagrams 300000
+  for pace in 2000 5000 10000 20000; do
+    udp ascii --datagrams $((pace * 2)) --pace "$pace" --baseline
+    udp ascii --datagrams $((pace * 2)) --pace "$pace"
+  done
+  python3 - "$udp_port" <<'PY'
+import socket, sys
+socket.socket(socket.AF_INET, socket.SOCK_DGRAM).sendto(b"quit", ("127.0.0.1", int(sys.argv[1])))
+PY
 fi
 if wants theme; then
   # Wine's default theme ("Light", named by the prefix's DllName) is on for processes that

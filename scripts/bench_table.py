@@ -25,6 +25,15 @@ def find(records, name, **match):
     return None
 
 
+def find_all(records, name, **match):
+    return [r for r in records if r["name"] == name and all(r.get(k) == v for k, v in match.items())]
+
+
+def median(values):
+    values = sorted(v for v in values if v is not None)
+    return values[len(values) // 2] if values else None
+
+
 def number(record, key):
     try:
         return float(record[key])
@@ -124,5 +133,36 @@ def main():
         for r in (bare, tel):
             if r:
                 print(f"  {r['program']} visible ms: {r.get('visible', '')}")
+
+    udp_table(records)
+
+def udp_table(records):
+    rows = [["pace", "mode", "sent", "baseline got", "Telvane got", "ratio", "whole, in order",
+             "longest message ms", "longest answer ms"]]
+    seen = []
+    for r in records:
+        if r["name"] == "udp" and (r.get("pace"), r.get("mode")) not in seen:
+            seen.append((r.get("pace"), r.get("mode")))
+    for pace, mode in seen:
+        base = find_all(records, "udp", pace=pace, mode=mode, receiver="baseline")
+        tel = find_all(records, "udp", pace=pace, mode=mode, receiver="telvane")
+        b = median(number(r, "got") for r in base)
+        t = median(number(r, "got") for r in tel)
+        sent = number((tel or base)[0], "sent")
+        runs = max(len(base), len(tel))
+
+        def share(got):
+            return "-" if got is None else f"{got:.0f} ({100 * got / sent:.1f}%)"
+
+        rows.append(["as fast as it can" if pace == "0" else f"{pace}/s",
+                     mode + (f" (median of {runs})" if runs > 1 else ""), f"{sent:.0f}",
+                     share(b), share(t), ratio(t, b),
+                     "yes" if tel and all(r.get("whole_in_order") == "yes" for r in tel) else "NO",
+                     cell(max(number(r, "longest_ms") or 0 for r in tel) if tel else None),
+                     cell(max(number(r, "answer_ms") or 0 for r in tel) if tel else None)])
+    if len(rows) > 1:
+        print("\nUDP: 50-byte datagrams from a native peer; what reached the window (theme off)")
+        table(rows)
+
 
 main()

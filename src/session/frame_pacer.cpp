@@ -31,7 +31,8 @@ PaceStep FramePacer::OnDrawn(Millis now, size_t chars, Millis cost, bool more) {
   // per character varies a lot (tabs and control bytes are slow to lay out), and each
   // change of the pane costs a fixed amount too, so pieces have a least size.
   const size_t fitting = static_cast<size_t>(chars * kFramePieceMs / (cost > 0 ? cost : 1));
-  size_t next = (pieceChars_ + fitting) / 2;
+  // A piece that overran shrinks the next one at once; growing goes by halves.
+  size_t next = cost > kFramePieceMs ? fitting : (pieceChars_ + fitting) / 2;
   if (next < kMinFramePiece) next = kMinFramePiece;
   if (next > kMaxFramePiece) next = kMaxFramePiece;
   pieceChars_ = next;

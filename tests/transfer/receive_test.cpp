@@ -353,3 +353,36 @@ TEST_CASE("a read that cannot be put off for want of a timer is done at once, an
   CHECK(WaitBytesIn(15));
   CHECK(TranscriptTail().substr(TranscriptTail().size() - 15) == "first\r\nsecond\r\n");
 }
+
+TEST_CASE("datagrams that wait together are each a read of their own, in order") {
+  FreshWindow w;
+  SetTransferMode(TransferMode::Binary);
+  // A UDP peer of the test's own: the session is fixed to its address.
+  const SOCKET peer = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int length = sizeof address;
+  REQUIRE(bind(peer, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+  REQUIRE(getsockname(peer, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+  REQUIRE(OpenSession(ntohs(address.sin_port), false));
+  sockaddr_in window = {};
+  length = sizeof window;
+  REQUIRE(getsockname(app.sessionSocket, reinterpret_cast<sockaddr*>(&window), &length) == 0);
+
+  const size_t start = TranscriptTail().size();
+  for (const std::string& datagram : {std::string("A"), std::string("BC"), std::string(), std::string("D")})
+    REQUIRE(sendto(peer, datagram.data(), static_cast<int>(datagram.size()), 0,
+                   reinterpret_cast<sockaddr*>(&window), sizeof window) ==
+            static_cast<int>(datagram.size()));
+  // Loopback delivers a datagram within sendto: all of them wait before the window reads.
+  // Until the read events that the first read made stale are handled too.
+  CHECK(PumpUntil([] {
+    MSG waiting;
+    return app.session.counters().sessionIn == 4 && TranscriptUpToDate() &&
+           !PeekMessageA(&waiting, app.mainWindow, kSocketNotify, kSocketNotify, PM_NOREMOVE);
+  }));
+  CHECK(TranscriptTail().substr(start) == "41 \r\n42 43 \r\n\r\n44 \r\n");
+  CHECK(StatusPart(4) == "In: 4 bytes");
+  closesocket(peer);
+}
