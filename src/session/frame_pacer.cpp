@@ -32,7 +32,7 @@ PaceStep FramePacer::OnDrawn(Millis now, size_t chars, Millis cost, bool more) {
   // change of the pane costs a fixed amount too, so pieces have a least size.
   const size_t fitting = static_cast<size_t>(chars * kFramePieceMs / (cost > 0 ? cost : 1));
   // A piece that overran shrinks the next one at once; growing goes by halves.
-  size_t next = cost > kFramePieceMs ? fitting : (pieceChars_ + fitting) / 2;
+  size_t next = (pieceChars_ + fitting) / 2;
   if (next < kMinFramePiece) next = kMinFramePiece;
   if (next > kMaxFramePiece) next = kMaxFramePiece;
   pieceChars_ = next;
@@ -64,7 +64,9 @@ PaceStep FramePacer::ArmFrame(Millis now) {
   return step;
 }
 
-// While data streams in, drawing takes at most a third of the time.
+// While data streams in, drawing takes at most a third of the time, a fifth when
+// what comes meanwhile may be lost.
 Millis FramePacer::StreamingGap() const {
-  return 2 * lastPieceMs_ > kFrameMs ? 2 * lastPieceMs_ : kFrameMs;
+  const Millis gap = (lossy_ ? 4 : 2) * lastPieceMs_;
+  return gap > kFrameMs ? gap : kFrameMs;
 }

@@ -35,6 +35,9 @@ class FramePacer {
   PaceStep OnDrawn(Millis now, size_t chars, Millis cost, bool more);
   // No timer or step could be had: the caller draws everything now.
   void OnRefused();
+  // Datagrams that come while the pane is drawn may be lost: drawing then takes a
+  // smaller share of the time than for a stream, which only waits.
+  void SetLossy(bool lossy) { lossy_ = lossy; }
 
   // Nothing is scheduled: no frame timer and no step on its way.
   bool idle() const { return !frameDue_ && !stepPosted_; }
@@ -50,6 +53,7 @@ class FramePacer {
   bool frameDue_ = false;
   bool stepPosted_ = false;
   bool streaming_ = false;  // why the piece being drawn is drawn
+  bool lossy_ = false;
   size_t pieceChars_ = kMinFramePiece;
   Millis lastPieceMs_ = 0;
 };

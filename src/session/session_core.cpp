@@ -131,6 +131,7 @@ void SessionCore::OnConnect(const Event& event, Actions& out) {
   if (!idle()) return;
   phase_ = Phase::Opening;
   tcp_ = event.tcp;  // a switch of protocol from now on is for the next attempt
+  pacer_.SetLossy(!tcp_);
   host_ = event.text;
   port_ = event.port;
   out.push_back(Make(ActionKind::ShowView));

@@ -30,7 +30,7 @@ constexpr unsigned kSendWaitMs = 3000;
 // Most bytes one stream read takes; the socket announces the rest with another event.
 constexpr int kMaxReadBytes = 1 << 20;
 // Datagrams are read until none waits, for at most this long per read event.
-constexpr Millis kDatagramReadMs = 5;
+constexpr Millis kDatagramReadMs = 6;
 
 // Idle, then an attempt (its socket being made, its host looked up, its TCP connect
 // pending), then an open session.

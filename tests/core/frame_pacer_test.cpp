@@ -1,6 +1,8 @@
 // When the pane catches up: the pacer's decisions for a given clock.
 #include <doctest/doctest.h>
 
+#include <initializer_list>
+
 #include "session/frame_pacer.h"
 
 namespace {
@@ -59,4 +61,17 @@ TEST_CASE("when nothing can be scheduled the pacer is idle again") {
   REQUIRE_FALSE(pacer.idle());
   pacer.OnRefused();
   CHECK(pacer.idle());
+}
+
+TEST_CASE("for datagrams, which are lost while the pane is drawn, drawing takes a fifth") {
+  for (const bool lossy : {false, true}) {
+    CAPTURE(lossy);
+    FramePacer pacer;
+    pacer.SetLossy(lossy);
+    pacer.OnQueued(1000, true);
+    pacer.OnQueued(1016, true);
+    const PaceStep next = pacer.OnDrawn(1026, kMinFramePiece, 10, true);
+    CHECK(next.kind == Kind::ArmFrame);
+    CHECK(next.wait == (lossy ? 40u : 20u));
+  }
 }
