@@ -14,7 +14,9 @@ PaceStep FramePacer::OnQueued(Millis now, bool streaming) {
 
 PaceStep FramePacer::OnFrameDue() {
   frameDue_ = false;
-  return Draw(false);
+  PaceStep step = Draw(false);
+  step.stopFrame = true;  // the timer ticks again and again until it is stopped
+  return step;
 }
 
 PaceStep FramePacer::OnStep() {

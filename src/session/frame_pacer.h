@@ -21,7 +21,7 @@ struct PaceStep {
   Kind kind = Kind::Nothing;
   size_t chars = 0;  // Draw: at most this many characters
   Millis wait = 0;   // ArmFrame: in this many ms
-  bool stopFrame = false;  // Draw: the frame timer, now early, is stopped first
+  bool stopFrame = false;  // Draw: the frame timer is stopped first
 };
 
 class FramePacer {

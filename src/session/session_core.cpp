@@ -30,12 +30,19 @@ Action TimerAction(ActionKind kind, Timer timer, Millis ms = 0) {
   return action;
 }
 
-// Everything but a plain read event (which the waiting read takes along), the waiting
-// read itself and the results of actions sees first what the network delivered.
-bool AppliesDeliveredFirst(const Event& event) {
+}  // namespace
+
+// A read is put off so that the user's input goes first; the posted messages that
+// come before input leave it put off unless what they do must follow that data.
+bool SessionCore::AppliesDeliveredFirst(const Event& event) const {
   switch (event.kind) {
-    case EventKind::ReadReady: return event.error != 0;
+    case EventKind::ReadReady: return event.error != 0;  // a plain one: the waiting read takes it
+    case EventKind::WriteReady: return line_.inFlight;   // the line's echo or report follows
     case EventKind::Tick: return event.timer != Timer::ReadResume;
+    case EventKind::ConnectDone:  // nothing is read before a session is open
+    case EventKind::LookupDone:
+    case EventKind::Step:  // it only draws
+    case EventKind::Shutdown:
     case EventKind::Opened:
     case EventKind::Located:
     case EventKind::Called:
@@ -43,11 +50,15 @@ bool AppliesDeliveredFirst(const Event& event) {
     case EventKind::SendDone:
     case EventKind::Drawn:
     case EventKind::TimerRefused: return false;
-    default: return true;
+    case EventKind::UserAction:
+    case EventKind::NewAttempt:
+    case EventKind::Connect:
+    case EventKind::Disconnect:
+    case EventKind::SendLine:
+    case EventKind::PeerClosed: return true;
   }
+  return true;
 }
-
-}  // namespace
 
 ConnectOutcome DecideConnectOutcome(int result, int code, bool tcp) {
   if (result == 0) return tcp ? ConnectOutcome::Established : ConnectOutcome::UdpReady;
@@ -136,6 +147,7 @@ void SessionCore::OnConnect(const Event& event, Actions& out) {
   port_ = event.port;
   out.push_back(Make(ActionKind::ShowView));
   out.push_back(Make(ActionKind::Append, Format(kConnectingFormat, host_.c_str(), port_)));
+  // Its result comes only when refused, and then changes nothing: there are no dots.
   out.push_back(TimerAction(ActionKind::ArmTimer, Timer::Connect, kConnectTickMs));
   Action open(ActionKind::Open);
   open.tcp = tcp_;
@@ -170,7 +182,11 @@ void SessionCore::OnCalled(const Event& event, Actions& out) {
   if (phase_ != Phase::Opening) return;
   switch (DecideConnectOutcome(static_cast<int>(event.count), event.error, tcp_)) {
     case ConnectOutcome::Pending: phase_ = Phase::Connecting; break;  // FD_CONNECT decides
-    case ConnectOutcome::Established: Establish(out); break;  // its FD_CONNECT is ignored
+    case ConnectOutcome::Established:  // its FD_CONNECT is ignored
+      counters_.sessionIn = 0;
+      counters_.sessionOut = 0;
+      Establish(out);
+      break;
     case ConnectOutcome::UdpReady:
       phase_ = Phase::Connected;
       ++counters_.succeeded;
@@ -194,8 +210,6 @@ void SessionCore::OnConnectDone(const Event& event, Actions& out) {
 }
 
 void SessionCore::Establish(Actions& out) {
-  counters_.sessionIn = 0;
-  counters_.sessionOut = 0;
   phase_ = Phase::Connected;
   ++counters_.succeeded;
   out.push_back(Make(ActionKind::Append, kEstablishedLine));
@@ -278,6 +292,8 @@ void SessionCore::OnReadDone(const Event& event, Actions& out) {
     counters_.sessionIn += event.count;
     counters_.totalIn += event.count;
   }
+  // The socket could not be watched again after its datagrams were read.
+  if (event.error != 0 && connected()) return End({Ending::Why::ReceiveError, event.error}, out);
   switch (event.purpose) {
     case ReadPurpose::Event: Pace(pacer_.OnQueued(now_, event.count > 0 && event.more), out); break;
     case ReadPurpose::AfterSend: {

@@ -75,7 +75,7 @@ enum class EventKind : uint8_t {
   Opened,      // error 0, or the stage and code where making the socket failed
   Located,     // stage Lookup: a lookup was started (error: it could not be); else known
   Called,      // connect was called: count = its result, error = the code after it
-  ReadDone,    // count bytes (none: -1), more: data still waits; purpose
+  ReadDone,    // count bytes (none: -1), more: data still waits; purpose; error: watch lost
   SendDone,    // count bytes taken, or error
   Drawn,       // count characters in cost ms; more: text still waits
   TimerRefused,  // timer could not be armed (Frame: nor a step posted)
@@ -184,6 +184,7 @@ class SessionCore {
     OpenStage stage = OpenStage::Socket;
   };
 
+  bool AppliesDeliveredFirst(const Event& event) const;
   void OnConnect(const Event& event, Actions& out);
   void OnOpened(const Event& event, Actions& out);
   void OnLocated(const Event& event, Actions& out);

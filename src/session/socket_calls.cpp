@@ -47,13 +47,13 @@ void ReadStream(bool all, Event& done) {
 
 // Datagrams: every one that waits, each as a read of its own, until the time is up.
 // Winsock posts a new read event after every recv that leaves data waiting; those
-// would pile up, each costing the loop a round trip for nothing, so read events are
-// off while this reads. Turned on again, they come at once for what still waits.
+// would pile up, each costing the loop a round trip for nothing, so socket events are
+// off while this reads. Turned on again, a read event comes at once for what waits.
 void ReadDatagrams(const Action& action, Event& done) {
   char* buffer = ReadBuffer();
   int datagrams = 0;
   done.count = -1;
-  WSAAsyncSelect(app.sessionSocket, app.mainWindow, kSocketNotify, kSocketEvents & ~FD_READ);
+  WSAAsyncSelect(app.sessionSocket, app.mainWindow, kSocketNotify, FD_CLOSE);
   for (;;) {
     const int received = recv(app.sessionSocket, buffer, kDatagramBytes, 0);
     if (received < 0) break;  // none waits
@@ -65,7 +65,9 @@ void ReadDatagrams(const Action& action, Event& done) {
       break;
     }
   }
-  WSAAsyncSelect(app.sessionSocket, app.mainWindow, kSocketNotify, kSocketEvents);
+  if (WSAAsyncSelect(app.sessionSocket, app.mainWindow, kSocketNotify, kSocketEvents) ==
+      SOCKET_ERROR)
+    done.error = WSAGetLastError();
   // The read right after a send finds nothing yet: like any read it ends a dump line.
   // A read event that finds nothing had its datagrams taken by an earlier read.
   if (datagrams == 0 && action.purpose == ReadPurpose::AfterSend) QueueRead(buffer, -1);

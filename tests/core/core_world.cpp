@@ -166,8 +166,7 @@ void CoreWorld::Settle() {
       stepPosted = false;
       Run(EventKind::Step);
     } else {
-      timers.erase(Timer::Frame);
-      Tick(Timer::Frame);
+      Tick(Timer::Frame);  // a timer ticks until it is stopped
     }
   }
 }

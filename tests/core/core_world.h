@@ -29,7 +29,7 @@ class CoreWorld final : public SessionCarrier {
   std::string status;
   int counterShows = 0;
 
-  std::set<Timer> timers;
+  std::set<Timer> timers;  // armed, and ticking until stopped
   bool stepPosted = false;
   Millis now = 1000;
 

@@ -19,7 +19,9 @@ TEST_CASE("a read after a pause is drawn at once; reads within a frame wait for 
   CHECK(wait.wait == kFrameMs);
   CHECK_FALSE(pacer.idle());
   CHECK(pacer.OnQueued(1008, false).kind == Kind::Nothing);  // the frame is due already
-  CHECK(pacer.OnFrameDue().kind == Kind::Draw);
+  const PaceStep tick = pacer.OnFrameDue();
+  CHECK(tick.kind == Kind::Draw);
+  CHECK(tick.stopFrame);  // a timer would tick on
   CHECK(pacer.idle());
 }
 

@@ -11,6 +11,10 @@ const std::string kDisconnected = kDisconnectedLine;
 
 std::string Echo(const std::string& line) { return "\r\n>>> " + line + "\r\n"; }
 
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 }  // namespace
 
 TEST_CASE("what the network delivered comes before each user action") {
@@ -73,6 +77,7 @@ TEST_CASE("what the network delivered comes before each user action") {
       CHECK(w.Since(mark) == row.after);
     CHECK(w.PaneCurrent());
     CHECK(w.core.paceIdle());
+    CHECK(w.timers.count(Timer::Frame) == 0);
     CHECK_FALSE(w.core.readDeferred());
     CHECK(w.core.counters().sessionIn ==
           (row.delivered == Delivered::ReadNotYetDrawn ? 10 : 4));
@@ -201,6 +206,29 @@ TEST_CASE("an attempt keeps its protocol; dots only while a TCP connect is pendi
     w.Notify(EventKind::LookupDone);
     CHECK(w.transcript == settled);
   }
+}
+
+TEST_CASE("posted socket events let a read put off behind the user's input wait") {
+  CoreWorld w;
+  w.OpenSession();
+  w.unread.push_back("later");
+  w.Notify(EventKind::ReadReady, 0, true);
+  // What every registration for socket events posts: nothing to do, so no reason to
+  // read before the user's input.
+  w.Notify(EventKind::WriteReady);
+  w.Notify(EventKind::ConnectDone);
+  w.Run(EventKind::Step);
+  CHECK(w.core.readDeferred());
+  // A line waiting for room that gets it comes after the data.
+  w.sendRoom = 0;
+  w.SendLine("x");  // a user action: the put-off read goes first
+  CHECK_FALSE(w.core.readDeferred());
+  w.unread.push_back("more");
+  w.Notify(EventKind::ReadReady, 0, true);
+  w.sendRoom = -1;
+  w.Notify(EventKind::WriteReady);
+  CHECK_FALSE(w.core.readDeferred());
+  CHECK(EndsWith(w.transcript, "more" + Echo("x")));
 }
 
 TEST_CASE("what a session left behind never acts on the next attempt") {
