@@ -61,7 +61,7 @@ floods() {  # theme name, extra arguments for Telvane's runs
   done
 }
 
-if wants rate; then floods off --floods 3 --probes; fi
+if wants rate; then floods off --floods 9 --probes; fi
 if wants burst; then
   run burst --baseline
   run burst
@@ -100,7 +100,7 @@ if wants theme; then
   # Wine's default theme ("Light", named by the prefix's DllName) is on for processes that
   # start now: it draws the scroll bars and the status bar (checked on a screenshot).
   set_theme 1
-  floods on --floods 3
+  floods on --floods 9
   set_theme 0
 fi
 
