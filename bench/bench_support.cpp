@@ -6,7 +6,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
-#include "app/main_window.h"
+#include "shell/main_window.h"
 #include "settings/settings_file.h"
 
 double MemoryMegabytes(bool peak) {
@@ -143,9 +143,9 @@ void CloseBenchWindow(HWND window) {
 bool OpenSession(int port) {
   char portText[8];
   std::snprintf(portText, sizeof portText, "%d", port);
-  SetWindowTextA(app.hostField, "127.0.0.1");
-  SetWindowTextA(app.portField, portText);
-  SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
+  SetWindowTextA(app.controls.hostField, "127.0.0.1");
+  SetWindowTextA(app.controls.portField, portText);
+  SendMessageA(app.controls.mainWindow, WM_COMMAND, kConnectButtonId, 0);
   return app.session.connected() || app.session.connecting();
 }
 
@@ -155,27 +155,27 @@ bool AwaitSession(double seconds) {
 }
 
 void CloseSession() {
-  if (app.session.connected()) SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
+  if (app.session.connected()) SendMessageA(app.controls.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
   DrainMessages();
 }
 
 void ClearTranscript() {
-  SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED),
-               reinterpret_cast<LPARAM>(app.clearButton));
+  SendMessageA(app.controls.mainWindow, WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED),
+               reinterpret_cast<LPARAM>(app.controls.clearButton));
   DrainMessages();
 }
 
 std::string PaneText() {
-  const int length = GetWindowTextLengthA(app.outputPane);
+  const int length = GetWindowTextLengthA(app.controls.outputPane);
   std::string text(static_cast<size_t>(length) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(app.outputPane, &text[0], length + 1)));
+  text.resize(static_cast<size_t>(GetWindowTextA(app.controls.outputPane, &text[0], length + 1)));
   return text;
 }
 
 std::string StatusText(int part) {
-  const LRESULT length = LOWORD(SendMessageA(app.statusBar, SB_GETTEXTLENGTHA, part, 0));
+  const LRESULT length = LOWORD(SendMessageA(app.controls.statusBar, SB_GETTEXTLENGTHA, part, 0));
   std::string text(static_cast<size_t>(length) + 1, '\0');
-  SendMessageA(app.statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(&text[0]));
+  SendMessageA(app.controls.statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(&text[0]));
   text.resize(static_cast<size_t>(length));
   return text;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "clock.h"
 
 // Working set now, or its peak so far, in MB.

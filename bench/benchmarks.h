@@ -1,7 +1,7 @@
 // The benchmarks telvane_bench.exe runs, one per process (see telvane_bench.cpp).
 #pragma once
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 struct BenchOptions {
   TransferMode mode = TransferMode::Ascii;

@@ -24,8 +24,8 @@
 #include "bench_support.h"
 #include "benchmarks.h"
 
-#include "app/main_window.h"
-#include "app/texts.h"
+#include "shell/main_window.h"
+#include "rules/texts.h"
 
 namespace {
 
@@ -101,7 +101,7 @@ int64_t bytesDiscarded;
 LRESULT CALLBACK DiscardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const SOCKET socket = static_cast<SOCKET>(wParam);
   if (message == kSocketNotify && WSAGETSELECTEVENT(lParam) == FD_READ &&
-      socket == app.sessionSocket) {
+      socket == app.network.sessionSocket) {
     static std::vector<char> sink(8 << 20);
     u_long pending = 0;
     if (ioctlsocket(socket, FIONREAD, &pending) == 0 && pending > 0) {
@@ -223,11 +223,11 @@ Flood ProbedFlood(TransferMode mode, const std::string& payload) {
   probes.keySent = 0;
   probes.longestKeyWait = 0;
   probes.keys = 0;
-  SetForegroundWindow(app.mainWindow);
+  SetForegroundWindow(app.controls.mainWindow);
   KeyPresser presser;
-  SetTimer(app.mainWindow, kTickTimerId, kTickMs, OnTick);
+  SetTimer(app.controls.mainWindow, kTickTimerId, kTickMs, OnTick);
   const Flood flood = RunFlood(mode, payload, false, true);
-  KillTimer(app.mainWindow, kTickTimerId);
+  KillTimer(app.controls.mainWindow, kTickTimerId);
   return flood;
 }
 

@@ -13,7 +13,7 @@
 #include "bench_support.h"
 #include "benchmarks.h"
 
-#include "app/main_window.h"
+#include "shell/main_window.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ class DeafPeer {
 // The baseline's Enter: one send of the line, whatever the socket takes of it.
 void SendWithoutWaiting(const std::string& text) {
   const std::string data = text + "\r\n";
-  const int taken = send(app.sessionSocket, data.data(), static_cast<int>(data.size()), 0);
+  const int taken = send(app.network.sessionSocket, data.data(), static_cast<int>(data.size()), 0);
   if (taken > 0) app.session.counters().sessionOut += taken;
 }
 
@@ -71,7 +71,7 @@ int RunStalledSend(const BenchOptions& options) {
   const bool opened = peer.port() && OpenSession(peer.port()) && AwaitSession(10);
   if (opened) {
     const int buffer = kSmallBuffer;
-    setsockopt(app.sessionSocket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&buffer),
+    setsockopt(app.network.sessionSocket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&buffer),
                sizeof buffer);
     const std::string line(200, 'x');
     AnswerWatch watch(window);
@@ -87,8 +87,8 @@ int RunStalledSend(const BenchOptions& options) {
             if (options.baseline) {
               SendWithoutWaiting(text);
             } else {
-              SetWindowTextA(app.sendLine, text.c_str());
-              SendMessageA(app.mainWindow, WM_COMMAND, kSendButtonId, 0);
+              SetWindowTextA(app.controls.sendLine, text.c_str());
+              SendMessageA(app.controls.mainWindow, WM_COMMAND, kSendButtonId, 0);
             }
             ++enters;
             nextEnter = Now() + kEnterEverySeconds;

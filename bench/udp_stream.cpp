@@ -30,7 +30,7 @@ int64_t datagramsDiscarded;
 LRESULT CALLBACK DatagramDiscardingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const SOCKET socket = static_cast<SOCKET>(wParam);
   if (message == kSocketNotify && WSAGETSELECTEVENT(lParam) == FD_READ &&
-      socket == app.sessionSocket) {
+      socket == app.network.sessionSocket) {
     static char sink[65536];
     while (recv(socket, sink, sizeof sink, 0) >= 0) ++datagramsDiscarded;
     return 0;
@@ -39,7 +39,7 @@ LRESULT CALLBACK DatagramDiscardingProc(HWND window, UINT message, WPARAM wParam
 }
 
 bool OpenUdpSession(int port) {
-  app.useTcp = 0;
+  app.choices.useTcp = 0;
   return OpenSession(port) && AwaitSession(5);
 }
 
@@ -97,7 +97,7 @@ int RunUdpStream(const BenchOptions& options) {
     // The request goes past the send command: it is not what is measured.
     char request[64];
     std::snprintf(request, sizeof request, "stream %d %d", options.datagrams, options.pace);
-    send(app.sessionSocket, request, static_cast<int>(std::strlen(request)), 0);
+    send(app.network.sessionSocket, request, static_cast<int>(std::strlen(request)), 0);
     const double start = Now();
     int64_t lastCount = 0;
     double lastChange = start;

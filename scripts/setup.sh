@@ -37,5 +37,5 @@ fi
 
 cmake -S "$TELVANE_ROOT" -B "$TELVANE_BUILD" \
   -DCMAKE_TOOLCHAIN_FILE="$TELVANE_ROOT/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DTELVANE_WERROR=ON >/dev/null
 cmake --build "$TELVANE_BUILD" -j"$(nproc)"

@@ -6,7 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 native="${TELVANE_NATIVE_BUILD_DIR:-$TELVANE_ROOT/build-native}"
 sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
-cmake -S "$TELVANE_ROOT" -B "$native" -DCMAKE_BUILD_TYPE=Debug \
+cmake -S "$TELVANE_ROOT" -B "$native" -DCMAKE_BUILD_TYPE=Debug -DTELVANE_WERROR=ON \
   -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
 cmake --build "$native" -j"$(nproc)"
 ctest --test-dir "$native" --output-on-failure

@@ -1,13 +1,13 @@
 #include "commands/hex_entry.h"
 
-#include "codec/binary_mode.h"
-#include "codec/output_pane.h"
-#include "session/connection_view.h"
+#include "rules/binary_mode.h"
+#include "view/output_pane.h"
+#include "view/connection_view.h"
 
 namespace {
 
 LRESULT PassOn(HWND line, UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcA(app.sendLinePrevProc, line, message, wParam, lParam);
+  return CallWindowProcA(app.controls.sendLinePrevProc, line, message, wParam, lParam);
 }
 
 // Puts the caret at the end (typed text only ever grows there) and reads the line.
@@ -25,7 +25,7 @@ int CountDigits(const char* text) { return CountHexDigits(text, IsAnsiAlphaNumer
 LRESULT OnHexDigit(HWND line, WPARAM digit, LPARAM lParam) {
   char text[kSendLineSize];
   const int length = ReadLineAtEnd(line, text);
-  if (length >= kHexLineFull) return 0;
+  if (length >= kSendLineLimit) return 0;
   if (CountDigits(text) % 2 == 0) {
     // The digit starts a byte: nothing to send until its second digit comes.
     ApplyControlStates(ControlPhase::HalfByte);
@@ -51,7 +51,7 @@ LRESULT OnHexBackspace(HWND line, LPARAM lParam) {
 }
 
 LRESULT OnHexChar(HWND line, WPARAM wParam, LPARAM lParam) {
-  const HexKeyPress key = ClassifyHexKey(wParam);
+  const HexKeyPress key = ClassifyHexKey(static_cast<unsigned>(wParam));
   switch (key.kind) {
     case HexKey::Digit: return OnHexDigit(line, key.character, lParam);
     case HexKey::Backspace: return OnHexBackspace(line, lParam);

@@ -2,7 +2,7 @@
 // hex line, whose text rules are in codec/binary_mode.
 #pragma once
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 // lParam of the WM_CHAR messages that the entry rules send to the line themselves.
 constexpr LPARAM kHexEntryMarker = 0x0C;

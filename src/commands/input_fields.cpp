@@ -1,6 +1,7 @@
 // There is no dialog manager: Enter, Tab and F1 mean only what these procedures make of them.
 #include "commands/input_fields.h"
 
+#include "base/requests.h"
 #include "commands/command_line.h"
 #include "commands/hex_entry.h"
 #include "commands/menus.h"
@@ -18,25 +19,21 @@ void Subclass(HWND control, WNDPROC procedure) {
 
 WNDPROC FromHandshake(WPARAM wParam) { return reinterpret_cast<WNDPROC>(wParam); }
 
-void SendHelpRequest() { SendMessageA(app.mainWindow, kHelpRequest, VK_F1, 0); }
-void SendConnectCommand() { SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0); }
-void SendSendCommand() { SendMessageA(app.mainWindow, WM_COMMAND, kSendButtonId, 0); }
-
 // --- host and port fields ---
 
 LRESULT OnEntryFieldChar(HWND field, WPARAM wParam, LPARAM lParam) {
   if (wParam == kCarriageReturn) return 0;
   if (wParam == kTab) {
-    SetFocus(GetFocus() == app.hostField ? app.portField : app.sendLine);
+    SetFocus(GetFocus() == app.controls.hostField ? app.controls.portField : app.controls.sendLine);
     return 0;
   }
-  return CallWindowProcA(app.entryFieldPrevProc, field, WM_CHAR, wParam, lParam);
+  return CallWindowProcA(app.controls.entryFieldPrevProc, field, WM_CHAR, wParam, lParam);
 }
 
 LRESULT OnEntryFieldKeyUp(HWND field, WPARAM wParam, LPARAM lParam) {
-  if (wParam == VK_F1) SendHelpRequest();
-  else if (wParam == VK_RETURN) SendConnectCommand();
-  return CallWindowProcA(app.entryFieldPrevProc, field, WM_KEYUP, wParam, lParam);
+  if (wParam == VK_F1) RequestHelp();
+  else if (wParam == VK_RETURN) RequestConnect();
+  return CallWindowProcA(app.controls.entryFieldPrevProc, field, WM_KEYUP, wParam, lParam);
 }
 
 // --- send line ---
@@ -51,9 +48,9 @@ LRESULT OnSendLineChar(HWND line, WPARAM wParam, LPARAM lParam) {
 LRESULT OnSendLineKeyUp(WPARAM wParam) {
   if (wParam == VK_RETURN) {
     if (!app.session.connected()) RunCommandLine();
-    else if (IsWindowEnabled(app.sendButton)) SendSendCommand();
+    else if (IsWindowEnabled(app.controls.sendButton)) RequestSend();
   } else if (wParam == VK_F1) {
-    SendHelpRequest();
+    RequestHelp();
   }
   return 0;
 }
@@ -63,14 +60,14 @@ LRESULT OnSendLineKeyUp(WPARAM wParam) {
 // Typing into the transcript is never wanted: the character is dropped and the
 // focus moves to where typing belongs.
 LRESULT OnOutputPaneChar(WPARAM wParam) {
-  if (wParam != kCarriageReturn) SetFocus(app.sendLine);
+  if (wParam != kCarriageReturn) SetFocus(app.controls.sendLine);
   return 0;
 }
 
 LRESULT OnOutputPaneKeyUp(HWND pane, WPARAM wParam, LPARAM lParam) {
-  if (wParam == VK_F1) SendHelpRequest();
-  else SetFocus(app.sendLine);
-  return CallWindowProcA(app.outputPanePrevProc, pane, WM_KEYUP, wParam, lParam);
+  if (wParam == VK_F1) RequestHelp();
+  else SetFocus(app.controls.sendLine);
+  return CallWindowProcA(app.controls.outputPanePrevProc, pane, WM_KEYUP, wParam, lParam);
 }
 
 // The transcript is a record: keys that would cut, delete or paste are dropped like
@@ -78,7 +75,7 @@ LRESULT OnOutputPaneKeyUp(HWND pane, WPARAM wParam, LPARAM lParam) {
 LRESULT OnOutputPaneKeyDown(HWND pane, WPARAM wParam, LPARAM lParam) {
   const bool shift = GetKeyState(VK_SHIFT) < 0;
   if (wParam == VK_DELETE || (wParam == VK_INSERT && shift)) return 0;
-  return CallWindowProcA(app.outputPanePrevProc, pane, WM_KEYDOWN, wParam, lParam);
+  return CallWindowProcA(app.controls.outputPanePrevProc, pane, WM_KEYDOWN, wParam, lParam);
 }
 
 // Shift+F10 and the menu key would otherwise bring up the control's own menu, which
@@ -98,50 +95,50 @@ LRESULT OnOutputPaneCommand(HWND pane, WPARAM wParam, LPARAM lParam) {
     OnOutputMenuCommand(id);
     return 0;
   }
-  return CallWindowProcA(app.outputPanePrevProc, pane, WM_COMMAND, wParam, lParam);
+  return CallWindowProcA(app.controls.outputPanePrevProc, pane, WM_COMMAND, wParam, lParam);
 }
 
 // The menu belongs to the pane and goes with it.
 LRESULT OnOutputPaneDestroyed(HWND pane, WPARAM wParam, LPARAM lParam) {
-  if (app.outputMenu) DestroyMenu(app.outputMenu);
-  app.outputMenu = nullptr;
-  return CallWindowProcA(app.outputPanePrevProc, pane, WM_NCDESTROY, wParam, lParam);
+  if (app.controls.outputMenu) DestroyMenu(app.controls.outputMenu);
+  app.controls.outputMenu = nullptr;
+  return CallWindowProcA(app.controls.outputPanePrevProc, pane, WM_NCDESTROY, wParam, lParam);
 }
 
 }  // namespace
 
 void SubclassControls() {
-  Subclass(app.outputPane, OutputPaneProc);
-  Subclass(app.sendLine, SendLineProc);
-  Subclass(app.hostField, EntryFieldProc);
-  Subclass(app.portField, EntryFieldProc);
+  Subclass(app.controls.outputPane, OutputPaneProc);
+  Subclass(app.controls.sendLine, SendLineProc);
+  Subclass(app.controls.hostField, EntryFieldProc);
+  Subclass(app.controls.portField, EntryFieldProc);
 }
 
 LRESULT CALLBACK EntryFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case kSubclassHandshake: app.entryFieldPrevProc = FromHandshake(wParam); return 0;
+    case kSubclassHandshake: app.controls.entryFieldPrevProc = FromHandshake(wParam); return 0;
     case WM_CHAR: return OnEntryFieldChar(hwnd, wParam, lParam);
     case WM_KEYUP: return OnEntryFieldKeyUp(hwnd, wParam, lParam);
-    default: return CallWindowProcA(app.entryFieldPrevProc, hwnd, message, wParam, lParam);
+    default: return CallWindowProcA(app.controls.entryFieldPrevProc, hwnd, message, wParam, lParam);
   }
 }
 
 LRESULT CALLBACK SendLineProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case kSubclassHandshake: app.sendLinePrevProc = FromHandshake(wParam); return 0;
+    case kSubclassHandshake: app.controls.sendLinePrevProc = FromHandshake(wParam); return 0;
     case WM_CHAR: return OnSendLineChar(hwnd, wParam, lParam);
     case WM_KEYDOWN:
     case WM_PASTE: return HexEntryProc(hwnd, message, wParam, lParam);
     case WM_KEYUP: return OnSendLineKeyUp(wParam);
-    default: return CallWindowProcA(app.sendLinePrevProc, hwnd, message, wParam, lParam);
+    default: return CallWindowProcA(app.controls.sendLinePrevProc, hwnd, message, wParam, lParam);
   }
 }
 
 LRESULT CALLBACK OutputPaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kSubclassHandshake:
-      app.outputPanePrevProc = FromHandshake(wParam);
-      app.outputMenu = CreateOutputMenu();
+      app.controls.outputPanePrevProc = FromHandshake(wParam);
+      app.controls.outputMenu = CreateOutputMenu();
       return 0;
     case WM_CHAR:
     case WM_SYSCHAR:
@@ -154,6 +151,6 @@ LRESULT CALLBACK OutputPaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CONTEXTMENU: OnOutputPaneContextMenu(hwnd, lParam); return 0;
     case WM_COMMAND: return OnOutputPaneCommand(hwnd, wParam, lParam);
     case WM_NCDESTROY: return OnOutputPaneDestroyed(hwnd, wParam, lParam);
-    default: return CallWindowProcA(app.outputPanePrevProc, hwnd, message, wParam, lParam);
+    default: return CallWindowProcA(app.controls.outputPanePrevProc, hwnd, message, wParam, lParam);
   }
 }

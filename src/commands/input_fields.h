@@ -1,7 +1,7 @@
 // Keyboard and mouse behaviour of the four edit controls, and status-bar clicks.
 #pragma once
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 // In WM_CREATE: output pane, send line, host field, port field, each told its
 // previous procedure by the handshake (WM_USER, wParam = previous).

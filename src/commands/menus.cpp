@@ -1,6 +1,7 @@
 #include "commands/menus.h"
 
-#include "app/texts.h"
+#include "base/requests.h"
+#include "rules/texts.h"
 #include "commands/web_pages.h"
 
 HMENU CreateOutputMenu() {
@@ -19,35 +20,35 @@ HMENU CreateOutputMenu() {
 
 void ShowOutputMenu(LPARAM position) {
   POINT at = {LOWORD(position), HIWORD(position)};
-  ClientToScreen(app.outputPane, &at);
+  ClientToScreen(app.controls.outputPane, &at);
   DWORD start = 0, end = 0;
-  SendMessageA(app.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+  SendMessageA(app.controls.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                reinterpret_cast<LPARAM>(&end));
-  EnableMenuItem(app.outputMenu, kMenuCopyId, MF_BYCOMMAND | (start == end ? MF_GRAYED : MF_ENABLED));
-  TrackPopupMenu(app.outputMenu, TPM_RIGHTBUTTON, at.x, at.y, 0, app.outputPane, nullptr);
+  EnableMenuItem(app.controls.outputMenu, kMenuCopyId, MF_BYCOMMAND | (start == end ? MF_GRAYED : MF_ENABLED));
+  TrackPopupMenu(app.controls.outputMenu, TPM_RIGHTBUTTON, at.x, at.y, 0, app.controls.outputPane, nullptr);
 }
 
 void OnOutputMenuCommand(int id) {
   switch (id) {
-    case kMenuHelpId: SendMessageA(app.mainWindow, kHelpRequest, VK_F1, 0); break;
-    case kMenuAboutId: SendMessageA(app.mainWindow, kAboutRequest, kAboutCommand, 0); break;
+    case kMenuHelpId: RequestHelp(); break;
+    case kMenuAboutId: RequestAbout(); break;
     case kMenuVisitId: OpenWebPage(kHomePageUrl); break;
     case kMenuSelectAllId:
-      SetFocus(app.outputPane);
-      SendMessageA(app.outputPane, EM_SETSEL, 0, -1);
+      SetFocus(app.controls.outputPane);
+      SendMessageA(app.controls.outputPane, EM_SETSEL, 0, -1);
       break;
-    case kMenuCopyId: SendMessageA(app.outputPane, WM_COPY, 0, 0); break;
+    case kMenuCopyId: SendMessageA(app.controls.outputPane, WM_COPY, 0, 0); break;
     default: break;
   }
 }
 
 int ShowModeMenu() {
   const UINT position = static_cast<UINT>(CurrentTransferMode());  // the items follow the table
-  CheckMenuRadioItem(app.modeMenu, 0, kTransferModeCount - 1, position, MF_BYPOSITION);
+  CheckMenuRadioItem(app.controls.modeMenu, 0, kTransferModeCount - 1, position, MF_BYPOSITION);
   // The mode part starts where the part before it ends.
-  const int left = app.clientWidth - kStatusPartEndChars[kStatusMode - 1] * app.charWidth;
-  POINT at = {left, app.clientHeight};
-  ClientToScreen(app.mainWindow, &at);
-  return TrackPopupMenu(app.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD, at.x,
-                        at.y, 0, app.mainWindow, nullptr);
+  const int left = app.layout.clientWidth - kStatusPartEndChars[kStatusMode - 1] * app.layout.charWidth;
+  POINT at = {left, app.layout.clientHeight};
+  ClientToScreen(app.controls.mainWindow, &at);
+  return TrackPopupMenu(app.controls.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD, at.x,
+                        at.y, 0, app.controls.mainWindow, nullptr);
 }

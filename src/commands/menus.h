@@ -1,7 +1,7 @@
 // The output pane's context menu and the transfer-mode menu of the status bar.
 #pragma once
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 // Built when the output pane is subclassed; its items never change.
 HMENU CreateOutputMenu();

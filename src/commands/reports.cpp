@@ -1,9 +1,9 @@
 #include "commands/reports.h"
 
-#include "app/texts.h"
-#include "codec/output_pane.h"
+#include "rules/texts.h"
+#include "view/output_pane.h"
 #include "commands/command_line.h"
-#include "session/counters.h"
+#include "rules/counts.h"
 
 const char kHelpText[] =
     "\r\n"
@@ -74,22 +74,22 @@ void FormatStatisticsReport(int succeeded, int failed, int64_t bytesSent, int64_
 }
 
 void HelpRequest() {
-  if (!app.helpArmed) return;
+  if (!app.transcript.helpArmed) return;
   AppendOutput(kHelpText);
-  app.helpArmed = 0;  // the append armed it again
+  app.transcript.helpArmed = 0;  // the append armed it again
 }
 
 void OnReportRequest(LPARAM which) {
   char report[kReportSize];
   if (which == kWinsockReportArg) {
-    FormatWinsockReport(app.winsockInfo, report);
+    FormatWinsockReport(app.network.winsockInfo, report);
     AppendOutput(report);
-  } else if (which == kStatisticsReportArg && app.statsArmed) {
+  } else if (which == kStatisticsReportArg && app.transcript.statsArmed) {
     const SessionCounters& counters = app.session.counters();
     FormatStatisticsReport(counters.succeeded, counters.failed, counters.totalOut,
                            counters.totalIn, report);
     AppendOutput(report);
-    app.statsArmed = 0;
+    app.transcript.statsArmed = 0;
   }
 }
 
@@ -111,4 +111,4 @@ const char* AboutText() {
   return kAboutText;
 }
 
-void AboutRequest() { MessageBoxA(app.mainWindow, AboutText(), kAboutCaption, MB_OK); }
+void AboutRequest() { MessageBoxA(app.controls.mainWindow, AboutText(), kAboutCaption, MB_OK); }

@@ -1,7 +1,7 @@
 // The texts printed on request: help, Winsock report, statistics, About box.
 #pragma once
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 extern const char kHelpText[];
 extern const char kAboutCaption[];

@@ -1,9 +1,10 @@
 // Left clicks on the status bar: mode menu, protocol toggle, statistics; a warning
 // instead while a session is open.
+#include "base/requests.h"
 #include "commands/command_line.h"
 #include "commands/input_fields.h"
 #include "commands/menus.h"
-#include "app/texts.h"
+#include "rules/texts.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ constexpr char kConnectedWarning[] =
 constexpr char kWarningCaption[] = "Telvane";
 
 void WarnConnected() {
-  MessageBoxA(app.mainWindow, kConnectedWarning, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+  MessageBoxA(app.controls.mainWindow, kConnectedWarning, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // The menu runs a loop of its own that handles socket events too: a pending connect
@@ -24,7 +25,7 @@ void ChooseMode() {
   if (app.session.connected())
     WarnConnected();
   else
-    SendMessageA(app.mainWindow, WM_COMMAND, static_cast<WPARAM>(choice), 0);
+    RequestMode(choice);
 }
 
 }  // namespace
@@ -36,10 +37,10 @@ void OnStatusBarClick(int part) {
   }
   switch (part) {
     case kStatusMode: ChooseMode(); break;
-    case kStatusProtocol: SwitchProtocol(!app.useTcp); break;
+    case kStatusProtocol: SwitchProtocol(!app.choices.useTcp); break;
     case kStatusIn:
     case kStatusOut:
-      SendMessageA(app.mainWindow, kReportRequest, kReportRequestTag, kStatisticsReportArg);
+      RequestReport(kStatisticsReportArg);
       break;
     default: break;
   }

@@ -1,13 +1,13 @@
 // The protocol and mode switches shared by commands, the mode menu and status-bar clicks.
 // Neither compares with the current value: the message and status text are written anyway.
-#include "app/status_bar.h"
-#include "app/texts.h"
-#include "codec/output_pane.h"
+#include "base/status_bar.h"
+#include "rules/texts.h"
+#include "view/output_pane.h"
 #include "commands/command_line.h"
-#include "settings/settings_file.h"
+#include "view/status_parts.h"
 
 void SwitchProtocol(bool tcp) {
-  app.useTcp = tcp ? 1 : 0;
+  app.choices.useTcp = tcp ? 1 : 0;
   AppendOutput(tcp ? "\r\n--- Using TCP/IP now!\r\n" : "\r\n--- Using UDP/IP now!\r\n");
   ShowProtocol();
 }

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "codec/output_pane.h"
+#include "view/output_pane.h"
 #include "session/session_runner.h"
-#include "session/session_texts.h"
+#include "rules/session_texts.h"
 #include "session/socket_calls.h"
 
 namespace {
@@ -19,7 +19,7 @@ bool LoopHasWaitingMessages() {
   // Socket events are posted messages, which the loop takes before input, paint and
   // timers: under a flood it would never reach those.
   if (HIWORD(GetQueueStatus(QS_PAINT)))
-    RedrawWindow(app.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(app.controls.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   return HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER)) != 0;
 }
 
@@ -33,7 +33,7 @@ void RunTimerTick(Timer timer) {
 }  // namespace
 
 void StartWinsock() {
-  const int result = WSAStartup(kWinsockVersion, &app.winsockInfo);
+  const int result = WSAStartup(kWinsockVersion, &app.network.winsockInfo);
   if (result != 0) {
     char line[64];
     wsprintfA(line, kWinsockStartFormat, result);
@@ -51,29 +51,29 @@ void OnConnectCommand(WPARAM wParam) {
   // The controls that send it are disabled while connecting; a command sent
   // anyway must not open a second socket and lose the first.
   if (HIWORD(wParam) != 0 || !app.session.idle()) return;
-  SetFocus(app.sendLine);
+  SetFocus(app.controls.sendLine);
   RunSession(EventKind::NewAttempt);
-  if (IsBinaryMode()) SetWindowTextA(app.sendLine, "");
+  if (IsBinaryMode()) SetWindowTextA(app.controls.sendLine, "");
 
   char portText[kPortTextSize];
-  GetWindowTextA(app.portField, portText, sizeof portText);
+  GetWindowTextA(app.controls.portField, portText, sizeof portText);
   const int port = std::atoi(portText);
   if (!IsValidPort(port)) {
     AppendOutput(kInvalidPortLine);
     return;
   }
   char host[kHostTextSize];
-  GetWindowTextA(app.hostField, host, sizeof host);
+  GetWindowTextA(app.controls.hostField, host, sizeof host);
   Event connect;
   connect.kind = EventKind::Connect;
-  connect.tcp = app.useTcp != 0;
+  connect.tcp = app.choices.useTcp != 0;
   connect.text = host;
   connect.port = port;
   RunSession(connect);
 }
 
 void OnDisconnectCommand(WPARAM wParam) {
-  SetFocus(app.sendLine);
+  SetFocus(app.controls.sendLine);
   if (HIWORD(wParam) == 0) RunSession(EventKind::Disconnect);
 }
 
@@ -97,7 +97,7 @@ void OnSocketNotify(SOCKET socket, int event, int error) {
 }
 
 void OnLookupDone(HANDLE request, int error) {
-  if (!request || request != app.lookupRequest) return;  // cancelled with its attempt
+  if (!request || request != app.network.lookupRequest) return;  // cancelled with its attempt
   Event done;
   done.kind = EventKind::LookupDone;
   done.error = TakeLookupAnswer(error) ? 0 : (error != 0 ? error : WSANO_DATA);
@@ -111,7 +111,7 @@ bool OnSessionTimer(UINT_PTR id) {
     case kSendWaitTimerId: RunTimerTick(Timer::SendWait); return true;
     case kReadResumeTimerId: RunTimerTick(Timer::ReadResume); return true;
     case kStepTimerId:
-      KillTimer(app.mainWindow, kStepTimerId);
+      KillTimer(app.controls.mainWindow, kStepTimerId);
       OnSessionStep();
       return true;
     default: return false;

@@ -2,7 +2,7 @@
 // socket's messages, turned into events for the session core.
 #pragma once
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 void StartWinsock();  // in WM_CREATE
 void StopWinsock();   // in WM_DESTROY: a session closes silently, then WSACleanup

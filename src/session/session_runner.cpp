@@ -1,10 +1,10 @@
 #include "session/session_runner.h"
 
-#include "app/status_bar.h"
-#include "app/texts.h"
-#include "codec/output_pane.h"
-#include "session/connection_view.h"
-#include "session/counters.h"
+#include "base/status_bar.h"
+#include "rules/texts.h"
+#include "view/output_pane.h"
+#include "view/connection_view.h"
+#include "view/status_parts.h"
 #include "session/socket_calls.h"
 
 namespace {
@@ -28,7 +28,7 @@ Event Refused(Timer timer) {
 
 bool ArmTimer(Timer timer, Millis ms, Event& result) {
   const UINT wait = ms > USER_TIMER_MINIMUM ? static_cast<UINT>(ms) : USER_TIMER_MINIMUM;
-  if (SetTimer(app.mainWindow, TimerId(timer), wait, nullptr)) return false;
+  if (SetTimer(app.controls.mainWindow, TimerId(timer), wait, nullptr)) return false;
   result = Refused(timer);
   return true;
 }
@@ -37,9 +37,9 @@ bool ArmTimer(Timer timer, Millis ms, Event& result) {
 // when some wait: the step then comes by a timer of its own.
 bool PostStep(Event& result) {
   if (!HIWORD(GetQueueStatus(QS_INPUT | QS_TIMER)) &&
-      PostMessageA(app.mainWindow, kSessionStep, 0, 0))
+      PostMessageA(app.controls.mainWindow, kSessionStep, 0, 0))
     return false;
-  if (SetTimer(app.mainWindow, kStepTimerId, USER_TIMER_MINIMUM, nullptr)) return false;
+  if (SetTimer(app.controls.mainWindow, kStepTimerId, USER_TIMER_MINIMUM, nullptr)) return false;
   result = Refused(Timer::Frame);
   return true;
 }
@@ -68,12 +68,12 @@ Event Draw(size_t chars) {
 }
 
 void RestoreSendLine(const std::string& line) {
-  if (GetWindowTextLengthA(app.sendLine) == 0) SetWindowTextA(app.sendLine, line.c_str());
+  if (GetWindowTextLengthA(app.controls.sendLine) == 0) SetWindowTextA(app.controls.sendLine, line.c_str());
 }
 
 void RememberTarget() {
-  GetWindowTextA(app.portField, app.lastPort, sizeof app.lastPort);
-  GetWindowTextA(app.hostField, app.lastHost, sizeof app.lastHost);
+  GetWindowTextA(app.controls.portField, app.choices.lastPort, sizeof app.choices.lastPort);
+  GetWindowTextA(app.controls.hostField, app.choices.lastHost, sizeof app.choices.lastHost);
 }
 
 class WindowCarrier final : public SessionCarrier {
@@ -92,11 +92,11 @@ class WindowCarrier final : public SessionCarrier {
         ShowSessionBytesOut();
         break;
       case ActionKind::ShowStatus: SetStatusText(kStatusActivity, action.text.c_str()); break;
-      case ActionKind::ClearSendLine: SetWindowTextA(app.sendLine, ""); break;
+      case ActionKind::ClearSendLine: SetWindowTextA(app.controls.sendLine, ""); break;
       case ActionKind::RestoreLine: RestoreSendLine(action.text); break;
       case ActionKind::RememberTarget: RememberTarget(); break;
       case ActionKind::ArmTimer: return ArmTimer(action.timer, action.ms, result);
-      case ActionKind::StopTimer: KillTimer(app.mainWindow, TimerId(action.timer)); break;
+      case ActionKind::StopTimer: KillTimer(app.controls.mainWindow, TimerId(action.timer)); break;
       case ActionKind::PostStep: return PostStep(result);
       case ActionKind::Close: CloseSessionSocket(); break;
       case ActionKind::Open: result = OpenSessionSocket(action.tcp); return true;

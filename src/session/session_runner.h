@@ -2,7 +2,7 @@
 // out the actions it decides on.
 #pragma once
 
-#include "session/session_core.h"
+#include "rules/session_core.h"
 
 void RunSession(const Event& event);
 inline void RunSession(EventKind kind) {

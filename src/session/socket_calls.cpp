@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "codec/output_pane.h"
+#include "view/output_pane.h"
 
 namespace {
 
@@ -37,10 +37,10 @@ void ReadStream(bool all, Event& done) {
   char* buffer = ReadBuffer();
   done.count = -1;
   for (;;) {
-    const int received = recv(app.sessionSocket, buffer, kMaxReadBytes, 0);
+    const int received = recv(app.network.sessionSocket, buffer, kMaxReadBytes, 0);
     if (received > 0 || !all) QueueRead(buffer, received);
     if (received > 0) done.count = (done.count > 0 ? done.count : 0) + received;
-    done.more = received > 0 && HasUnreadData(app.sessionSocket);
+    done.more = received > 0 && HasUnreadData(app.network.sessionSocket);
     if (!all || !done.more) return;
   }
 }
@@ -53,9 +53,9 @@ void ReadDatagrams(const Action& action, Event& done) {
   char* buffer = ReadBuffer();
   int datagrams = 0;
   done.count = -1;
-  WSAAsyncSelect(app.sessionSocket, app.mainWindow, kSocketNotify, FD_CLOSE);
+  WSAAsyncSelect(app.network.sessionSocket, app.controls.mainWindow, kSocketNotify, FD_CLOSE);
   for (;;) {
-    const int received = recv(app.sessionSocket, buffer, kDatagramBytes, 0);
+    const int received = recv(app.network.sessionSocket, buffer, kDatagramBytes, 0);
     if (received < 0) break;  // none waits
     QueueRead(buffer, received);
     ++datagrams;
@@ -65,7 +65,7 @@ void ReadDatagrams(const Action& action, Event& done) {
       break;
     }
   }
-  if (WSAAsyncSelect(app.sessionSocket, app.mainWindow, kSocketNotify, kSocketEvents) ==
+  if (WSAAsyncSelect(app.network.sessionSocket, app.controls.mainWindow, kSocketNotify, kSocketEvents) ==
       SOCKET_ERROR)
     done.error = WSAGetLastError();
   // The read right after a send finds nothing yet: like any read it ends a dump line.
@@ -78,7 +78,7 @@ void ReadDatagrams(const Action& action, Event& done) {
 // could otherwise name the socket of the next session.
 void DiscardQueuedSocketEvents() {
   MSG message;
-  while (PeekMessageA(&message, app.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
+  while (PeekMessageA(&message, app.controls.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
   }
 }
 
@@ -94,8 +94,8 @@ Event OpenSessionSocket(bool tcp) {
     opened.error = WSAGetLastError();
     return opened;
   }
-  app.sessionSocket = made;
-  if (WSAAsyncSelect(made, app.mainWindow, kSocketNotify, kSocketEvents) == SOCKET_ERROR) {
+  app.network.sessionSocket = made;
+  if (WSAAsyncSelect(made, app.controls.mainWindow, kSocketNotify, kSocketEvents) == SOCKET_ERROR) {
     opened.ok = false;
     opened.stage = OpenStage::Select;
     opened.error = WSAGetLastError();
@@ -108,24 +108,24 @@ Event LocateHost(const std::string& host) {
   located.kind = EventKind::Located;
   const unsigned long dotted = inet_addr(host.c_str());
   if (dotted != INADDR_NONE) {
-    app.peerAddress = dotted;
+    app.network.peerAddress = dotted;
     return located;
   }
   // 255.255.255.255, which inet_addr also answers with INADDR_NONE, is looked up too.
   located.more = true;
-  app.lookupRequest = WSAAsyncGetHostByName(app.mainWindow, kLookupDone, host.c_str(),
-                                            app.lookupBuffer, sizeof app.lookupBuffer);
-  located.ok = app.lookupRequest != nullptr;
+  app.network.lookupRequest = WSAAsyncGetHostByName(app.controls.mainWindow, kLookupDone, host.c_str(),
+                                            app.network.lookupBuffer, sizeof app.network.lookupBuffer);
+  located.ok = app.network.lookupRequest != nullptr;
   return located;
 }
 
 bool TakeLookupAnswer(int error) {
-  app.lookupRequest = nullptr;
-  const hostent* record = reinterpret_cast<const hostent*>(app.lookupBuffer);
+  app.network.lookupRequest = nullptr;
+  const hostent* record = reinterpret_cast<const hostent*>(app.network.lookupBuffer);
   if (error != 0 || record->h_addrtype != AF_INET || record->h_length != 4 ||
       !record->h_addr_list || !record->h_addr_list[0])
     return false;
-  std::memcpy(&app.peerAddress, record->h_addr_list[0], sizeof app.peerAddress);
+  std::memcpy(&app.network.peerAddress, record->h_addr_list[0], sizeof app.network.peerAddress);
   return true;
 }
 
@@ -134,11 +134,11 @@ Event ConnectSessionSocket(int port) {
   std::memset(&address, 0, sizeof address);
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<u_short>(port));
-  address.sin_addr.s_addr = app.peerAddress;
+  address.sin_addr.s_addr = app.network.peerAddress;
   Event called;
   called.kind = EventKind::Called;
   called.count =
-      connect(app.sessionSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+      connect(app.network.sessionSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
   called.error = called.count == 0 ? 0 : WSAGetLastError();
   return called;
 }
@@ -157,7 +157,7 @@ Event ReadSessionSocket(const Action& action) {
 Event SendOnSessionSocket(const std::string& bytes) {
   Event done;
   done.kind = EventKind::SendDone;
-  const int taken = send(app.sessionSocket, bytes.data(), static_cast<int>(bytes.size()), 0);
+  const int taken = send(app.network.sessionSocket, bytes.data(), static_cast<int>(bytes.size()), 0);
   if (taken > 0)
     done.count = taken;
   else
@@ -166,11 +166,11 @@ Event SendOnSessionSocket(const std::string& bytes) {
 }
 
 void CloseSessionSocket() {
-  if (app.lookupRequest) WSACancelAsyncRequest(app.lookupRequest);
-  app.lookupRequest = nullptr;
-  if (app.sessionSocket != 0) closesocket(app.sessionSocket);
-  app.sessionSocket = 0;
+  if (app.network.lookupRequest) WSACancelAsyncRequest(app.network.lookupRequest);
+  app.network.lookupRequest = nullptr;
+  if (app.network.sessionSocket != 0) closesocket(app.network.sessionSocket);
+  app.network.sessionSocket = 0;
   DiscardQueuedSocketEvents();
 }
 
-bool IsSessionSocket(SOCKET socket) { return socket != 0 && socket == app.sessionSocket; }
+bool IsSessionSocket(SOCKET socket) { return socket != 0 && socket == app.network.sessionSocket; }

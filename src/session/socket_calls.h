@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "session/session_core.h"
+#include "base/app_state.h"
+#include "rules/session_core.h"
 
 // A socket of the kind asked for, registered for its events with the main window.
 Event OpenSessionSocket(bool tcp);

@@ -1,13 +1,13 @@
 #include "session/transfer.h"
 
-#include "app/status_bar.h"
-#include "app/texts.h"
-#include "codec/binary_mode.h"
-#include "codec/escapes.h"
-#include "codec/output_pane.h"
-#include "session/connection_view.h"
+#include "base/status_bar.h"
+#include "rules/texts.h"
+#include "rules/binary_mode.h"
+#include "rules/escapes.h"
+#include "view/output_pane.h"
+#include "view/connection_view.h"
 #include "session/session_runner.h"
-#include "session/session_texts.h"
+#include "rules/session_texts.h"
 
 namespace {
 constexpr char kAsciiLineFormat[] = "%s\r\n";
@@ -23,17 +23,11 @@ int EncodeSendLine(TransferMode mode, const char* line, unsigned char* data) {
 }
 
 void OnSendCommand(WPARAM wParam) {
-  SetFocus(app.sendLine);
-  if (!app.session.connected()) {
-    // Idle: the send line is the command line, and this is its Enter.
-    SendMessageA(app.sendLine, WM_KEYUP, VK_RETURN, 0);
-    return;
-  }
-  if (HIWORD(wParam) != 0) return;
+  if (HIWORD(wParam) != 0 || !app.session.connected()) return;
   if (app.session.outgoing().inFlight) return;  // one line at a time; the next waits
   SetStatusText(kStatusActivity, kStatusSending);
   char line[kSendLineSize] = {};
-  GetWindowTextA(app.sendLine, line, sizeof line);
+  GetWindowTextA(app.controls.sendLine, line, sizeof line);
   if (line[0] == '\0') {
     RefreshConnectionView();
     return;

@@ -2,8 +2,9 @@
 // FD_WRITE, so the window never waits on the peer.
 #pragma once
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
+// The send button's command while a session is open.
 void OnSendCommand(WPARAM wParam);
 
 // The bytes a send line becomes in mode, written to data (kSendBufferSize bytes,

@@ -1,11 +1,13 @@
 // The command line through the real send line: typed keys, then Enter released.
 #include <string>
 
-#include "app/texts.h"
-#include "codec/output_pane.h"
+#include "rules/texts.h"
+#include "view/output_pane.h"
 #include "commands/reports.h"
 #include "commands/web_pages.h"
-#include "settings/schemes.h"
+#include "rules/scheme_table.h"
+#include "rules/web_page_address.h"
+#include "view/scheme_colors.h"
 #include "fixtures.h"
 #include "support/peers.h"
 
@@ -18,7 +20,7 @@ int Occurrences(const std::string& text, const std::string& part) {
 }
 
 std::string ExpectedWinsockReport() {
-  const WSADATA& info = app.winsockInfo;
+  const WSADATA& info = app.network.winsockInfo;
   return "\r\n\r\n-------------------------------------\r\n      Winsock Information:\r\n"
          "-------------------------------------\r\n\r\nDescription:   " +
          std::string(info.szDescription) + "\r\nVersion:   " + std::to_string(info.wVersion) +
@@ -29,18 +31,18 @@ std::string ExpectedWinsockReport() {
 
 TEST_CASE("protocol commands print and set the status even when nothing changes") {
   FreshWindow w("[Telvane/Settings]\r\nprotocol=0\r\n");
-  app.useTcp = 1;
+  app.choices.useTcp = 1;
   RunTyped(":tcp");
   CHECK(TranscriptTail() == "\r\n--- Using TCP/IP now!\r\n");
-  CHECK(app.useTcp == 1);
+  CHECK(app.choices.useTcp == 1);
   CHECK(StatusPart(3) == "TCP/IP");
-  CHECK(WindowText(app.sendLine).empty());
+  CHECK(WindowText(app.controls.sendLine).empty());
 
   RunTyped(":UDP");
   CHECK(TranscriptTail() == "\r\n--- Using TCP/IP now!\r\n\r\n--- Using UDP/IP now!\r\n");
-  CHECK(app.useTcp == 0);
+  CHECK(app.choices.useTcp == 0);
   CHECK(StatusPart(3) == "UDP/IP");
-  CHECK(WindowText(app.sendLine).empty());
+  CHECK(WindowText(app.controls.sendLine).empty());
 }
 
 TEST_CASE("mode commands") {
@@ -65,10 +67,10 @@ TEST_CASE("mode commands") {
     const std::string before = Transcript();
     RunTyped(row.typed);
     CHECK(Transcript() == before + row.message);
-    CHECK(app.textMode == row.textMode);
-    CHECK(app.advancedMode == row.advancedMode);
+    CHECK(app.choices.textMode == row.textMode);
+    CHECK(app.choices.advancedMode == row.advancedMode);
     CHECK(StatusPart(2) == row.status);
-    CHECK(WindowText(app.sendLine).empty());
+    CHECK(WindowText(app.controls.sendLine).empty());
   }
 }
 
@@ -86,15 +88,15 @@ TEST_CASE("help and statistics print once until something else is written") {
 
   RunTyped(":stats");
   CHECK(TranscriptTail() == stats);
-  CHECK(WindowText(app.sendLine).empty());
+  CHECK(WindowText(app.controls.sendLine).empty());
   RunTyped(":stats");
   CHECK(TranscriptTail() == stats);
-  CHECK(WindowText(app.sendLine).empty());  // matched, so emptied though nothing printed
+  CHECK(WindowText(app.controls.sendLine).empty());  // matched, so emptied though nothing printed
 
   RunTyped(":help");
   CHECK(TranscriptTail() == stats + kHelpText);  // the statistics left help armed
   RunTyped(":help");
-  PressKey(app.sendLine, VK_F1);
+  PressKey(app.controls.sendLine, VK_F1);
   CHECK(TranscriptTail() == stats + kHelpText);
 
   RunTyped(":stats");  // the help armed the statistics again
@@ -116,7 +118,7 @@ TEST_CASE(":winsock prints every time") {
   for (int i = 1; i <= 3; ++i) {
     RunTyped(":winsock");
     CHECK(Occurrences(TranscriptTail(), ExpectedWinsockReport()) == i);
-    CHECK(WindowText(app.sendLine).empty());
+    CHECK(WindowText(app.controls.sendLine).empty());
   }
   CHECK(TranscriptTail() == ExpectedWinsockReport() + ExpectedWinsockReport() + ExpectedWinsockReport());
 }
@@ -132,20 +134,20 @@ TEST_CASE("scheme commands: accepted forms set the scheme and empty the line") {
       {":scheme 0", -1}, {":scheme 10", -1}, {":scheme -3", -1}, {":scheme 1", 0},
   };
   FreshWindow w;
-  app.schemeIndex = 2;
+  app.choices.schemeIndex = 2;
   for (const Row& row : rows) {
     CAPTURE(row.typed);
-    const int before = app.schemeIndex;
+    const int before = app.choices.schemeIndex;
     const std::string transcript = Transcript();
     RunExact(row.typed);
-    CHECK(app.schemeIndex == (row.index < 0 ? before : row.index));
-    CHECK(WindowText(app.sendLine) == (row.index < 0 ? row.typed : ""));
+    CHECK(app.choices.schemeIndex == (row.index < 0 ? before : row.index));
+    CHECK(WindowText(app.controls.sendLine) == (row.index < 0 ? row.typed : ""));
     CHECK(Transcript() == transcript);  // a scheme change prints nothing
-    HDC dc = GetDC(app.outputPane);
+    HDC dc = GetDC(app.controls.outputPane);
     SendMessageA(w.hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(app.outputPane));
-    CHECK(GetBkColor(dc) == SchemeTable[app.schemeIndex].background);  // shown at once
-    ReleaseDC(app.outputPane, dc);
+                 reinterpret_cast<LPARAM>(app.controls.outputPane));
+    CHECK(GetBkColor(dc) == SchemeTable[app.choices.schemeIndex].background);  // shown at once
+    ReleaseDC(app.controls.outputPane, dc);
   }
 }
 
@@ -155,13 +157,13 @@ TEST_CASE("unmatched text stays in the send line and nothing happens") {
   for (const char* text : texts) {
     CAPTURE(text);
     RunExact(text);
-    CHECK(WindowText(app.sendLine) == text);
+    CHECK(WindowText(app.controls.sendLine) == text);
     CHECK(TranscriptTail().empty());
   }
   const std::string tooLong = ":scheme 3" + std::string(30, ' ') + "x";
   RunExact(tooLong);  // the number ends at the first non-digit; the rest is unseen
-  CHECK(app.schemeIndex == 2);
-  CHECK(WindowText(app.sendLine).empty());
+  CHECK(app.choices.schemeIndex == 2);
+  CHECK(WindowText(app.controls.sendLine).empty());
 }
 
 TEST_CASE("the web page commands open the page in the system's language") {
@@ -171,7 +173,7 @@ TEST_CASE("the web page commands open the page in the system's language") {
   LanguagePageAddress(GetSystemDefaultLangID(), expected);
   for (const char* typed : {":orvald", ":KEMMLITZ", ":orvald kemmlitz"}) {
     RunTyped(typed);
-    CHECK(WindowText(app.sendLine).empty());
+    CHECK(WindowText(app.controls.sendLine).empty());
   }
   REQUIRE(recorder.pages().size() == 3);
   for (const std::string& page : recorder.pages()) CHECK(page == expected);
@@ -186,7 +188,7 @@ TEST_CASE(":about shows the box; the line is emptied after it closes") {
     HWND found = OpenMessageBox();
     if (!found) return false;
     box = ReadMessageBox(found);
-    lineWhileOpen = WindowText(app.sendLine);
+    lineWhileOpen = WindowText(app.controls.sendLine);
     CloseMessageBox(found);
     return true;
   });
@@ -196,7 +198,7 @@ TEST_CASE(":about shows the box; the line is emptied after it closes") {
   CHECK(box.text == AboutText());
   CHECK_FALSE(box.hasIcon);
   CHECK(lineWhileOpen == ":About");
-  CHECK(WindowText(app.sendLine).empty());
+  CHECK(WindowText(app.controls.sendLine).empty());
   CHECK(TranscriptTail().empty());
 }
 
@@ -205,10 +207,10 @@ TEST_CASE("the command line runs while a connect is pending, and in Binary mode"
   SetTransferMode(TransferMode::Binary);
   SetSessionPhase(Phase::Connecting);  // the test is on connected alone
   RunTyped(":udp");
-  CHECK(app.useTcp == 0);
+  CHECK(app.choices.useTcp == 0);
   CHECK(TranscriptTail() == "\r\n--- Using UDP/IP now!\r\n");
   RunTyped(":stats");
-  CHECK(WindowText(app.sendLine).empty());
+  CHECK(WindowText(app.controls.sendLine).empty());
   SetSessionPhase(Phase::Idle);
 }
 
@@ -216,31 +218,31 @@ TEST_CASE("Enter while connected sends instead of running a command") {
   TcpEchoServer peer;
   REQUIRE(peer.ok());
   FreshWindow w;
-  SetWindowTextA(app.hostField, "127.0.0.1");
-  SetWindowTextA(app.portField, peer.PortText().c_str());
+  SetWindowTextA(app.controls.hostField, "127.0.0.1");
+  SetWindowTextA(app.controls.portField, peer.PortText().c_str());
   SendMessageA(w.hwnd(), WM_COMMAND, kConnectButtonId, 0);
   REQUIRE(PumpUntil([] { return app.session.connected() != 0; }));
   CommandSpy spy(true);
-  SetWindowTextA(app.sendLine, ":udp");
-  PressKey(app.sendLine, VK_RETURN);
+  SetWindowTextA(app.controls.sendLine, ":udp");
+  PressKey(app.controls.sendLine, VK_RETURN);
   CHECK(spy.Count(kSendButtonId) == 1);
 
-  EnableWindow(app.sendButton, FALSE);  // an incomplete hex pair
-  PressKey(app.sendLine, VK_RETURN);
+  EnableWindow(app.controls.sendButton, FALSE);  // an incomplete hex pair
+  PressKey(app.controls.sendLine, VK_RETURN);
   CHECK(spy.Count(kSendButtonId) == 1);
-  CHECK(WindowText(app.sendLine) == ":udp");
-  CHECK(app.useTcp == 1);
+  CHECK(WindowText(app.controls.sendLine) == ":udp");
+  CHECK(app.choices.useTcp == 1);
 }
 
 TEST_CASE("a click on send while idle runs the command line") {
   FreshWindow w;
-  SetWindowTextA(app.sendLine, ":udp");
+  SetWindowTextA(app.controls.sendLine, ":udp");
   SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kSendButtonId, BN_CLICKED),
-               reinterpret_cast<LPARAM>(app.sendButton));
-  CHECK(app.useTcp == 0);
+               reinterpret_cast<LPARAM>(app.controls.sendButton));
+  CHECK(app.choices.useTcp == 0);
   CHECK(TranscriptTail() == "\r\n--- Using UDP/IP now!\r\n");
-  CHECK(WindowText(app.sendLine).empty());
-  CHECK(GetFocus() == app.sendLine);
+  CHECK(WindowText(app.controls.sendLine).empty());
+  CHECK(GetFocus() == app.controls.sendLine);
 }
 
 TEST_CASE("a command typed while a TCP connect is pending") {
@@ -248,12 +250,12 @@ TEST_CASE("a command typed while a TCP connect is pending") {
   FreshWindow w("[Telvane/Settings]\r\nhost=127.0.0.1\r\nport=" + closed.PortText() +
                 "\r\nprotocol=0\r\n");
   SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kConnectButtonId, BN_CLICKED),
-               reinterpret_cast<LPARAM>(app.connectButton));
+               reinterpret_cast<LPARAM>(app.controls.connectButton));
   REQUIRE(app.session.connecting() == 1);
   RunTyped(":udp");  // no message is pumped meanwhile, so the connect is still pending
   CHECK(app.session.connecting() == 1);
-  CHECK(app.useTcp == 0);
+  CHECK(app.choices.useTcp == 0);
   CHECK(TranscriptTail().find("\r\n--- Using UDP/IP now!\r\n") != std::string::npos);
-  CHECK(WindowText(app.sendLine).empty());
+  CHECK(WindowText(app.controls.sendLine).empty());
   CHECK(PumpUntil([] { return !app.session.connecting(); }, 5000));
 }

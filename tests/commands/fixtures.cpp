@@ -7,24 +7,24 @@
 #include "commands/web_pages.h"
 
 void RunTyped(const std::string& text) {
-  SetWindowTextA(app.sendLine, "");
-  TypeChars(app.sendLine, text);
-  PressKey(app.sendLine, VK_RETURN);
+  SetWindowTextA(app.controls.sendLine, "");
+  TypeChars(app.controls.sendLine, text);
+  PressKey(app.controls.sendLine, VK_RETURN);
 }
 
 void RunExact(const std::string& text) {
-  SetWindowTextA(app.sendLine, text.c_str());
-  PressKey(app.sendLine, VK_RETURN);
+  SetWindowTextA(app.controls.sendLine, text.c_str());
+  PressKey(app.controls.sendLine, VK_RETURN);
 }
 
 void ClickStatusPart(int part) {
   NMMOUSE click = {};
-  click.hdr.hwndFrom = app.statusBar;
+  click.hdr.hwndFrom = app.controls.statusBar;
   click.hdr.idFrom = kStatusBarId;
   click.hdr.code = static_cast<UINT>(NM_CLICK);
   click.dwItemSpec = static_cast<DWORD_PTR>(part);
   click.pt = POINT{2, 2};
-  CHECK(SendMessageA(app.mainWindow, WM_NOTIFY, kStatusBarId, reinterpret_cast<LPARAM>(&click)) == 0);
+  CHECK(SendMessageA(app.controls.mainWindow, WM_NOTIFY, kStatusBarId, reinterpret_cast<LPARAM>(&click)) == 0);
 }
 
 namespace {
@@ -41,12 +41,12 @@ HWND FindVisibleOfClass(const char* wantedClass) {
 CommandSpy::CommandSpy(bool swallow) : swallow_(swallow) {
   activeSpy = this;
   previous_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(app.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandSpy::Proc)));
+      SetWindowLongPtrA(app.controls.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandSpy::Proc)));
 }
 
 CommandSpy::~CommandSpy() {
-  if (IsWindow(app.mainWindow))
-    SetWindowLongPtrA(app.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+  if (IsWindow(app.controls.mainWindow))
+    SetWindowLongPtrA(app.controls.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
   activeSpy = nullptr;
 }
 
@@ -126,7 +126,7 @@ void ChooseMenuMnemonic(HWND menuWindow, char mnemonic) {
 }
 
 void SetClipboardText(const std::string& text) {
-  REQUIRE(OpenClipboard(app.mainWindow));
+  REQUIRE(OpenClipboard(app.controls.mainWindow));
   EmptyClipboard();
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
   memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
@@ -137,7 +137,7 @@ void SetClipboardText(const std::string& text) {
 
 std::string ClipboardText() {
   std::string text;
-  if (!OpenClipboard(app.mainWindow)) return text;
+  if (!OpenClipboard(app.controls.mainWindow)) return text;
   if (HANDLE data = GetClipboardData(CF_TEXT)) {
     text = static_cast<const char*>(GlobalLock(data));
     GlobalUnlock(data);

@@ -1,7 +1,7 @@
 // Keys in the host, port and send fields and in the output pane.
 #include <string>
 
-#include "codec/output_pane.h"
+#include "view/output_pane.h"
 #include "commands/input_fields.h"
 #include "commands/reports.h"
 #include "fixtures.h"
@@ -24,22 +24,22 @@ TEST_CASE("the four edit controls are subclassed, each knowing its previous proc
   // Function pointers compared as plain addresses, so that failures print.
   auto address = [](WNDPROC procedure) { return reinterpret_cast<uintptr_t>(procedure); };
   auto installed = [](HWND window) { return static_cast<uintptr_t>(GetWindowLongPtrA(window, GWLP_WNDPROC)); };
-  CHECK(installed(app.outputPane) == address(&OutputPaneProc));
-  CHECK(installed(app.sendLine) == address(&SendLineProc));
-  CHECK(installed(app.hostField) == address(&EntryFieldProc));
-  CHECK(installed(app.portField) == address(&EntryFieldProc));
-  for (WNDPROC previous : {app.outputPanePrevProc, app.sendLinePrevProc, app.entryFieldPrevProc}) {
+  CHECK(installed(app.controls.outputPane) == address(&OutputPaneProc));
+  CHECK(installed(app.controls.sendLine) == address(&SendLineProc));
+  CHECK(installed(app.controls.hostField) == address(&EntryFieldProc));
+  CHECK(installed(app.controls.portField) == address(&EntryFieldProc));
+  for (WNDPROC previous : {app.controls.outputPanePrevProc, app.controls.sendLinePrevProc, app.controls.entryFieldPrevProc}) {
     CHECK(address(previous) != 0);
     CHECK(address(previous) != address(&OutputPaneProc));
     CHECK(address(previous) != address(&SendLineProc));
     CHECK(address(previous) != address(&EntryFieldProc));
   }
-  CHECK(app.outputMenu != nullptr);
+  CHECK(app.controls.outputMenu != nullptr);
   // The handshake is consumed, not passed to the control.
-  CHECK(SendMessageA(app.sendLine, WM_USER, reinterpret_cast<WPARAM>(app.sendLinePrevProc), 0) == 0);
+  CHECK(SendMessageA(app.controls.sendLine, WM_USER, reinterpret_cast<WPARAM>(app.controls.sendLinePrevProc), 0) == 0);
 
   // The pane's menu goes with the pane.
-  HMENU menu = app.outputMenu;
+  HMENU menu = app.controls.outputMenu;
   CHECK(IsMenu(menu));
   DestroyWindow(w.hwnd());
   CHECK_FALSE(IsMenu(menu));
@@ -48,7 +48,7 @@ TEST_CASE("the four edit controls are subclassed, each knowing its previous proc
 TEST_CASE("Enter released in the host or port field is a click on connect") {
   FreshWindow w;
   CommandSpy spy(true);
-  for (HWND field : {app.hostField, app.portField}) {
+  for (HWND field : {app.controls.hostField, app.controls.portField}) {
     spy.Clear();
     const std::string text = WindowText(field);
     Char(field, '\r');  // the typed CR is dropped...
@@ -59,54 +59,54 @@ TEST_CASE("Enter released in the host or port field is a click on connect") {
     KeyUp(field, VK_RETURN);  // ...and the release connects
     CHECK(spy.Count(kConnectButtonId) == 1);
   }
-  PressKey(app.sendLine, VK_RETURN);
-  PressKey(app.hostField, 'A');
+  PressKey(app.controls.sendLine, VK_RETURN);
+  PressKey(app.controls.hostField, 'A');
   CHECK(spy.Count(kConnectButtonId) == 1);
 }
 
 TEST_CASE("Enter in an empty port field reports the port") {
   FreshWindow w;
-  SetWindowTextA(app.portField, "");
-  PressKey(app.portField, VK_RETURN);
+  SetWindowTextA(app.controls.portField, "");
+  PressKey(app.controls.portField, VK_RETURN);
   CHECK(TranscriptTail().find("\r\nERR: Invalid Port number!\r\n") != std::string::npos);
 }
 
 TEST_CASE("Tab moves host to port to send line and stops there") {
   FreshWindow w;
-  SetWindowTextA(app.hostField, "h");
-  SetWindowTextA(app.portField, "1");
-  SetWindowTextA(app.sendLine, "s");
-  SetFocus(app.hostField);
-  Char(app.hostField, '\t');
-  CHECK(GetFocus() == app.portField);
-  Char(app.portField, '\t');
-  CHECK(GetFocus() == app.sendLine);
-  Char(app.sendLine, '\t');
-  CHECK(GetFocus() == app.sendLine);
-  CHECK(WindowText(app.hostField) == "h");
-  CHECK(WindowText(app.portField) == "1");
-  CHECK(WindowText(app.sendLine) == "s");
+  SetWindowTextA(app.controls.hostField, "h");
+  SetWindowTextA(app.controls.portField, "1");
+  SetWindowTextA(app.controls.sendLine, "s");
+  SetFocus(app.controls.hostField);
+  Char(app.controls.hostField, '\t');
+  CHECK(GetFocus() == app.controls.portField);
+  Char(app.controls.portField, '\t');
+  CHECK(GetFocus() == app.controls.sendLine);
+  Char(app.controls.sendLine, '\t');
+  CHECK(GetFocus() == app.controls.sendLine);
+  CHECK(WindowText(app.controls.hostField) == "h");
+  CHECK(WindowText(app.controls.portField) == "1");
+  CHECK(WindowText(app.controls.sendLine) == "s");
 }
 
 TEST_CASE("CR never reaches a field; other characters do") {
   FreshWindow w;
-  SetWindowTextA(app.hostField, "");
-  SetWindowTextA(app.portField, "");
-  SetWindowTextA(app.sendLine, "");
-  for (HWND field : {app.hostField, app.portField, app.sendLine}) {
+  SetWindowTextA(app.controls.hostField, "");
+  SetWindowTextA(app.controls.portField, "");
+  SetWindowTextA(app.controls.sendLine, "");
+  for (HWND field : {app.controls.hostField, app.controls.portField, app.controls.sendLine}) {
     SendMessageA(field, EM_SETSEL, -2, -2);
     Char(field, '\r');
     Char(field, '4');
     Char(field, '\r');
     CHECK(WindowText(field) == "4");
   }
-  TypeChars(app.sendLine, " a B");  // idle: spaces and case pass unchanged
-  CHECK(WindowText(app.sendLine) == "4 a B");
+  TypeChars(app.controls.sendLine, " a B");  // idle: spaces and case pass unchanged
+  CHECK(WindowText(app.controls.sendLine) == "4 a B");
 }
 
 TEST_CASE("F1 in any edit control prints the help once") {
   FreshWindow w;
-  for (HWND control : {app.hostField, app.portField, app.sendLine, app.outputPane}) {
+  for (HWND control : {app.controls.hostField, app.controls.portField, app.controls.sendLine, app.controls.outputPane}) {
     SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED), 0);
     PressKey(control, VK_F1);
     CHECK(TranscriptTail() == kHelpText);
@@ -121,74 +121,74 @@ TEST_CASE("F1 in any edit control prints the help once") {
 TEST_CASE("typing into the output pane goes nowhere and moves the focus to the send line") {
   FreshWindow w;
   AppendOutput("abc\r\ndef");
-  SetWindowTextA(app.sendLine, "");
+  SetWindowTextA(app.controls.sendLine, "");
   const std::string transcript = Transcript();
 
   SUBCASE("a character") {
-    SetFocus(app.outputPane);
-    Char(app.outputPane, 'x');
-    CHECK(GetFocus() == app.sendLine);
+    SetFocus(app.controls.outputPane);
+    Char(app.controls.outputPane, 'x');
+    CHECK(GetFocus() == app.controls.sendLine);
   }
   SUBCASE("a character with Alt") {
-    SetFocus(app.outputPane);
-    SendMessageA(app.outputPane, WM_SYSCHAR, 'x', 0x20000001);
-    CHECK(GetFocus() == app.sendLine);
+    SetFocus(app.controls.outputPane);
+    SendMessageA(app.controls.outputPane, WM_SYSCHAR, 'x', 0x20000001);
+    CHECK(GetFocus() == app.controls.sendLine);
   }
   SUBCASE("Enter is dropped; its release moves the focus") {
-    SetFocus(app.outputPane);
-    Char(app.outputPane, '\r');
-    CHECK(GetFocus() == app.outputPane);
-    KeyUp(app.outputPane, VK_RETURN);
-    CHECK(GetFocus() == app.sendLine);
+    SetFocus(app.controls.outputPane);
+    Char(app.controls.outputPane, '\r');
+    CHECK(GetFocus() == app.controls.outputPane);
+    KeyUp(app.controls.outputPane, VK_RETURN);
+    CHECK(GetFocus() == app.controls.sendLine);
   }
   SUBCASE("navigation keys act on the pane, their release moves the focus") {
-    SetFocus(app.outputPane);
-    SendMessageA(app.outputPane, EM_SETSEL, -2, -2);
-    const auto atEnd = Selection(app.outputPane);
-    SendMessageA(app.outputPane, WM_KEYDOWN, VK_HOME, 1);
-    CHECK(Selection(app.outputPane).first < atEnd.first);
-    CHECK(GetFocus() == app.outputPane);
-    KeyUp(app.outputPane, VK_HOME);
-    CHECK(GetFocus() == app.sendLine);
+    SetFocus(app.controls.outputPane);
+    SendMessageA(app.controls.outputPane, EM_SETSEL, -2, -2);
+    const auto atEnd = Selection(app.controls.outputPane);
+    SendMessageA(app.controls.outputPane, WM_KEYDOWN, VK_HOME, 1);
+    CHECK(Selection(app.controls.outputPane).first < atEnd.first);
+    CHECK(GetFocus() == app.controls.outputPane);
+    KeyUp(app.controls.outputPane, VK_HOME);
+    CHECK(GetFocus() == app.controls.sendLine);
   }
   SUBCASE("a paste") {
     SetClipboardText("PASTED");
-    SetFocus(app.outputPane);
-    SendMessageA(app.outputPane, EM_SETSEL, -2, -2);
-    CHECK(SendMessageA(app.outputPane, WM_PASTE, 0, 0) == 0);
-    CHECK(GetFocus() == app.sendLine);
+    SetFocus(app.controls.outputPane);
+    SendMessageA(app.controls.outputPane, EM_SETSEL, -2, -2);
+    CHECK(SendMessageA(app.controls.outputPane, WM_PASTE, 0, 0) == 0);
+    CHECK(GetFocus() == app.controls.sendLine);
     // The same clipboard does paste into the send line while idle.
-    SendMessageA(app.sendLine, WM_PASTE, 0, 0);
-    CHECK(WindowText(app.sendLine) == "PASTED");
+    SendMessageA(app.controls.sendLine, WM_PASTE, 0, 0);
+    CHECK(WindowText(app.controls.sendLine) == "PASTED");
   }
   SUBCASE("keys and messages that would cut, delete or paste leave the record alone") {
     SetClipboardText("PASTED");
-    SetFocus(app.outputPane);
-    SendMessageA(app.outputPane, EM_SETSEL, 0, -1);
-    SendMessageA(app.outputPane, WM_KEYDOWN, VK_DELETE, 1);
+    SetFocus(app.controls.outputPane);
+    SendMessageA(app.controls.outputPane, EM_SETSEL, 0, -1);
+    SendMessageA(app.controls.outputPane, WM_KEYDOWN, VK_DELETE, 1);
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     keys[VK_SHIFT] = 0x80;
     SetKeyboardState(keys);
-    SendMessageA(app.outputPane, WM_KEYDOWN, VK_INSERT, 1);
-    SendMessageA(app.outputPane, WM_KEYDOWN, VK_DELETE, 1);
+    SendMessageA(app.controls.outputPane, WM_KEYDOWN, VK_INSERT, 1);
+    SendMessageA(app.controls.outputPane, WM_KEYDOWN, VK_DELETE, 1);
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
-    SendMessageA(app.outputPane, WM_CUT, 0, 0);
-    SendMessageA(app.outputPane, WM_CLEAR, 0, 0);
+    SendMessageA(app.controls.outputPane, WM_CUT, 0, 0);
+    SendMessageA(app.controls.outputPane, WM_CLEAR, 0, 0);
     CHECK(ClipboardText() == "PASTED");
   }
   CHECK(Transcript() == transcript);
-  CHECK(WindowText(app.sendLine).find('x') == std::string::npos);
+  CHECK(WindowText(app.controls.sendLine).find('x') == std::string::npos);
 }
 
 TEST_CASE("keys released in the send line do nothing but Enter and F1") {
   FreshWindow w;
   CommandSpy spy(true);
-  SetWindowTextA(app.sendLine, ":udp");
-  for (WPARAM key : {WPARAM('A'), WPARAM(VK_SPACE), WPARAM(VK_F2), WPARAM(VK_TAB)}) KeyUp(app.sendLine, key);
-  CHECK(WindowText(app.sendLine) == ":udp");
+  SetWindowTextA(app.controls.sendLine, ":udp");
+  for (WPARAM key : {WPARAM('A'), WPARAM(VK_SPACE), WPARAM(VK_F2), WPARAM(VK_TAB)}) KeyUp(app.controls.sendLine, key);
+  CHECK(WindowText(app.controls.sendLine) == ":udp");
   CHECK(TranscriptTail().empty());
   CHECK(spy.Count(kSendButtonId) == 0);
-  CHECK(app.useTcp == 1);
+  CHECK(app.choices.useTcp == 1);
 }

@@ -1,8 +1,8 @@
 // The output pane's context menu, the mode menu, status-bar clicks and the boxes.
 #include <string>
 
-#include "app/texts.h"
-#include "codec/output_pane.h"
+#include "rules/texts.h"
+#include "view/output_pane.h"
 #include "commands/reports.h"
 #include "fixtures.h"
 #include "support/peers.h"
@@ -16,8 +16,8 @@ std::string MenuText(HMENU menu, UINT position) {
 }
 
 void RightClickPane(int x, int y) {
-  SendMessageA(app.outputPane, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
-  SendMessageA(app.outputPane, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+  SendMessageA(app.controls.outputPane, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+  SendMessageA(app.controls.outputPane, WM_RBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 // Opens the pane's menu at (10, 10), lets inMenu look at it, then types mnemonic
@@ -47,7 +47,7 @@ const char kWarning[] =
 
 TEST_CASE("the output pane's menu has its seven items") {
   FreshWindow w;
-  HMENU menu = app.outputMenu;
+  HMENU menu = app.controls.outputMenu;
   REQUIRE(GetMenuItemCount(menu) == 7);
   struct Row {
     UINT id;  // 0: separator
@@ -75,30 +75,30 @@ TEST_CASE("the output pane's menu has its seven items") {
 TEST_CASE("a right click shows the menu at the mouse; copy is grey without a selection") {
   FreshWindow w;
   AppendOutput("hello world");
-  SendMessageA(app.outputPane, EM_SETSEL, 0, 0);
+  SendMessageA(app.controls.outputPane, EM_SETSEL, 0, 0);
   UINT state = 0;
   RECT rect = {};
   CHECK(UseOutputMenu(0, [&] {
-    state = GetMenuState(app.outputMenu, kMenuCopyId, MF_BYCOMMAND);
+    state = GetMenuState(app.controls.outputMenu, kMenuCopyId, MF_BYCOMMAND);
     GetWindowRect(OpenMenuWindow(), &rect);
   }));
   CHECK((state & MF_GRAYED) != 0);
   POINT at = {10, 10};
-  ClientToScreen(app.outputPane, &at);
+  ClientToScreen(app.controls.outputPane, &at);
   CHECK(rect.left == at.x);
   CHECK(rect.top == at.y);
   for (UINT id : {kMenuHelpId, kMenuAboutId, kMenuVisitId, kMenuSelectAllId})
-    CHECK((GetMenuState(app.outputMenu, id, MF_BYCOMMAND) & MF_GRAYED) == 0);
+    CHECK((GetMenuState(app.controls.outputMenu, id, MF_BYCOMMAND) & MF_GRAYED) == 0);
 }
 
 TEST_CASE("copy selected copies exactly the selection") {
   FreshWindow w;
   SetClipboardText("old");
   AppendOutput("hello world");
-  const int length = GetWindowTextLengthA(app.outputPane);
-  SendMessageA(app.outputPane, EM_SETSEL, length - 5, length);
+  const int length = GetWindowTextLengthA(app.controls.outputPane);
+  SendMessageA(app.controls.outputPane, EM_SETSEL, length - 5, length);
   UINT state = MF_GRAYED;
-  CHECK(UseOutputMenu('c', [&] { state = GetMenuState(app.outputMenu, kMenuCopyId, MF_BYCOMMAND); }));
+  CHECK(UseOutputMenu('c', [&] { state = GetMenuState(app.controls.outputMenu, kMenuCopyId, MF_BYCOMMAND); }));
   CHECK((state & MF_GRAYED) == 0);
   CHECK(ClipboardText() == "world");
 }
@@ -106,13 +106,13 @@ TEST_CASE("copy selected copies exactly the selection") {
 TEST_CASE("select all selects the whole transcript and keeps the focus in the pane") {
   FreshWindow w;
   AppendOutput("some text");
-  SetFocus(app.sendLine);
+  SetFocus(app.controls.sendLine);
   CHECK(UseOutputMenu('s'));
   DWORD start = 1, end = 0;
-  SendMessageA(app.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageA(app.controls.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   CHECK(start == 0);
-  CHECK(end == static_cast<DWORD>(GetWindowTextLengthA(app.outputPane)));
-  CHECK(GetFocus() == app.outputPane);
+  CHECK(end == static_cast<DWORD>(GetWindowTextLengthA(app.controls.outputPane)));
+  CHECK(GetFocus() == app.controls.outputPane);
 }
 
 TEST_CASE("help and visit from the menu") {
@@ -174,11 +174,11 @@ TEST_CASE("the mode menu: radio mark on the current mode, anchored at status par
     ModalWatcher watcher([&] {
       HWND menu = OpenMenuWindow();
       if (!menu) return false;
-      for (UINT i = 0; i < 3; ++i) marks[i] = GetMenuState(app.modeMenu, i, MF_BYPOSITION) & MF_CHECKED;
+      for (UINT i = 0; i < 3; ++i) marks[i] = GetMenuState(app.controls.modeMenu, i, MF_BYPOSITION) & MF_CHECKED;
       MENUITEMINFOA info = {};
       info.cbSize = sizeof info;
       info.fMask = MIIM_FTYPE;
-      GetMenuItemInfoA(app.modeMenu, row.markedPosition, TRUE, &info);
+      GetMenuItemInfoA(app.controls.modeMenu, row.markedPosition, TRUE, &info);
       radio = info.fType & MFT_RADIOCHECK;
       GetWindowRect(menu, &rect);
       if (row.mnemonic) ChooseMenuMnemonic(menu, row.mnemonic);
@@ -192,7 +192,7 @@ TEST_CASE("the mode menu: radio mark on the current mode, anchored at status par
     else PumpFor(100);
     for (UINT i = 0; i < 3; ++i) CHECK((marks[i] != 0) == (i == row.markedPosition));
     CHECK(radio != 0);
-    POINT anchor = {app.clientWidth - 50 * app.charWidth, app.clientHeight};
+    POINT anchor = {app.layout.clientWidth - 50 * app.layout.charWidth, app.layout.clientHeight};
     ClientToScreen(w.hwnd(), &anchor);
     CHECK(rect.left == anchor.x);
     CHECK(abs((rect.top + rect.bottom) / 2 - anchor.y) <= 1);
@@ -209,12 +209,12 @@ TEST_CASE("the mode menu: radio mark on the current mode, anchored at status par
 
 TEST_CASE("status-bar clicks while idle") {
   FreshWindow w;
-  app.useTcp = 1;
+  app.choices.useTcp = 1;
   ClickStatusPart(3);
-  CHECK(app.useTcp == 0);
+  CHECK(app.choices.useTcp == 0);
   CHECK(StatusPart(3) == "UDP/IP");
   ClickStatusPart(3);
-  CHECK(app.useTcp == 1);
+  CHECK(app.choices.useTcp == 1);
   CHECK(StatusPart(3) == "TCP/IP");
   const std::string toggles = "\r\n--- Using UDP/IP now!\r\n\r\n--- Using TCP/IP now!\r\n";
   CHECK(TranscriptTail() == toggles);
@@ -236,11 +236,11 @@ TEST_CASE("status-bar clicks while idle") {
 namespace {
 // A TCP connect in ASCII mode to peer, started (not waited for).
 void StartAsciiConnect(const TcpEchoServer& peer) {
-  app.useTcp = 1;
+  app.choices.useTcp = 1;
   SetTransferMode(TransferMode::Ascii);
-  SetWindowTextA(app.hostField, "127.0.0.1");
-  SetWindowTextA(app.portField, peer.PortText().c_str());
-  SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
+  SetWindowTextA(app.controls.hostField, "127.0.0.1");
+  SetWindowTextA(app.controls.portField, peer.PortText().c_str());
+  SendMessageA(app.controls.mainWindow, WM_COMMAND, kConnectButtonId, 0);
 }
 }  // namespace
 
@@ -278,7 +278,7 @@ TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, e
     CHECK(box.text == kWarning);
     CHECK(box.hasIcon);
   }
-  CHECK(app.useTcp == 1);
+  CHECK(app.choices.useTcp == 1);
   CHECK(CurrentTransferMode() == TransferMode::Ascii);
   CHECK(Transcript() == transcript);
 }
@@ -332,18 +332,18 @@ TEST_CASE("the keyboard's menu key shows the pane's own menu, never the control'
     ModalWatcher watcher([&] {
       HWND menu = OpenMenuWindow();
       if (!menu) return false;
-      shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)) == app.outputMenu;
+      shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)) == app.controls.outputMenu;
       GetWindowRect(menu, &rect);
       EndMenu();
       return true;
     });
-    SendMessageA(app.outputPane, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.outputPane), -1);
+    SendMessageA(app.controls.outputPane, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.controls.outputPane), -1);
     PumpFor(20);
     CHECK_FALSE(watcher.timedOut());
   }
   CHECK(shown);
   POINT corner = {0, 0};
-  ClientToScreen(app.outputPane, &corner);
+  ClientToScreen(app.controls.outputPane, &corner);
   CHECK(rect.left == corner.x);
   CHECK(rect.top == corner.y);
 }

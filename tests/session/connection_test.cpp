@@ -1,7 +1,7 @@
 // The connection lifecycle over real loopback sockets, against peers started here.
 #include "session_steps.h"
 
-#include "session/counters.h"
+#include "view/status_parts.h"
 #include "support/peers.h"
 
 namespace {
@@ -22,7 +22,7 @@ bool ConnectTo(const LoopbackPeer& peer, const std::string& host = "127.0.0.1") 
 SOCKET OtherThan(SOCKET socket, SOCKET avoid) { return socket != avoid ? socket : avoid + 4; }
 
 void PostEvent(SOCKET socket, int event, int error) {
-  SendMessageA(app.mainWindow, kSocketNotify, socket, WSAMAKESELECTREPLY(event, error));
+  SendMessageA(app.controls.mainWindow, kSocketNotify, socket, WSAMAKESELECTREPLY(event, error));
 }
 
 WNDPROC mainWindowProc = nullptr;
@@ -39,38 +39,36 @@ LRESULT CALLBACK TranscriptKeepingProc(HWND window, UINT message, WPARAM wParam,
 
 TEST_CASE("a port outside 1..65535 is refused and the window stays idle") {
   FreshWindow w;
-  SetWindowTextA(app.hostField, "127.0.0.1");
+  SetWindowTextA(app.controls.hostField, "127.0.0.1");
   for (TransferMode mode : {TransferMode::Ascii, TransferMode::Binary}) {
     for (const char* port : {"", "0", "65536", "99999"}) {
       CAPTURE(port);
       SetTransferMode(mode);
-      SetWindowTextA(app.sendLine, "41 42");
+      SetWindowTextA(app.controls.sendLine, "41 42");
       app.session.counters().sessionIn = 12;
       app.session.counters().sessionOut = 34;
       ShowSessionBytesIn();
       ShowSessionBytesOut();
-      SetWindowTextA(app.portField, port);
+      SetWindowTextA(app.controls.portField, port);
       const std::string before = TranscriptTail();
 
       Connect();
       CHECK(TranscriptTail() == before + "\r\nERR: Invalid Port number!\r\n");
       CHECK_FALSE(app.session.connecting());
       CHECK_FALSE(app.session.connected());
-      CHECK(app.sessionSocket == 0);
+      CHECK(app.network.sessionSocket == 0);
       CHECK(app.session.counters().sessionIn == 0);
       CHECK(app.session.counters().sessionOut == 0);
       CHECK(StatusPart(4) == "In: 0 bytes");
       CHECK(StatusPart(5) == "Out: 0 bytes");
       CHECK(WindowText(w.hwnd()) == "Telvane - Kestrelink");
       CHECK(EnabledStates() == kIdleStates);
-      CHECK(GetFocus() == app.sendLine);
-      CHECK(WindowText(app.sendLine) == (mode == TransferMode::Binary ? "" : "41 42"));
+      CHECK(GetFocus() == app.controls.sendLine);
+      CHECK(WindowText(app.controls.sendLine) == (mode == TransferMode::Binary ? "" : "41 42"));
     }
   }
   // No attempt began, so no timer prints dots.
-  const std::string settled = TranscriptTail();
-  PumpFor(700);
-  CHECK(TranscriptTail() == settled);
+  CHECK_FALSE(KillTimer(w.hwnd(), kConnectTimerId));
   CHECK(app.session.counters().failed + app.session.counters().succeeded == 0);
 }
 
@@ -96,19 +94,19 @@ TEST_CASE("ports 1 and 65535 are tried, and a leading zero is read as a number")
   CHECK(WithoutDots(TranscriptTail().substr(before.size())) ==
         ConnectingLine("127.0.0.1", echo.port()) + kEstablished);
   CHECK(WindowText(w.hwnd()) == "Telvane - 127.0.0.1:" + typed);
-  CHECK(std::string(app.lastPort) == typed);
+  CHECK(std::string(app.choices.lastPort) == typed);
 }
 
 TEST_CASE("a TCP session opens, shows its target and remembers it") {
   TcpEchoServer echo;
   REQUIRE(echo.ok());
   FreshWindow w;
-  SetFocus(app.hostField);
+  SetFocus(app.controls.hostField);
   SetTarget("127.0.0.1", echo.PortText());
   const std::string connecting = ConnectingLine("127.0.0.1", echo.port());
 
   Connect();
-  CHECK(GetFocus() == app.sendLine);
+  CHECK(GetFocus() == app.controls.sendLine);
   if (app.session.connecting()) {  // a loopback connect may also complete at once
     CHECK(TranscriptTail() == connecting);
     CHECK(WindowText(w.hwnd()) == "Telvane  (connecting...)");
@@ -127,19 +125,19 @@ TEST_CASE("a TCP session opens, shows its target and remembers it") {
   CHECK(EnabledStates() == kConnectedStates);
   CHECK(app.session.counters().succeeded == 1);
   CHECK(app.session.counters().failed == 0);
-  CHECK(std::string(app.lastHost) == "127.0.0.1");
-  CHECK(std::string(app.lastPort) == echo.PortText());
+  CHECK(std::string(app.choices.lastHost) == "127.0.0.1");
+  CHECK(std::string(app.choices.lastPort) == echo.PortText());
   CHECK(PumpUntil([&] { return echo.Accepted() == 1; }));
 
   // The timer stops at its first tick after the attempt: no dot follows.
   const std::string settled = TranscriptTail();
-  PumpFor(700);
+  CHECK(PumpUntilTick(kConnectTimerId));
   CHECK(TranscriptTail() == settled);
   CHECK_FALSE(KillTimer(w.hwnd(), kConnectTimerId));
 
   // While connected the connect command, and the own socket's FD_CONNECT, change nothing.
   Connect();
-  PostEvent(app.sessionSocket, FD_CONNECT, WSAECONNREFUSED);
+  PostEvent(app.network.sessionSocket, FD_CONNECT, WSAECONNREFUSED);
   CHECK(TranscriptTail() == settled);
   CHECK(app.session.connected());
   CHECK(app.session.counters().failed == 0);
@@ -186,7 +184,7 @@ TEST_CASE("dots count the time a connect is pending") {
 
   // Neither a close event nor a second connect command touches a pending attempt.
   const std::string pending = TranscriptTail();
-  PostEvent(app.sessionSocket, FD_CLOSE, 0);
+  PostEvent(app.network.sessionSocket, FD_CLOSE, 0);
   Connect();
   CHECK(TranscriptTail() == pending);
   CHECK(app.session.connecting());
@@ -202,8 +200,8 @@ TEST_CASE("a refused connect counts as failed and leaves the target alone") {
   ClosedPort closed;
   REQUIRE(closed.port() != 0);
   FreshWindow w;
-  lstrcpyA(app.lastHost, "earlier.invalid");
-  lstrcpyA(app.lastPort, "23");
+  lstrcpyA(app.choices.lastHost, "earlier.invalid");
+  lstrcpyA(app.choices.lastPort, "23");
   SetTarget("127.0.0.1", closed.PortText());
   const std::string refused = ConnectingLine("127.0.0.1", closed.port()) + "\r\n=== Connection refused\r\n";
 
@@ -211,11 +209,11 @@ TEST_CASE("a refused connect counts as failed and leaves the target alone") {
   REQUIRE(AttemptEnded());
   CHECK(WithoutDots(TranscriptTail()) == refused);
   CheckIdleView();
-  CHECK(app.sessionSocket == 0);
+  CHECK(app.network.sessionSocket == 0);
   CHECK(app.session.counters().failed == 1);
   CHECK(app.session.counters().succeeded == 0);
-  CHECK(std::string(app.lastHost) == "earlier.invalid");
-  CHECK(std::string(app.lastPort) == "23");
+  CHECK(std::string(app.choices.lastHost) == "earlier.invalid");
+  CHECK(std::string(app.choices.lastPort) == "23");
 
   // The fields keep the target for another try.
   const std::string before = TranscriptTail();
@@ -236,7 +234,7 @@ TEST_CASE("a host name is looked up; one that cannot be resolved fails the attem
         ConnectingLine("nowhere.invalid", 7) +
             "\r\nERR: Error resolving hostname!\r\n=== Connection failed!\r\n");
   CheckIdleView();
-  CHECK(app.sessionSocket == 0);
+  CHECK(app.network.sessionSocket == 0);
   CHECK(app.session.counters().failed + app.session.counters().succeeded == 0);
 
   SetTarget("localhost", echo.PortText());
@@ -247,14 +245,14 @@ TEST_CASE("a host name is looked up; one that cannot be resolved fails the attem
   CHECK(WithoutDots(TranscriptTail().substr(before.size())) ==
         ConnectingLine("localhost", echo.port()) + kEstablished);
   CHECK(WindowText(w.hwnd()) == "Telvane - localhost:" + echo.PortText());
-  CHECK(std::string(app.lastHost) == "localhost");
+  CHECK(std::string(app.choices.lastHost) == "localhost");
 }
 
 TEST_CASE("a UDP session is ready at once and is fixed to its peer") {
   UdpEchoServer udp;
   REQUIRE(udp.ok());
   FreshWindow w;
-  app.useTcp = 0;
+  app.choices.useTcp = 0;
   SetTarget("127.0.0.1", udp.PortText());
   Connect();
   CHECK(app.session.connected());
@@ -265,14 +263,14 @@ TEST_CASE("a UDP session is ready at once and is fixed to its peer") {
   CHECK(StatusPart(0) == "Ready");
   CHECK(EnabledStates() == kConnectedStates);
   CHECK(app.session.counters().succeeded == 1);
-  CHECK(std::string(app.lastPort) == udp.PortText());
+  CHECK(std::string(app.choices.lastPort) == udp.PortText());
 
   const std::string settled = TranscriptTail();
-  PumpFor(700);
+  CHECK(PumpUntilTick(kConnectTimerId));
   CHECK(TranscriptTail() == settled);  // no dots: the first tick only stops the timer
   CHECK_FALSE(KillTimer(w.hwnd(), kConnectTimerId));
 
-  CHECK(send(app.sessionSocket, "ping", 4, 0) == 4);
+  CHECK(send(app.network.sessionSocket, "ping", 4, 0) == 4);
   CHECK(PumpUntil([&] { return udp.Received() == "ping"; }));
   CHECK(PumpUntil([] { return app.session.counters().sessionIn == 4; }));  // and its echo came back
 
@@ -287,9 +285,9 @@ TEST_CASE("disconnect ends the session; only a click while connected does") {
   FreshWindow w;
   REQUIRE(ConnectTo(echo));
 
-  SetFocus(app.outputPane);
+  SetFocus(app.controls.outputPane);
   SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kDisconnectButtonId, BN_DOUBLECLICKED), 0);
-  CHECK(GetFocus() == app.sendLine);
+  CHECK(GetFocus() == app.controls.sendLine);
   CHECK(app.session.connected());
 
   app.session.counters().sessionIn = 3;
@@ -298,7 +296,7 @@ TEST_CASE("disconnect ends the session; only a click while connected does") {
   Disconnect();
   CHECK(TranscriptTail() == before + "\r\n=== Disconnected\r\n");
   CheckIdleView();
-  CHECK(app.sessionSocket == 0);
+  CHECK(app.network.sessionSocket == 0);
   CHECK(StatusPart(4) == "In: 3 bytes");  // kept until the next attempt
   CHECK(app.session.counters().succeeded == 1);
   CHECK(app.session.counters().failed == 0);
@@ -307,9 +305,9 @@ TEST_CASE("disconnect ends the session; only a click while connected does") {
 
   // While idle, disconnect only moves the focus, and a connect with another
   // notification code is ignored.
-  SetFocus(app.hostField);
+  SetFocus(app.controls.hostField);
   Disconnect();
-  CHECK(GetFocus() == app.sendLine);
+  CHECK(GetFocus() == app.controls.sendLine);
   SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kConnectButtonId, BN_DOUBLECLICKED), 0);
   CHECK(TranscriptTail() == before + "\r\n=== Disconnected\r\n");
   CHECK_FALSE(app.session.connecting());
@@ -328,17 +326,17 @@ TEST_CASE("bytes still unread when the peer's close is reported are shown before
   u_long pending = 0;
   for (int waited = 0; waited < 5000 && pending < answer.size(); waited += 10) {
     Sleep(10);
-    ioctlsocket(app.sessionSocket, FIONREAD, &pending);
+    ioctlsocket(app.network.sessionSocket, FIONREAD, &pending);
   }
   REQUIRE(pending == answer.size());
 
-  PostEvent(app.sessionSocket, FD_CLOSE, 0);
+  PostEvent(app.network.sessionSocket, FD_CLOSE, 0);
   REQUIRE(PumpUntil([] { return !app.session.connected(); }));
   REQUIRE(PumpUntilShown());  // the close line may wait for the next frame
   CHECK(WithoutDots(TranscriptTail()) == ConnectingLine("127.0.0.1", daytime.port()) +
                                              kEstablished + answer + ClosedLine("127.0.0.1"));
   CheckIdleView();
-  CHECK(app.sessionSocket == 0);
+  CHECK(app.network.sessionSocket == 0);
   CHECK(app.session.counters().sessionIn == static_cast<int64_t>(answer.size()));
   CHECK(app.session.counters().totalIn == static_cast<int64_t>(answer.size()));
   CHECK(StatusPart(4) == "In: " + std::to_string(answer.size()) + " bytes");
@@ -372,9 +370,9 @@ TEST_CASE("closing the window while connected ends the session without a line") 
   CHECK(QuitSeen());
   CHECK(transcriptAtDestroy == transcript);
   CHECK_FALSE(app.session.connected());
-  CHECK(app.sessionSocket == 0);
-  CHECK(std::string(app.lastHost) == "127.0.0.1");
-  CHECK(std::string(app.lastPort) == echo.PortText());
+  CHECK(app.network.sessionSocket == 0);
+  CHECK(std::string(app.choices.lastHost) == "127.0.0.1");
+  CHECK(std::string(app.choices.lastPort) == echo.PortText());
   const std::string ini = ReadFile(w.iniPath());
   CHECK(ini.find("host=127.0.0.1\r\n") != std::string::npos);
   CHECK(ini.find("port=" + echo.PortText() + "\r\n") != std::string::npos);
@@ -388,7 +386,7 @@ TEST_CASE("events of a session that has ended are ignored") {
   REQUIRE(second.ok());
   FreshWindow w;
   REQUIRE(ConnectTo(first));
-  const SOCKET old = app.sessionSocket;
+  const SOCKET old = app.network.sessionSocket;
   Disconnect();
 
   const std::string idle = TranscriptTail();
@@ -401,7 +399,7 @@ TEST_CASE("events of a session that has ended are ignored") {
 
   REQUIRE(ConnectTo(second));
   const std::string open = TranscriptTail();
-  const SOCKET stale = OtherThan(old, app.sessionSocket);
+  const SOCKET stale = OtherThan(old, app.network.sessionSocket);
   PostEvent(stale, FD_CLOSE, 0);
   PostEvent(stale, FD_CONNECT, WSAECONNREFUSED);
   PostEvent(stale, FD_READ, 0);
@@ -417,7 +415,7 @@ TEST_CASE("events still queued when a session ends never reach the next one") {
   REQUIRE(second.ok());
   FreshWindow w;
   REQUIRE(ConnectTo(first));
-  const SOCKET old = app.sessionSocket;
+  const SOCKET old = app.network.sessionSocket;
 
   // Let the first peer reset the connection while no message is handled, so
   // that its close event waits in the queue when the user disconnects.
@@ -438,7 +436,7 @@ TEST_CASE("events still queued when a session ends never reach the next one") {
   SetTarget("127.0.0.1", second.PortText());
   Connect();  // its socket may well get the handle of the first
   REQUIRE(PumpUntil([] { return app.session.connected() != 0; }));
-  PumpFor(300);
+  CHECK(PumpUntilNoSocketEvents());
   CHECK(app.session.connected());
   CHECK(WithoutDots(TranscriptTail().substr(before.size())) ==
         ConnectingLine("127.0.0.1", second.port()) + kEstablished);
@@ -462,10 +460,10 @@ TEST_CASE("a connect event with an error ends the attempt with its own line") {
     SetTarget("127.0.0.1", busy.PortText());
     Connect();
     REQUIRE(app.session.connecting());
-    PostEvent(app.sessionSocket, FD_CONNECT, row.error);
+    PostEvent(app.network.sessionSocket, FD_CONNECT, row.error);
     CHECK(WithoutDots(TranscriptTail()) == ConnectingLine("127.0.0.1", busy.port()) + row.line);
     CheckIdleView();
-    CHECK(app.sessionSocket == 0);
+    CHECK(app.network.sessionSocket == 0);
     CHECK(app.session.counters().failed == 1);
     CHECK(app.session.counters().succeeded == 0);
   }
@@ -493,11 +491,11 @@ TEST_CASE("closing the window while a connect is pending ends cleanly") {
   SetTarget("127.0.0.1", busy.PortText());
   Connect();
   REQUIRE(app.session.connecting());
-  const SOCKET attempt = app.sessionSocket;
+  const SOCKET attempt = app.network.sessionSocket;
   w.Close();
   CHECK(QuitSeen());
   CHECK_FALSE(app.session.connecting());
-  CHECK(app.sessionSocket == 0);
+  CHECK(app.network.sessionSocket == 0);
   // The attempt's socket is closed, not left to complete once the peer has room.
   int type = 0;
   int size = sizeof type;
@@ -507,7 +505,7 @@ TEST_CASE("closing the window while a connect is pending ends cleanly") {
   busy.Release();
   REQUIRE(PumpUntil([&] { return busy.Accepted() >= 1; }));  // the peer takes clients again
   CHECK_FALSE(app.session.connected());
-  CHECK(app.sessionSocket == 0);
+  CHECK(app.network.sessionSocket == 0);
   CHECK(app.session.counters().succeeded == 0);
 }
 
@@ -523,7 +521,7 @@ TEST_CASE("closing the window during a name lookup cancels it; the next window l
       const HWND window = w.hwnd();
       SetTarget("localhost", closed.PortText());
       Connect();
-      REQUIRE(app.lookupRequest != 0);
+      REQUIRE(app.network.lookupRequest != 0);
       if (posted) {
         w.Close();
       } else {
@@ -532,9 +530,9 @@ TEST_CASE("closing the window during a name lookup cancels it; the next window l
       }
       CHECK(QuitSeen());
       CHECK_FALSE(IsWindow(window));
-      CHECK(app.lookupRequest == 0);
+      CHECK(app.network.lookupRequest == 0);
       CHECK_FALSE(app.session.connecting());
-      CHECK(app.sessionSocket == 0);
+      CHECK(app.network.sessionSocket == 0);
       PumpFor(200);  // a late answer finds no window
     }
     TcpEchoServer echo;
@@ -542,6 +540,6 @@ TEST_CASE("closing the window during a name lookup cancels it; the next window l
     FreshWindow next;
     REQUIRE(ConnectTo(echo, "localhost"));
     CHECK(PumpUntil([&] { return echo.Accepted() == 1; }));
-    CHECK(std::string(app.lastHost) == "localhost");
+    CHECK(std::string(app.choices.lastHost) == "localhost");
   }
 }

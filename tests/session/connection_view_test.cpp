@@ -1,6 +1,6 @@
 #include "session_steps.h"
 
-#include "session/connection_view.h"
+#include "view/connection_view.h"
 
 // The view alone, set by hand: its targets (other hosts, privileged ports) are out of
 // a loopback test's reach; connection_test opens real sessions to named ports.
@@ -25,7 +25,7 @@ TEST_CASE("the connected view names the target as typed and its service") {
     CAPTURE(row.port);
     SetTarget(row.host, row.port);
     SetSessionPhase(Phase::Connected);
-    EnableWindow(app.sendButton, FALSE);  // as the hex entry rules may leave it
+    EnableWindow(app.controls.sendButton, FALSE);  // as the hex entry rules may leave it
     RefreshConnectionView();
     CHECK(WindowText(w.hwnd()) == row.title);
     CHECK(StatusPart(1) == row.status);

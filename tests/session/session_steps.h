@@ -10,8 +10,8 @@
 // output pane, as eight '1'/'0' characters.
 inline std::string EnabledStates() {
   std::string states;
-  for (HWND control : {app.hostField, app.portField, app.connectButton, app.disconnectButton,
-                       app.sendButton, app.clearButton, app.sendLine, app.outputPane})
+  for (HWND control : {app.controls.hostField, app.controls.portField, app.controls.connectButton, app.controls.disconnectButton,
+                       app.controls.sendButton, app.controls.clearButton, app.controls.sendLine, app.controls.outputPane})
     states += IsWindowEnabled(control) ? '1' : '0';
   return states;
 }
@@ -20,13 +20,13 @@ constexpr char kConnectingStates[] = "00000111";
 constexpr char kConnectedStates[] = "00011111";
 
 inline void SetTarget(const std::string& host, const std::string& port) {
-  SetWindowTextA(app.hostField, host.c_str());
-  SetWindowTextA(app.portField, port.c_str());
+  SetWindowTextA(app.controls.hostField, host.c_str());
+  SetWindowTextA(app.controls.portField, port.c_str());
 }
 
 // What Enter in the target fields sends.
-inline void Connect() { SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0); }
-inline void Disconnect() { SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0); }
+inline void Connect() { SendMessageA(app.controls.mainWindow, WM_COMMAND, kConnectButtonId, 0); }
+inline void Disconnect() { SendMessageA(app.controls.mainWindow, WM_COMMAND, kDisconnectButtonId, 0); }
 
 inline bool AttemptEnded(int timeoutMs = 5000) {
   return PumpUntil([] { return !app.session.connecting(); }, timeoutMs);
@@ -56,7 +56,7 @@ inline std::string WithoutDots(const std::string& text, int* dotCount = nullptr)
 }
 
 inline void CheckIdleView() {
-  CHECK(WindowText(app.mainWindow) == "Telvane - Kestrelink");
+  CHECK(WindowText(app.controls.mainWindow) == "Telvane - Kestrelink");
   CHECK(StatusPart(1) == "Not connected");
   CHECK(StatusPart(0) == "Ready");
   CHECK(EnabledStates() == kIdleStates);

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/schemes.h"
+#include "view/scheme_colors.h"
 #include "settings/settings_file.h"
 #include "support/real_program.h"
 
@@ -65,55 +65,18 @@ std::vector<std::string> ExpectedFile(const std::string& host, const std::string
 
 }  // namespace
 
-TEST_CASE("the settings file is named after the executable") {
-  struct Row {
-    const char* exe;
-    const char* ini;
-  };
-  const Row rows[] = {
-      {"C:\\tools\\telvane.exe", "C:\\tools\\telvane.ini"},
-      {"C:\\tools\\TELVANE.EXE", "C:\\tools\\TELVANE.ini"},
-      {"C:\\my.tools\\telvane.exe", "C:\\my.tools\\telvane.ini"},
-      {"C:\\tools\\telvane.program", "C:\\tools\\telvane.ini"},
-      {"C:\\tools\\telvane.x", "C:\\tools\\telvane.ini"},
-      {"C:\\tools\\telvane.", "C:\\tools\\telvane.ini"},
-      {"C:\\tools\\tel.vane.bin", "C:\\tools\\tel.vane.ini"},
-      {"C:\\tools\\telvane", "C:\\tools\\telvane.ini"},
-      {"C:\\my.tools\\telvane", "C:\\my.tools\\telvane.ini"},
-      {"/unix/style.dir/telvane", "/unix/style.dir/telvane.ini"},
-      {"telvane.exe", "telvane.ini"},
-      {"C:\\tools\\", ""},
-      {"", ""},
-  };
-  for (const Row& row : rows) {
-    CAPTURE(row.exe);
-    char path[MAX_PATH] = "junk";
-    CHECK(SettingsPathFor(row.exe, path, MAX_PATH) == (row.ini[0] != '\0'));
-    CHECK(std::string(path) == row.ini);
-  }
-
-  SUBCASE("a name whose settings path would not fit gives no path") {
-    const std::string folder = "C:\\" + std::string(MAX_PATH - 12, 'd') + "\\";
-    char path[MAX_PATH] = "junk";
-    CHECK(SettingsPathFor((folder + "tel.exe").c_str(), path, MAX_PATH));      // 259 + NUL
-    CHECK(std::string(path) == folder + "tel.ini");
-    CHECK_FALSE(SettingsPathFor((folder + "telv").c_str(), path, MAX_PATH));  // would be 260
-    CHECK(std::string(path).empty());
-  }
-}
-
 TEST_CASE("first start without a settings file uses every default") {
   FreshWindow w;
-  CHECK(WindowText(app.hostField) == "127.0.0.1");
-  CHECK(WindowText(app.portField) == "80");
-  CHECK(std::string(app.lastHost) == "127.0.0.1");
-  CHECK(std::string(app.lastPort) == "80");
-  CHECK(app.useTcp == 1);
+  CHECK(WindowText(app.controls.hostField) == "127.0.0.1");
+  CHECK(WindowText(app.controls.portField) == "80");
+  CHECK(std::string(app.choices.lastHost) == "127.0.0.1");
+  CHECK(std::string(app.choices.lastPort) == "80");
+  CHECK(app.choices.useTcp == 1);
   CHECK(StatusPart(3) == "TCP/IP");
   CHECK(CurrentTransferMode() == TransferMode::Ascii);
   CHECK(StatusPart(2) == "ASCII");
-  CHECK(app.schemeIndex == 0);
-  CHECK(std::string(app.settingsPath) == w.iniPath());
+  CHECK(app.choices.schemeIndex == 0);
+  CHECK(std::string(app.choices.settingsPath) == w.iniPath());
   const RECT r = WindowRectangle(w.hwnd());
   CAPTURE(Describe(r));
   CHECK(SameRect(r, CentredDefault()));
@@ -160,37 +123,37 @@ TEST_CASE("stored values are read, and invalid ones fall back") {
     CAPTURE(row.line);
     FreshWindow w(Ini(std::string(row.line) + "\r\n"));
     if (row.portField) {
-      CHECK(WindowText(app.portField) == row.portField);
-      CHECK(std::string(app.lastPort) == row.portField);
+      CHECK(WindowText(app.controls.portField) == row.portField);
+      CHECK(std::string(app.choices.lastPort) == row.portField);
     }
     if (row.useTcp >= 0) {
-      CHECK(app.useTcp == row.useTcp);
+      CHECK(app.choices.useTcp == row.useTcp);
       CHECK(StatusPart(3) == (row.useTcp ? "TCP/IP" : "UDP/IP"));
     }
     if (row.mode >= 0) {
       CHECK(static_cast<int>(CurrentTransferMode()) == row.mode);
       CHECK(StatusPart(2) == modeTexts[row.mode]);
     }
-    if (row.schemeIndex >= 0) CHECK(app.schemeIndex == row.schemeIndex);
+    if (row.schemeIndex >= 0) CHECK(app.choices.schemeIndex == row.schemeIndex);
   }
 }
 
 TEST_CASE("host and port texts are taken as stored") {
   SUBCASE("a host name") {
     FreshWindow w(Ini("host=example.invalid\r\nport=7\r\n"));
-    CHECK(WindowText(app.hostField) == "example.invalid");
-    CHECK(std::string(app.lastHost) == "example.invalid");
-    CHECK(std::string(app.lastPort) == "7");
+    CHECK(WindowText(app.controls.hostField) == "example.invalid");
+    CHECK(std::string(app.choices.lastHost) == "example.invalid");
+    CHECK(std::string(app.choices.lastPort) == "7");
   }
   SUBCASE("a long host is cut to the 63 characters the field holds") {
     FreshWindow w(Ini("host=" + std::string(80, 'h') + "\r\n"));
-    CHECK(WindowText(app.hostField) == std::string(63, 'h'));
-    CHECK(std::string(app.lastHost) == std::string(63, 'h'));
+    CHECK(WindowText(app.controls.hostField) == std::string(63, 'h'));
+    CHECK(std::string(app.choices.lastHost) == std::string(63, 'h'));
   }
   SUBCASE("a long accepted port keeps its text in the field, seven characters of it remembered") {
     FreshWindow w(Ini("port=000000080\r\n"));
-    CHECK(WindowText(app.portField) == "000000080");
-    CHECK(std::string(app.lastPort) == "0000000");
+    CHECK(WindowText(app.controls.portField) == "000000080");
+    CHECK(std::string(app.choices.lastPort) == "0000000");
   }
 }
 
@@ -259,14 +222,14 @@ TEST_CASE("the nine keys are written at exit, in order") {
       CAPTURE(connectedOnce);
       FreshWindow w(Ini("host=first.invalid\r\nport=21\r\n"));
       if (connectedOnce) {  // what a successful connect leaves behind
-        lstrcpyA(app.lastHost, "127.0.0.2");
-        lstrcpyA(app.lastPort, "8080");
+        lstrcpyA(app.choices.lastHost, "127.0.0.2");
+        lstrcpyA(app.choices.lastPort, "8080");
       }
-      SetWindowTextA(app.hostField, "");
-      TypeChars(app.hostField, "typed.invalid");
-      SetWindowTextA(app.portField, "");
-      TypeChars(app.portField, "9");
-      REQUIRE(WindowText(app.hostField) == "typed.invalid");
+      SetWindowTextA(app.controls.hostField, "");
+      TypeChars(app.controls.hostField, "typed.invalid");
+      SetWindowTextA(app.controls.portField, "");
+      TypeChars(app.controls.portField, "9");
+      REQUIRE(WindowText(app.controls.hostField) == "typed.invalid");
       const RECT r = WindowRectangle(w.hwnd());
       w.Close();
       CHECK(Lines(ReadFile(w.iniPath())) ==
@@ -304,9 +267,9 @@ TEST_CASE("what is written at exit is read back at the next start") {
     FreshWindow w;
     MoveWindow(w.hwnd(), 40, 30, 820, 450, TRUE);
     placed = WindowRectangle(w.hwnd());
-    lstrcpyA(app.lastHost, "localhost");
-    lstrcpyA(app.lastPort, "7");
-    app.useTcp = 0;
+    lstrcpyA(app.choices.lastHost, "localhost");
+    lstrcpyA(app.choices.lastPort, "7");
+    app.choices.useTcp = 0;
     SetTransferMode(TransferMode::Binary);
     ApplyScheme(8);
     w.Close();
@@ -315,13 +278,13 @@ TEST_CASE("what is written at exit is read back at the next start") {
   CHECK(Lines(saved) == ExpectedFile("localhost", "7", "1", "2", "9", placed));
 
   FreshWindow again(saved);
-  CHECK(WindowText(app.hostField) == "localhost");
-  CHECK(WindowText(app.portField) == "7");
-  CHECK(app.useTcp == 0);
+  CHECK(WindowText(app.controls.hostField) == "localhost");
+  CHECK(WindowText(app.controls.portField) == "7");
+  CHECK(app.choices.useTcp == 0);
   CHECK(StatusPart(3) == "UDP/IP");
   CHECK(CurrentTransferMode() == TransferMode::Binary);
   CHECK(StatusPart(2) == "Binary");
-  CHECK(app.schemeIndex == 8);
+  CHECK(app.choices.schemeIndex == 8);
   CHECK(SameRect(WindowRectangle(again.hwnd()), placed));
 
   SUBCASE("Advanced mode travels as 1") {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "app/main_window.h"
-#include "codec/output_pane.h"
+#include "shell/main_window.h"
+#include "view/output_pane.h"
 #include "session/session_runner.h"
 #include "settings/settings_file.h"
 
@@ -42,6 +42,37 @@ void PumpFor(int ms) {
 bool QuitSeen() { return quitSeen; }
 
 bool PumpUntilShown(int timeoutMs) { return PumpUntil(TranscriptUpToDate, timeoutMs); }
+
+bool PumpUntilTick(UINT_PTR id, int timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (static_cast<int>(GetTickCount() - start) < timeoutMs) {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      continue;
+    }
+    if (message.message == WM_QUIT) {
+      quitSeen = true;
+      continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    if (message.message == WM_TIMER && message.hwnd == app.controls.mainWindow &&
+        message.wParam == id)
+      return true;
+  }
+  return false;
+}
+
+bool PumpUntilNoSocketEvents(int timeoutMs) {
+  return PumpUntil(
+      [] {
+        MSG waiting;
+        return !PeekMessageA(&waiting, app.controls.mainWindow, kSocketNotify, kSocketNotify,
+                             PM_NOREMOVE);
+      },
+      timeoutMs);
+}
 
 void SetSessionPhase(Phase phase) {
   app.session = SessionCore{};
@@ -93,14 +124,14 @@ std::string WindowText(HWND window) {
 }
 
 std::string StatusPart(int part) {
-  const LRESULT info = SendMessageA(app.statusBar, SB_GETTEXTLENGTHA, part, 0);
+  const LRESULT info = SendMessageA(app.controls.statusBar, SB_GETTEXTLENGTHA, part, 0);
   std::string text(static_cast<size_t>(LOWORD(info)) + 1, '\0');
-  SendMessageA(app.statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(&text[0]));
+  SendMessageA(app.controls.statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(&text[0]));
   text.resize(LOWORD(info));
   return text;
 }
 
-std::string Transcript() { return WindowText(app.outputPane); }
+std::string Transcript() { return WindowText(app.controls.outputPane); }
 
 std::string TranscriptTail() {
   const std::string text = Transcript();

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 // A main window in a fresh state, made by the code WinMain runs (minus the loop).
 // Its settings live in a temporary folder of its own; pass ini text to start from
@@ -38,6 +38,11 @@ bool PumpUntilShown(int timeoutMs = 5000);
 // real attempt gives, without any socket: for tests of what reads the phase alone.
 // Idle starts the core afresh.
 void SetSessionPhase(Phase phase);
+// Handles messages until the main window's timer `id` has ticked once; false when it
+// did not within timeoutMs.
+bool PumpUntilTick(UINT_PTR id, int timeoutMs = 3000);
+// Handles messages until no socket event waits for the main window.
+bool PumpUntilNoSocketEvents(int timeoutMs = 5000);
 // Handles messages for about ms milliseconds.
 void PumpFor(int ms);
 // True once a WM_QUIT reached the pump since the last fresh window.

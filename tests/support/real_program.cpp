@@ -1,6 +1,6 @@
 #include "support/real_program.h"
 
-#include "app/texts.h"
+#include "rules/texts.h"
 #include "support/harness.h"
 
 namespace {

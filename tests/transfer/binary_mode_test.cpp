@@ -2,102 +2,26 @@
 #include <cstring>
 #include <string>
 
-#include "codec/binary_mode.h"
-#include "codec/escapes.h"
-#include "codec/output_pane.h"
+#include "rules/binary_mode.h"
+#include "rules/escapes.h"
+#include "view/output_pane.h"
 #include "session/session_steps.h"
 #include "support/harness.h"
 #include "transfer/transfer_fixture.h"
 
 namespace {
 
-std::string Dump(const std::string& bytes, int count) {
-  std::string text;
-  AppendHexDumpText(text, bytes.data(), count);
-  return text;
-}
-
-// The bytes of line, or "malformed" for -1.
-std::string Parse(const char* line) {
-  unsigned char out[kSendBufferSize];
-  std::memset(out, 0xEE, sizeof out);
-  const int count = ParseHexLine(line, out);
-  if (count < 0) return "malformed";
-  for (int i = count; i < kSendBufferSize; ++i)
-    if (out[i] != 0) FAIL("byte " << i << " after the parsed ones is not cleared");
-  return std::string(reinterpret_cast<char*>(out), static_cast<size_t>(count));
-}
-
 // A main window in a Binary session to a peer that is sent nothing: enough for the rules.
 struct BinaryLine {
   ScriptedSession session;
   BinaryLine() : session(TransferMode::Binary) {}
-  std::string Line() const { return WindowText(app.sendLine); }
-  bool SendEnabled() const { return IsWindowEnabled(app.sendButton) != FALSE; }
+  std::string Line() const { return WindowText(app.controls.sendLine); }
+  bool SendEnabled() const { return IsWindowEnabled(app.controls.sendButton) != FALSE; }
 };
 
-void Backspace() { SendMessageA(app.sendLine, WM_CHAR, '\b', 1); }
+void Backspace() { SendMessageA(app.controls.sendLine, WM_CHAR, '\b', 1); }
 
 }  // namespace
-
-TEST_CASE("a hex line is read only when it is pairs of digits with single spaces") {
-  struct Row {
-    const char* line;
-    std::string bytes;
-  };
-  const Row rows[] = {
-      {"41", "A"},
-      {"41 42 43", "ABC"},
-      {"00 0A FF", std::string("\x00\x0A\xFF", 3)},
-      {"7f aB", "\x7F\xAB"},  // lower case, as text that never met the entry rules may be
-      {"41 ", "A"},
-      {"", ""},
-      // A half byte is no byte: what is echoed must be what is sent.
-      {"41 4", "malformed"},
-      {"41 42 4", "malformed"},
-      // Everything else is refused whole: nothing of it may reach the wire.
-      {"hello", "malformed"},
-      {"4142", "malformed"},
-      {"41x42", "malformed"},
-      {"4", "malformed"},
-      {"41  42", "malformed"},
-      {" 41", "malformed"},
-      {"41 4 ", "malformed"},
-      {"41  ", "malformed"},
-      {"41\t42", "malformed"},
-      {"41 4G", "malformed"},
-      {"41 G", "malformed"},
-      {"0x41", "malformed"},
-      {"41 42\r\n", "malformed"},
-      {"41 \xB9\xB2", "malformed"},
-  };
-  for (const Row& row : rows) {
-    CAPTURE(row.line);
-    CHECK(Parse(row.line) == row.bytes);
-  }
-  // The longest line the send handler can read (255 characters) still fits.
-  std::string full;
-  for (int i = 0; i < 85; ++i) full += i ? " FE" : "FE";
-  REQUIRE(full.size() == 254);
-  CHECK(Parse(full.c_str()) == std::string(85, '\xFE'));
-}
-
-TEST_CASE("the dump of a read is one group per byte and a line break") {
-  CHECK(Dump(std::string("\x00\x0A\xFF", 3), 3) == "00 0A FF \r\n");
-  CHECK(Dump("A", 1) == "41 \r\n");
-  CHECK(Dump("", 0) == "\r\n");
-  CHECK(Dump("", -1) == "\r\n");  // a failed read
-  std::string all;
-  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-  const std::string text = Dump(all, 256);
-  CHECK(text.size() == 3 * 256 + 2);
-  CHECK(text.substr(3 * 0xAB, 3) == "AB ");
-  CHECK(text.substr(3 * 0x5C, 3) == "5C ");
-  // A second read's dump goes after the first, which keeps its own line break.
-  std::string two = "x";
-  AppendHexDumpText(two, "\x01", 1);
-  CHECK(two == "x01 \r\n");
-}
 
 TEST_CASE("a read's dump in one append shows what one append per byte would") {
   std::string bytes;
@@ -131,27 +55,6 @@ TEST_CASE("a read's dump in one append shows what one append per byte would") {
   }
 }
 
-TEST_CASE("typed characters are classified after upper-casing") {
-  struct Row {
-    WPARAM typed;
-    HexKey kind;
-    WPARAM character;
-  };
-  const Row rows[] = {
-      {'0', HexKey::Digit, '0'},      {'9', HexKey::Digit, '9'},  {'a', HexKey::Digit, 'A'},
-      {'f', HexKey::Digit, 'F'},      {'F', HexKey::Digit, 'F'},  {'g', HexKey::Other, 'G'},
-      {'z', HexKey::Other, 'Z'},      {'\b', HexKey::Backspace, '\b'},
-      {' ', HexKey::Space, ' '},      {',', HexKey::Other, ','},  {0x16, HexKey::Other, 0x16},
-      {0xC4, HexKey::Other, 0xC4},    {0xE4, HexKey::Other, 0xE4},
-  };
-  for (const Row& row : rows) {
-    CAPTURE(row.typed);
-    const HexKeyPress key = ClassifyHexKey(row.typed);
-    CHECK(key.kind == row.kind);
-    CHECK(key.character == row.character);
-  }
-}
-
 TEST_CASE("digits build pairs and the send button follows the digit count") {
   BinaryLine b;
   struct Step {
@@ -168,7 +71,7 @@ TEST_CASE("digits build pairs and the send button follows the digit count") {
   };
   for (const Step& step : steps) {
     CAPTURE(step.typed);
-    TypeChars(app.sendLine, std::string(1, step.typed));
+    TypeChars(app.controls.sendLine, std::string(1, step.typed));
     CHECK(b.Line() == step.line);
     CHECK(b.SendEnabled() == step.sendable);
   }
@@ -191,8 +94,8 @@ TEST_CASE("the digit count of a line takes every letter of the code page") {
   BinaryLine b;
   for (const Row& row : rows) {
     CAPTURE(row.before);
-    SetWindowTextA(app.sendLine, row.before);
-    TypeChars(app.sendLine, "4");
+    SetWindowTextA(app.controls.sendLine, row.before);
+    TypeChars(app.controls.sendLine, "4");
     CHECK(b.Line() == row.after);
     CHECK(b.SendEnabled() == row.sendable);
   }
@@ -214,7 +117,7 @@ TEST_CASE("backspace takes a half byte with its space, or the last digit") {
   for (const Row& row : rows) {
     CAPTURE(row.typed);
     BinaryLine b;
-    TypeChars(app.sendLine, row.typed);
+    TypeChars(app.controls.sendLine, row.typed);
     Backspace();
     CHECK(b.Line() == row.after);
     CHECK(b.SendEnabled() == row.sendable);
@@ -223,13 +126,13 @@ TEST_CASE("backspace takes a half byte with its space, or the last digit") {
 
 TEST_CASE("a full line takes its 84th byte and no more") {
   BinaryLine b;
-  TypeChars(app.sendLine, std::string(167, 'E'));
+  TypeChars(app.controls.sendLine, std::string(167, 'E'));
   CHECK(b.Line().size() == 250);
   CHECK_FALSE(b.SendEnabled());
-  TypeChars(app.sendLine, "E");
+  TypeChars(app.controls.sendLine, "E");
   CHECK(b.Line().size() == 251);
   CHECK(b.SendEnabled());
-  TypeChars(app.sendLine, "12");
+  TypeChars(app.controls.sendLine, "12");
   CHECK(b.Line().size() == 251);
   CHECK(b.Line().substr(246) == "EE EE");
   CHECK(b.SendEnabled());
@@ -237,22 +140,22 @@ TEST_CASE("a full line takes its 84th byte and no more") {
 
 TEST_CASE("keys that edit elsewhere than the end do nothing") {
   BinaryLine b;
-  TypeChars(app.sendLine, "4142");
-  SendMessageA(app.sendLine, EM_SETSEL, 1, 1);  // a click into the middle
-  TypeChars(app.sendLine, "3");
+  TypeChars(app.controls.sendLine, "4142");
+  SendMessageA(app.controls.sendLine, EM_SETSEL, 1, 1);  // a click into the middle
+  TypeChars(app.controls.sendLine, "3");
   CHECK(b.Line() == "41 42 3");
-  TypeChars(app.sendLine, "4");
+  TypeChars(app.controls.sendLine, "4");
   for (WPARAM key : {VK_HOME, VK_LEFT, VK_DELETE, VK_BACK, VK_END, VK_INSERT}) {
     CAPTURE(key);
-    SendMessageA(app.sendLine, EM_SETSEL, 0, 2);
-    PressKey(app.sendLine, key);
+    SendMessageA(app.controls.sendLine, EM_SETSEL, 0, 2);
+    PressKey(app.controls.sendLine, key);
     CHECK(b.Line() == "41 42 34");
   }
   // Pasting, by message or by Ctrl+V, and cutting by Ctrl+X, change nothing.
   REQUIRE(PutOnClipboard("12"));
-  SendMessageA(app.sendLine, EM_SETSEL, 0, 0);
-  SendMessageA(app.sendLine, WM_PASTE, 0, 0);
-  TypeChars(app.sendLine, "\x16\x18\x1A");
+  SendMessageA(app.controls.sendLine, EM_SETSEL, 0, 0);
+  SendMessageA(app.controls.sendLine, WM_PASTE, 0, 0);
+  TypeChars(app.controls.sendLine, "\x16\x18\x1A");
   CHECK(b.Line() == "41 42 34");
   CHECK(b.SendEnabled());
 }
@@ -270,11 +173,11 @@ TEST_CASE("outside a Binary session the line takes characters as they are") {
     FreshWindow w;
     SetTransferMode(row.mode);
     if (row.connected) REQUIRE(OpenSession(peer.port()));
-    TypeChars(app.sendLine, "a g,\b!");
-    CHECK(WindowText(app.sendLine) == "a g!");
-    SendMessageA(app.sendLine, EM_SETSEL, 0, 0);
-    PressKey(app.sendLine, VK_DELETE);
-    CHECK(WindowText(app.sendLine) == " g!");
+    TypeChars(app.controls.sendLine, "a g,\b!");
+    CHECK(WindowText(app.controls.sendLine) == "a g!");
+    SendMessageA(app.controls.sendLine, EM_SETSEL, 0, 0);
+    PressKey(app.controls.sendLine, VK_DELETE);
+    CHECK(WindowText(app.controls.sendLine) == " g!");
   }
 }
 
@@ -282,9 +185,9 @@ TEST_CASE("in a Binary session a half byte disables the send button and nothing 
   constexpr char kHalfByteStates[] = "00010111";
   ScriptedSession session(TransferMode::Binary);
   REQUIRE(EnabledStates() == kConnectedStates);
-  TypeChars(app.sendLine, "4");
+  TypeChars(app.controls.sendLine, "4");
   CHECK(EnabledStates() == kHalfByteStates);
-  TypeChars(app.sendLine, "1");
+  TypeChars(app.controls.sendLine, "1");
   CHECK(EnabledStates() == kConnectedStates);
   Backspace();
   CHECK(EnabledStates() == kHalfByteStates);

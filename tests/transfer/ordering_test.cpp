@@ -1,6 +1,6 @@
 // Every event shown and applied in the order it happened: what the network delivered
 // before a user action comes before it, and nothing is lost when a session ends.
-#include "codec/output_pane.h"
+#include "view/output_pane.h"
 #include "commands/reports.h"
 #include "session/session_runner.h"
 #include "session/session_steps.h"
@@ -12,14 +12,23 @@ namespace {
 
 const std::string kClosed = "\r\n=== Connection closed by remote host ( 127.0.0.1 )\r\n";
 
-void PressF1() { SendMessageA(app.mainWindow, WM_KEYUP, VK_F1, 0); }
+void PressF1() { SendMessageA(app.controls.mainWindow, WM_KEYUP, VK_F1, 0); }
 void ClickClear() {
-  SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED),
-               reinterpret_cast<LPARAM>(app.clearButton));
+  SendMessageA(app.controls.mainWindow, WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED),
+               reinterpret_cast<LPARAM>(app.controls.clearButton));
 }
 
 bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A UDP attempt to the peer by the name "localhost": the lookup's answer is a message
+// still to come when this returns.
+void StartUdpAttemptByName(const UdpEchoServer& peer) {
+  app.choices.useTcp = 0;
+  SetTarget("localhost", peer.PortText());
+  Connect();
+  REQUIRE(app.session.connecting());
 }
 
 std::string Lines(size_t size) {
@@ -49,7 +58,7 @@ TEST_CASE("a line still waiting for room when the session ends says so and comes
     EnterLine("hello");
     ClickSend();
     REQUIRE(app.session.outgoing().inFlight);
-    CHECK(WindowText(app.sendLine).empty());
+    CHECK(WindowText(app.controls.sendLine).empty());
 
     switch (row.ending) {
       case Ending::PeerCloses:
@@ -58,33 +67,31 @@ TEST_CASE("a line still waiting for room when the session ends says so and comes
         break;
       case Ending::UserDisconnects: Disconnect(); break;
       case Ending::ReceiveError:
-        SendMessageA(app.mainWindow, kSocketNotify, app.sessionSocket,
+        SendMessageA(app.controls.mainWindow, kSocketNotify, app.network.sessionSocket,
                      WSAMAKESELECTREPLY(FD_READ, WSAECONNABORTED));
         break;
     }
     REQUIRE(PumpUntilShown());
     CHECK(mark.Since() == row.after);
-    CHECK(WindowText(app.sendLine) == "hello");
+    CHECK(WindowText(app.controls.sendLine) == "hello");
     CHECK(StatusPart(5) == "Out: 0 bytes");
     CheckIdleView();
   }
 }
 
 TEST_CASE("a peer's close is applied before what the user does next") {
-  // Windows may report a close while the peer's last bytes wait unread; Wine holds
-  // the report back until they are read, so it is made here by hand.
   const std::string burst = Lines(512 << 10);
   const std::string last = burst.substr(burst.size() - 40) + kClosed;
-  enum class Action { Disconnect, Send, Help, Clear };
+  enum class UserDoes { Disconnect, Send, Help, Clear };
   struct Row {
-    Action action;
+    UserDoes action;
     std::string end;  // what the transcript ends with; empty: the banner alone
   };
   const Row rows[] = {
-      {Action::Disconnect, last},
-      {Action::Send, last},
-      {Action::Help, last + kHelpText},
-      {Action::Clear, ""},
+      {UserDoes::Disconnect, last},
+      {UserDoes::Send, last},
+      {UserDoes::Help, last + kHelpText},
+      {UserDoes::Clear, ""},
   };
   for (const Row& row : rows) {
     CAPTURE(static_cast<int>(row.action));
@@ -92,21 +99,15 @@ TEST_CASE("a peer's close is applied before what the user does next") {
     REQUIRE(peer.ok());
     FreshWindow w;
     REQUIRE(OpenSession(peer.port()));
-    int room = 8 << 20;
-    setsockopt(app.sessionSocket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&room),
-               sizeof room);
-    KillTimer(app.mainWindow, kConnectTimerId);
-    peer.Release();
-    REQUIRE(WaitUnread(static_cast<unsigned long>(burst.size()), 10000));
-    SendMessageA(app.mainWindow, kSocketNotify, app.sessionSocket, WSAMAKESELECTREPLY(FD_CLOSE, 0));
+    ReportCloseWithBurstUnread(peer, burst.size());
     switch (row.action) {  // at once: nothing comes in between
-      case Action::Disconnect: Disconnect(); break;
-      case Action::Send:
+      case UserDoes::Disconnect: Disconnect(); break;
+      case UserDoes::Send:
         EnterLine("next");
         ClickSend();  // the session has ended: the send line is the command line again
         break;
-      case Action::Help: PressF1(); break;
-      case Action::Clear: ClickClear(); break;
+      case UserDoes::Help: PressF1(); break;
+      case UserDoes::Clear: ClickClear(); break;
     }
     REQUIRE(PumpUntilShown(20000));
     const std::string shown = Transcript();
@@ -141,13 +142,10 @@ TEST_CASE("an attempt keeps its protocol when the user switches during its looku
   UdpEchoServer udp;
   REQUIRE(udp.ok());
   FreshWindow w;
-  app.useTcp = 0;
-  SetTarget("localhost", udp.PortText());
-  Connect();
-  REQUIRE(app.session.connecting());  // the lookup's answer is a message still to come
-  SetWindowTextA(app.sendLine, ":tcp");
-  PressKey(app.sendLine, VK_RETURN);
-  CHECK(app.useTcp == 1);
+  StartUdpAttemptByName(udp);
+  SetWindowTextA(app.controls.sendLine, ":tcp");
+  PressKey(app.controls.sendLine, VK_RETURN);
+  CHECK(app.choices.useTcp == 1);
   REQUIRE(PumpUntil([] { return app.session.connected(); }));
   CHECK(WithoutDots(TranscriptTail()) ==
         ConnectingLine("localhost", udp.port()) + "\r\n--- Using TCP/IP now!\r\n\r\n=== UDP ready.");
@@ -162,10 +160,7 @@ TEST_CASE("a slow lookup adds no dots: they are for a pending connect") {
   UdpEchoServer udp;
   REQUIRE(udp.ok());
   FreshWindow w;
-  app.useTcp = 0;
-  SetTarget("localhost", udp.PortText());
-  Connect();
-  REQUIRE(app.session.connecting());
+  StartUdpAttemptByName(udp);
   // The lookup's answer is held back for three ticks of the connect timer, as a slow
   // name server would hold it.
   int ticks = 0;
@@ -200,5 +195,5 @@ TEST_CASE("timers of a session that has ended never act on the next attempt") {
   // Until the attempt's first dot, long after the frame of the ended session was due.
   REQUIRE(PumpUntil([] { return EndsWith(TranscriptTail(), "."); }, 3000));
   CHECK(StatusPart(0) == "Connecting ...");
-  CHECK(WindowText(app.mainWindow) == "Telvane  (connecting...)");
+  CHECK(WindowText(app.controls.mainWindow) == "Telvane  (connecting...)");
 }

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "codec/binary_mode.h"
-#include "codec/output_pane.h"
+#include "rules/binary_mode.h"
+#include "view/output_pane.h"
 #include "session/session_steps.h"
 #include "session/session_runner.h"
 #include "transfer/scripted_peers.h"
@@ -120,11 +120,11 @@ TEST_CASE("a read event with an error ends the session with its code") {
   ScriptedSession session;
   ScriptedServer& peer = session.peer;
   const std::string before = TranscriptTail();
-  SendMessageA(app.mainWindow, kSocketNotify, app.sessionSocket,
+  SendMessageA(app.controls.mainWindow, kSocketNotify, app.network.sessionSocket,
                WSAMAKESELECTREPLY(FD_READ, WSAECONNABORTED));
   CHECK(TranscriptTail() == before + "\r\nERR: Receive Error code: #10053");
   CheckIdleView();
-  CHECK(app.sessionSocket == 0);
+  CHECK(app.network.sessionSocket == 0);
   CHECK(PumpUntil([&] { return peer.ClientClosed(); }));
 }
 
@@ -132,15 +132,15 @@ TEST_CASE("a read event for a socket that has gone behind the session's back rea
   for (TransferMode mode : {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary}) {
     CAPTURE(static_cast<int>(mode));
     ScriptedSession session(mode);
-    closesocket(app.sessionSocket);
+    closesocket(app.network.sessionSocket);
     const std::string before = TranscriptTail();
-    SendMessageA(app.mainWindow, kSocketNotify, app.sessionSocket, WSAMAKESELECTREPLY(FD_READ, 0));
+    SendMessageA(app.controls.mainWindow, kSocketNotify, app.network.sessionSocket, WSAMAKESELECTREPLY(FD_READ, 0));
     CHECK(PumpUntilShown());
     CHECK(TranscriptTail() == before + (mode == TransferMode::Binary ? "\r\n" : ""));
     CHECK(StatusPart(4) == "In: 0 bytes");
     CHECK(StatusPart(0) == "Ready");
     CHECK(app.session.counters().totalIn == 0);
-    app.sessionSocket = 0;  // gone already: not to be closed again
+    app.network.sessionSocket = 0;  // gone already: not to be closed again
   }
 }
 
@@ -152,7 +152,7 @@ TEST_CASE("a 2 MB flood: the window keeps answering and every byte is counted") 
     ScriptedServer& peer = session.peer;
 
     const int64_t floodTotal = static_cast<int64_t>(payload.size());
-    AnswerProbe probe(app.mainWindow);
+    AnswerProbe probe(app.controls.mainWindow);
     const int answeredBefore = probe.answered();
     peer.PushInBackground(payload);
     const bool all = WaitBytesIn(floodTotal, 60000);
@@ -187,7 +187,7 @@ TEST_CASE("data put off behind the user's messages still shows before what the u
 
   SUBCASE("a disconnect") {
     REQUIRE(ReadEventPutOff("late reply\r\n", session.peer));
-    SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
+    SendMessageA(app.controls.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
     CHECK(TranscriptTail().substr(before) == "late reply\r\n\r\n=== Disconnected\r\n");
     CHECK(app.session.counters().sessionIn == 12);
   }
@@ -198,8 +198,8 @@ TEST_CASE("data put off behind the user's messages still shows before what the u
     CHECK(TranscriptTail().substr(before) == "late reply\r\n\r\n>>> next\r\n");
     CHECK(app.session.counters().sessionIn == 12);
   }
-  PumpFor(50);  // the put-off read's own timer finds nothing left to do
-  CHECK(!app.session.readDeferred());
+  CHECK_FALSE(app.session.readDeferred());
+  CHECK_FALSE(KillTimer(app.controls.mainWindow, kReadResumeTimerId));  // it went with the read
   CHECK(app.session.counters().sessionIn == 12);
 }
 
@@ -221,7 +221,7 @@ TEST_SUITE("any byte") {
       sent += static_cast<int64_t>(burst.size());
       REQUIRE(WaitBytesIn(sent));
       // The paint that follows the appends lays the bytes out.
-      CHECK(PumpUntil([] { return !GetUpdateRect(app.outputPane, nullptr, FALSE); }));
+      CHECK(PumpUntil([] { return !GetUpdateRect(app.controls.outputPane, nullptr, FALSE); }));
       CHECK(app.session.connected());
     }
     CHECK(Transcript().find("\r\n\x98\r\n\t\x98\r\n") != std::string::npos);
@@ -245,14 +245,14 @@ TEST_CASE("data read but not yet on the pane goes in before what the user does n
     CHECK(StatusPart(4) == inCounter);
   }
   SUBCASE("a disconnect") {
-    SendMessageA(app.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
+    SendMessageA(app.controls.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
     CHECK(TranscriptTail().substr(before) == early + "\r\n=== Disconnected\r\n");
     CHECK(WaitBytesIn(static_cast<int64_t>(early.size())));
     CHECK(StatusPart(4) == inCounter);
   }
   SUBCASE("a clear discards it, and later data follows the banner") {
-    SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(app.clearButton));
+    SendMessageA(app.controls.mainWindow, WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(app.controls.clearButton));
     CHECK(Transcript() == BannerText());
     CHECK(PumpUntilShown());
     CHECK(Transcript() == BannerText());  // the frame brings none of it back
@@ -280,16 +280,7 @@ TEST_CASE("a peer that closes after a burst: all of it shows and is counted, the
     SetTransferMode(row.mode);
     REQUIRE(OpenSession(peer.port()));
     if (row.reportedUnread) {
-      // Room for all of it, so that it can wait unread. Wine reports a close only
-      // once the bytes are read, as Windows need not: that report is made by hand.
-      int room = 8 << 20;
-      setsockopt(app.sessionSocket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&room),
-                 sizeof room);
-      KillTimer(app.mainWindow, kConnectTimerId);
-      peer.Release();
-      REQUIRE(WaitUnread(static_cast<unsigned long>(burst.size()), 10000));
-      SendMessageA(app.mainWindow, kSocketNotify, app.sessionSocket,
-                   WSAMAKESELECTREPLY(FD_CLOSE, 0));
+      ReportCloseWithBurstUnread(peer, burst.size());
     } else {
       peer.Release();
     }
@@ -318,13 +309,13 @@ TEST_CASE("a read put off when a receive error comes shows before the error; the
   const size_t start = TranscriptTail().size();
   REQUIRE(ReadEventPutOff("late\r\n", first));
 
-  SendMessageA(app.mainWindow, kSocketNotify, app.sessionSocket,
+  SendMessageA(app.controls.mainWindow, kSocketNotify, app.network.sessionSocket,
                WSAMAKESELECTREPLY(FD_READ, WSAECONNABORTED));
   CHECK(TranscriptTail().substr(start) == "late\r\n\r\nERR: Receive Error code: #10053");
   CHECK(app.session.counters().sessionIn == 6);
   CHECK_FALSE(app.session.connected());
   CHECK(!app.session.readDeferred());
-  CHECK_FALSE(KillTimer(app.mainWindow, kReadResumeTimerId));
+  CHECK_FALSE(KillTimer(app.controls.mainWindow, kReadResumeTimerId));
 
   // The next socket may well get the handle of the first.
   REQUIRE(OpenSession(second.port()));
@@ -342,10 +333,10 @@ TEST_CASE("a read that cannot be put off for want of a timer is done at once, an
   const HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   DestroyWindow(gone);
   REQUIRE(!SetTimer(gone, 1, 10, nullptr));
-  const HWND mainWindow = app.mainWindow;
-  app.mainWindow = gone;
+  const HWND mainWindow = app.controls.mainWindow;
+  app.controls.mainWindow = gone;
   HandleReadEventWhileTimerDue("first\r\n", session.peer, mainWindow);
-  app.mainWindow = mainWindow;
+  app.controls.mainWindow = mainWindow;
 
   CHECK(!app.session.readDeferred());
   CHECK(app.session.counters().sessionIn == 7);
@@ -368,7 +359,7 @@ TEST_CASE("datagrams that wait together are each a read of their own, in order")
   REQUIRE(OpenSession(ntohs(address.sin_port), false));
   sockaddr_in window = {};
   length = sizeof window;
-  REQUIRE(getsockname(app.sessionSocket, reinterpret_cast<sockaddr*>(&window), &length) == 0);
+  REQUIRE(getsockname(app.network.sessionSocket, reinterpret_cast<sockaddr*>(&window), &length) == 0);
 
   const size_t start = TranscriptTail().size();
   for (const std::string& datagram : {std::string("A"), std::string("BC"), std::string(), std::string("D")})
@@ -380,7 +371,7 @@ TEST_CASE("datagrams that wait together are each a read of their own, in order")
   CHECK(PumpUntil([] {
     MSG waiting;
     return app.session.counters().sessionIn == 4 && TranscriptUpToDate() &&
-           !PeekMessageA(&waiting, app.mainWindow, kSocketNotify, kSocketNotify, PM_NOREMOVE);
+           !PeekMessageA(&waiting, app.controls.mainWindow, kSocketNotify, kSocketNotify, PM_NOREMOVE);
   }));
   CHECK(TranscriptTail().substr(start) == "41 \r\n42 43 \r\n\r\n44 \r\n");
   CHECK(StatusPart(4) == "In: 4 bytes");

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "codec/output_pane.h"
+#include "view/output_pane.h"
 #include "session/session_runner.h"
 #include "support/harness.h"
 
 bool PutOnClipboard(const char* text) {
-  if (!OpenClipboard(app.mainWindow)) return false;
+  if (!OpenClipboard(app.controls.mainWindow)) return false;
   EmptyClipboard();
   const size_t size = std::strlen(text) + 1;
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
@@ -19,25 +19,25 @@ bool PutOnClipboard(const char* text) {
 }
 
 bool OpenSession(int port, bool tcp) {
-  app.useTcp = tcp;
-  SetWindowTextA(app.hostField, "127.0.0.1");
-  SetWindowTextA(app.portField, std::to_string(port).c_str());
-  SendMessageA(app.mainWindow, WM_COMMAND, kConnectButtonId, 0);
+  app.choices.useTcp = tcp;
+  SetWindowTextA(app.controls.hostField, "127.0.0.1");
+  SetWindowTextA(app.controls.portField, std::to_string(port).c_str());
+  SendMessageA(app.controls.mainWindow, WM_COMMAND, kConnectButtonId, 0);
   return PumpUntil([] { return app.session.connected() != 0; });
 }
 
 void EnterLine(const std::string& text) {
   if (IsBinaryMode()) {
-    SetWindowTextA(app.sendLine, "");
-    TypeChars(app.sendLine, text);
+    SetWindowTextA(app.controls.sendLine, "");
+    TypeChars(app.controls.sendLine, text);
   } else {
-    SetWindowTextA(app.sendLine, text.c_str());
+    SetWindowTextA(app.controls.sendLine, text.c_str());
   }
 }
 
 void ClickSend() {
-  SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(kSendButtonId, BN_CLICKED),
-               reinterpret_cast<LPARAM>(app.sendButton));
+  SendMessageA(app.controls.mainWindow, WM_COMMAND, MAKEWPARAM(kSendButtonId, BN_CLICKED),
+               reinterpret_cast<LPARAM>(app.controls.sendButton));
 }
 
 bool WaitBytesIn(int64_t count, int timeoutMs) {
@@ -51,7 +51,7 @@ bool WaitBytesIn(int64_t count, int timeoutMs) {
 bool WaitUnread(unsigned long count, int timeoutMs) {
   u_long pending = 0;
   for (int waited = 0; waited < timeoutMs; waited += 10) {
-    if (ioctlsocket(app.sessionSocket, FIONREAD, &pending) == 0 && pending >= count) break;
+    if (ioctlsocket(app.network.sessionSocket, FIONREAD, &pending) == 0 && pending >= count) break;
     Sleep(10);
   }
   return pending == count;
@@ -59,14 +59,14 @@ bool WaitUnread(unsigned long count, int timeoutMs) {
 
 size_t FillPipe() {
   int small = 4096;
-  setsockopt(app.sessionSocket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&small),
+  setsockopt(app.network.sessionSocket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&small),
              sizeof small);
   const std::string junk(1024, 'j');
   size_t filled = 0;
   for (int pause = 0; pause < 50; ++pause) {
     const size_t before = filled;
     for (int round = 0; round < 65536; ++round) {
-      const int n = send(app.sessionSocket, junk.data(), static_cast<int>(junk.size()), 0);
+      const int n = send(app.network.sessionSocket, junk.data(), static_cast<int>(junk.size()), 0);
       if (n <= 0) break;
       filled += static_cast<size_t>(n);
     }
@@ -97,12 +97,12 @@ void HandleReadEventWhileTimerDue(const std::string& data, ScriptedServer& peer,
 }
 
 bool ReadEventPutOff(const std::string& data, ScriptedServer& peer) {
-  HandleReadEventWhileTimerDue(data, peer, app.mainWindow);
+  HandleReadEventWhileTimerDue(data, peer, app.controls.mainWindow);
   return app.session.readDeferred() && app.session.counters().sessionIn == 0;
 }
 
 std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer) {
-  KillTimer(app.mainWindow, kConnectTimerId);  // no timer may be due: the read goes at once
+  KillTimer(app.controls.mainWindow, kConnectTimerId);  // no timer may be due: the read goes at once
   std::string read;
   for (int attempt = 0; attempt < 5 && !HasQueuedOutput(); ++attempt) {
     REQUIRE(peer.Push(piece));
@@ -110,7 +110,7 @@ std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer) {
     MSG message = {};
     bool gotRead = false;
     for (int waited = 0; waited < 5000 && !gotRead; waited += 5) {
-      if (!PeekMessageA(&message, app.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
+      if (!PeekMessageA(&message, app.controls.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
         Sleep(5);
         continue;
       }
@@ -125,6 +125,17 @@ std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer) {
   REQUIRE_FALSE(app.session.paceIdle());
   REQUIRE(HasQueuedOutput());
   return read;
+}
+
+void ReportCloseWithBurstUnread(OneShotServer& peer, size_t burstSize) {
+  int room = 8 << 20;
+  setsockopt(app.network.sessionSocket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&room),
+             sizeof room);
+  KillTimer(app.controls.mainWindow, kConnectTimerId);
+  peer.Release();
+  REQUIRE(WaitUnread(static_cast<unsigned long>(burstSize), 10000));
+  SendMessageA(app.controls.mainWindow, kSocketNotify, app.network.sessionSocket,
+               WSAMAKESELECTREPLY(FD_CLOSE, 0));
 }
 
 ScriptedSession::ScriptedSession(TransferMode mode, bool holdReading, int receiveBuffer)

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "support/harness.h"
 #include "transfer/scripted_peers.h"
 
@@ -37,6 +37,11 @@ bool ReadEventPutOff(const std::string& data, ScriptedServer& peer);
 // drawn at once, one that follows within a frame waits. Should a frame come due
 // meanwhile (a stalled machine), another piece is read. Returns all that was read.
 std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer);
+
+// Lets a peer's whole burst wait unread (with room for it), then reports the peer's
+// close as Windows may, before the bytes are read; Wine holds that report back until
+// they are, so it is made by hand.
+void ReportCloseWithBurstUnread(OneShotServer& peer, size_t burstSize);
 
 // Transcript text from here on.
 struct TranscriptMark {

@@ -1,9 +1,0 @@
-// Process entry: skip the program name, then hand over to WinMain.
-#include "app/program_start.h"
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR tail, int showState);
-
-int main() {
-  char* tail = const_cast<char*>(SkipProgramName(GetCommandLineA()));
-  return WinMain(GetModuleHandleA(nullptr), nullptr, tail, StartupShowState());
-}

@@ -1,0 +1,50 @@
+// The identifiers more than one piece uses: controls, the pane's menu, private
+// messages and the session's timers. The mode menu's are in the transfer modes' table.
+#pragma once
+
+#include <winsock.h>  // wsock32's FD_ events; pulls in <windows.h>
+#include <windows.h>
+
+// Control identifiers, in the order of their IDs.
+enum ControlId : int {
+  kHostFieldId = 100,
+  kPortFieldId = 101,
+  kConnectButtonId = 102,
+  kDisconnectButtonId = 103,
+  kSendButtonId = 104,
+  kClearButtonId = 105,
+  kSendLineId = 106,
+  kOutputPaneId = 107,
+  kStatusBarId = 108,
+};
+
+// Context menu of the output pane.
+enum OutputMenuId : int {
+  kMenuHelpId = 201,
+  kMenuAboutId = 202,
+  kMenuVisitId = 203,
+  kMenuSelectAllId = 204,
+  kMenuCopyId = 205,
+};
+
+// Private messages. Several share WM_USER and are told apart by target and wParam.
+constexpr UINT kSocketNotify = WM_USER + 1;
+constexpr UINT kLookupDone = WM_USER + 2;   // WSAAsyncGetHostByName's completion
+constexpr UINT kSessionStep = WM_USER + 3;  // draws the next piece of the transcript
+constexpr UINT kReportRequest = WM_USER;       // to mainWindow, wParam 1
+constexpr UINT kSubclassHandshake = WM_USER;   // to a control, wParam = previous proc
+constexpr WPARAM kReportRequestTag = 1;
+constexpr LPARAM kWinsockReportArg = 1;
+constexpr LPARAM kStatisticsReportArg = 2;
+constexpr UINT kHelpRequest = WM_KEYUP;        // with VK_F1
+constexpr UINT kAboutRequest = WM_SYSCOMMAND;  // with low word 201
+constexpr WPARAM kAboutCommand = 201;
+
+// The session's timers.
+constexpr UINT_PTR kConnectTimerId = 1;     // dots while a connect is pending
+constexpr UINT_PTR kReadResumeTimerId = 2;  // a read that let the user's input go first
+constexpr UINT_PTR kFrameTimerId = 3;       // the pane catches up with what was read
+constexpr UINT_PTR kSendWaitTimerId = 4;    // a line that found no room gives up
+constexpr UINT_PTR kStepTimerId = 5;        // the next piece, after the user's input
+
+constexpr long kSocketEvents = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;

@@ -1,0 +1,70 @@
+#include "view/connection_view.h"
+
+#include "base/app_state.h"
+#include "base/status_bar.h"
+#include "rules/texts.h"
+
+namespace {
+
+// Title and status part 1 of an open session. The fields are disabled while
+// connected, so they still hold the target as it was typed.
+void DescribeSession(char* title, char* status) {
+  char host[kHostTextSize];
+  char port[kPortTextSize];
+  GetWindowTextA(app.controls.hostField, host, sizeof host);
+  GetWindowTextA(app.controls.portField, port, sizeof port);
+  if (const char* service = ServiceNameForPort(port)) {
+    wsprintfA(title, "Telvane - %s:%s (%s)", host, port, service);
+    wsprintfA(status, "Connected (%s)", service);
+  } else {
+    wsprintfA(title, "Telvane - %s:%s", host, port);
+    lstrcpyA(status, "Connected");
+  }
+}
+
+}  // namespace
+
+void RefreshConnectionView() {
+  if (app.session.connecting()) {
+    // Status part 1 keeps what it said: the attempt is no connection yet.
+    SetWindowTextA(app.controls.mainWindow, kConnectingTitle);
+    SetStatusText(kStatusActivity, kStatusConnecting);
+    ApplyControlStates(ControlPhase::Connecting);
+    return;
+  }
+  const bool connected = app.session.connected();
+  char title[128];  // the longest title has 95 characters
+  char status[32];
+  if (connected) {
+    DescribeSession(title, status);
+  } else {
+    lstrcpyA(title, kAppTitle);
+    lstrcpyA(status, kStatusNotConnected);
+  }
+  SetWindowTextA(app.controls.mainWindow, title);
+  ApplyControlStates(connected ? ControlPhase::Connected : ControlPhase::Idle);
+  SetStatusText(kStatusConnection, status);
+  SetStatusText(kStatusActivity, kStatusReady);
+}
+
+EnabledControls DecideEnabledControls(ControlPhase phase) {
+  switch (phase) {
+    // Idle, the send button runs the command line.
+    case ControlPhase::Idle: return {true, true, true, false, true};
+    // Nothing starts or ends an attempt until it has an outcome.
+    case ControlPhase::Connecting: return {false, false, false, false, false};
+    // The fields keep the target as typed while its session is open.
+    case ControlPhase::Connected: return {false, false, false, true, true};
+    case ControlPhase::HalfByte: return {false, false, false, true, false};
+  }
+  return {};
+}
+
+void ApplyControlStates(ControlPhase phase) {
+  const EnabledControls enabled = DecideEnabledControls(phase);
+  EnableWindow(app.controls.hostField, enabled.host);
+  EnableWindow(app.controls.portField, enabled.port);
+  EnableWindow(app.controls.connectButton, enabled.connect);
+  EnableWindow(app.controls.disconnectButton, enabled.disconnect);
+  EnableWindow(app.controls.sendButton, enabled.send);
+}

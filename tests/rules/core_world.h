@@ -1,0 +1,64 @@
+// A world for the session core without Windows: a scripted socket, a transcript with
+// a pane that catches up, timers and a clock, all carried out as the window layer
+// would. Received bytes and lines go into the transcript unrendered (the tests use no
+// lone CR or LF), so the transcript is the text the pane ends up with.
+#pragma once
+
+#include <deque>
+#include <set>
+#include <string>
+
+#include "rules/session_core.h"
+
+class CoreWorld final : public SessionCarrier {
+ public:
+  // The socket: what waits to be read (a datagram per entry for UDP), how many bytes
+  // a send takes (-1: all), and the error a send fails with when it takes nothing.
+  std::deque<std::string> unread;
+  long sendRoom = -1;
+  int sendError = kWouldBlock;
+  std::string wire;  // what went out
+  bool closed = false;
+  bool lookup = false;  // the host is a name, looked up off the window's thread
+
+  // The display.
+  static constexpr const char* kBanner = "[banner]";
+  std::string transcript = kBanner;  // the final text
+  size_t drawn = transcript.size();  // of it, what the pane shows
+  std::string sendLine;
+  std::string status;
+  int counterShows = 0;
+
+  std::set<Timer> timers;  // armed, and ticking until stopped
+  bool stepPosted = false;
+  Millis now = 1000;
+
+  SessionCore core;
+
+  Millis Now() override { return now; }
+  bool Carry(const Action& action, Event& result) override;
+
+  void Run(const Event& event) { core.Run(event, *this); }
+  void Run(EventKind kind);
+
+  // The user's side: what MainWindowProc and the commands do.
+  void Connect(bool tcp, int port = 7);  // to "host": dotted, so no lookup
+  void OpenSession(bool tcp = true);     // ... and the peer accepts
+  void SendLine(const std::string& line);
+  void Help();   // the help text after what was delivered
+  void Clear();  // the transcript back to the banner
+  // The network's side.
+  void Deliver(const std::string& bytes);  // bytes arrive, their read event is handled
+  void Notify(EventKind kind, int error = 0, bool inputWaiting = false);
+  void Tick(Timer timer);
+  // Runs due timers and steps until the pane shows everything (bounded).
+  void Settle();
+
+  std::string Since(size_t mark) const { return transcript.substr(mark); }
+  bool PaneCurrent() const { return drawn == transcript.size(); }
+
+ private:
+  Event Read(const Action& action);
+};
+
+constexpr char kHelp[] = "\r\n[help]\r\n";

@@ -1,0 +1,79 @@
+// When the pane catches up: the pacer's decisions for a given clock.
+#include <doctest.h>
+
+#include <initializer_list>
+
+#include "rules/frame_pacer.h"
+
+namespace {
+using Kind = PaceStep::Kind;
+}
+
+TEST_CASE("a read after a pause is drawn at once; reads within a frame wait for it") {
+  FramePacer pacer;
+  CHECK(pacer.OnQueued(1000, false).kind == Kind::Draw);
+  CHECK(pacer.OnDrawn(1000, 10, 1, false).kind == Kind::Nothing);
+  CHECK(pacer.idle());
+  const PaceStep wait = pacer.OnQueued(1005, false);
+  CHECK(wait.kind == Kind::ArmFrame);
+  CHECK(wait.wait == kFrameMs);
+  CHECK_FALSE(pacer.idle());
+  CHECK(pacer.OnQueued(1008, false).kind == Kind::Nothing);  // the frame is due already
+  const PaceStep tick = pacer.OnFrameDue();
+  CHECK(tick.kind == Kind::Draw);
+  CHECK(tick.stopFrame);  // a timer would tick on
+  CHECK(pacer.idle());
+}
+
+TEST_CASE("while data streams in, reads look at the time: the timer may not come") {
+  FramePacer pacer;
+  CHECK(pacer.OnQueued(1000, true).kind == Kind::ArmFrame);  // a burst's first read waits
+  CHECK(pacer.OnQueued(1010, true).kind == Kind::Nothing);
+  const PaceStep due = pacer.OnQueued(1016, true);
+  CHECK(due.kind == Kind::Draw);
+  CHECK(due.stopFrame);
+  // A piece that took 20 ms: the next frame is two pieces' time away.
+  const PaceStep next = pacer.OnDrawn(1036, kMinFramePiece, 20, true);
+  CHECK(next.kind == Kind::ArmFrame);
+  CHECK(next.wait == 40);
+}
+
+TEST_CASE("a full pane goes in pieces: after a pause the next one comes as a step") {
+  FramePacer pacer;
+  const PaceStep first = pacer.OnQueued(1000, false);
+  REQUIRE(first.kind == Kind::Draw);
+  CHECK(first.chars == kMinFramePiece);
+  CHECK(pacer.OnDrawn(1001, first.chars, 1, true).kind == Kind::PostStep);
+  CHECK(pacer.OnQueued(1001, false).kind == Kind::Nothing);  // the step is on its way
+  const PaceStep second = pacer.OnStep();
+  CHECK(second.kind == Kind::Draw);
+  CHECK(second.chars > kMinFramePiece);  // a cheap piece: the next one is larger
+  CHECK(second.chars <= kMaxFramePiece);
+  // Pieces that cost much shrink, never below the least size.
+  for (int i = 0; i < 20; ++i) {
+    pacer.OnDrawn(1010, kMinFramePiece, 100, true);
+    pacer.OnStep();
+  }
+  CHECK(pacer.OnStep().chars == kMinFramePiece);
+}
+
+TEST_CASE("when nothing can be scheduled the pacer is idle again") {
+  FramePacer pacer;
+  pacer.OnQueued(1000, true);
+  REQUIRE_FALSE(pacer.idle());
+  pacer.OnRefused();
+  CHECK(pacer.idle());
+}
+
+TEST_CASE("for datagrams, which are lost while the pane is drawn, drawing takes a fifth") {
+  for (const bool lossy : {false, true}) {
+    CAPTURE(lossy);
+    FramePacer pacer;
+    pacer.SetLossy(lossy);
+    pacer.OnQueued(1000, true);
+    pacer.OnQueued(1016, true);
+    const PaceStep next = pacer.OnDrawn(1026, kMinFramePiece, 10, true);
+    CHECK(next.kind == Kind::ArmFrame);
+    CHECK(next.wait == (lossy ? 40u : 20u));
+  }
+}

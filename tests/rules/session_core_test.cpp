@@ -1,0 +1,326 @@
+// The session core's rules, driven through a world without Windows.
+#include <doctest.h>
+
+#include "rules/core_world.h"
+#include "rules/session_texts.h"
+
+namespace {
+
+const std::string kClosedLine = "\r\n=== Connection closed by remote host ( host )\r\n";
+const std::string kDisconnected = kDisconnectedLine;
+
+std::string Echo(const std::string& line) { return "\r\n>>> " + line + "\r\n"; }
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+TEST_CASE("what the network delivered comes before each user action") {
+  enum class Delivered { PutOffRead, CloseWithDataUnread, ReadNotYetDrawn };
+  enum class Act { Send, Disconnect, Help, Clear };
+  struct Row {
+    Delivered delivered;
+    Act act;
+    std::string after;  // the transcript after the session opened; empty: the banner alone
+  };
+  const Row rows[] = {
+      {Delivered::PutOffRead, Act::Send, "late" + Echo("hi")},
+      {Delivered::PutOffRead, Act::Disconnect, "late" + kDisconnected},
+      {Delivered::PutOffRead, Act::Help, std::string("late") + kHelp},
+      {Delivered::PutOffRead, Act::Clear, ""},
+      // The close is applied at once: the send finds no session, the disconnect none.
+      {Delivered::CloseWithDataUnread, Act::Send, "last" + kClosedLine},
+      {Delivered::CloseWithDataUnread, Act::Disconnect, "last" + kClosedLine},
+      {Delivered::CloseWithDataUnread, Act::Help, "last" + kClosedLine + kHelp},
+      {Delivered::CloseWithDataUnread, Act::Clear, ""},
+      {Delivered::ReadNotYetDrawn, Act::Send, "drawn" + std::string("early") + Echo("hi")},
+      {Delivered::ReadNotYetDrawn, Act::Disconnect, "drawnearly" + kDisconnected},
+      {Delivered::ReadNotYetDrawn, Act::Help, std::string("drawnearly") + kHelp},
+      {Delivered::ReadNotYetDrawn, Act::Clear, ""},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(static_cast<int>(row.delivered));
+    CAPTURE(static_cast<int>(row.act));
+    CoreWorld w;
+    w.OpenSession();
+    const size_t mark = w.transcript.size();
+    switch (row.delivered) {
+      case Delivered::PutOffRead:
+        w.unread.push_back("late");
+        w.Notify(EventKind::ReadReady, 0, true);  // the user's input waits behind it
+        REQUIRE(w.core.readDeferred());
+        break;
+      case Delivered::CloseWithDataUnread:
+        w.unread.push_back("last");
+        w.Notify(EventKind::PeerClosed);
+        CHECK(w.core.idle());
+        CHECK(w.closed);
+        break;
+      case Delivered::ReadNotYetDrawn:
+        w.Deliver("drawn");  // the first read after a pause is drawn at once...
+        w.Deliver("early");  // ... one right after it waits for the frame
+        REQUIRE_FALSE(w.PaneCurrent());
+        break;
+    }
+    switch (row.act) {
+      case Act::Send: w.SendLine("hi"); break;
+      case Act::Disconnect: w.Run(EventKind::Disconnect); break;
+      case Act::Help: w.Help(); break;
+      case Act::Clear: w.Clear(); break;
+    }
+    w.Settle();
+    if (row.after.empty())
+      CHECK(w.transcript == CoreWorld::kBanner);
+    else
+      CHECK(w.Since(mark) == row.after);
+    CHECK(w.PaneCurrent());
+    CHECK(w.core.paceIdle());
+    CHECK(w.timers.count(Timer::Frame) == 0);
+    CHECK_FALSE(w.core.readDeferred());
+    CHECK(w.core.counters().sessionIn ==
+          (row.delivered == Delivered::ReadNotYetDrawn ? 10 : 4));
+  }
+}
+
+TEST_CASE("a line in flight when its session ends says what became of it and comes back") {
+  enum class End { PeerCloses, PeerResets, UserDisconnects, ReceiveError, SendError, NoRoom };
+  struct Row {
+    End end;
+    long room;  // bytes the socket takes before it has no room
+    std::string after;
+    bool sessionStays;
+  };
+  const std::string cut = " (only 2 of 5 bytes were sent)";
+  const Row rows[] = {
+      {End::PeerCloses, 0, "\r\nERR: Send Error #10101" + kClosedLine, false},
+      {End::PeerCloses, 2, Echo("hello") + "\r\nERR: Send Error #10101" + cut + kClosedLine, false},
+      {End::PeerResets, 0, "\r\nERR: Send Error #10054" + kClosedLine, false},
+      {End::UserDisconnects, 0, "\r\nERR: Send Error #10058" + kDisconnected, false},
+      {End::UserDisconnects, 2, Echo("hello") + "\r\nERR: Send Error #10058" + cut + kDisconnected, false},
+      {End::ReceiveError, 0, "\r\nERR: Send Error #10053\r\nERR: Receive Error code: #10053", false},
+      {End::SendError, 0, "\r\nERR: Send Error #10054", false},
+      {End::SendError, 2, Echo("hello") + "\r\nERR: Send Error #10054" + cut, false},
+      // No room for a while: with nothing sent the session goes on, the line can go again.
+      {End::NoRoom, 0, "\r\nERR: Send Error #10035", true},
+      {End::NoRoom, 2, Echo("hello") + "\r\nERR: Send Error #10035" + cut, false},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(static_cast<int>(row.end));
+    CAPTURE(row.room);
+    CoreWorld w;
+    w.OpenSession();
+    const size_t mark = w.transcript.size();
+    w.sendRoom = row.room;
+    w.sendLine = "hello";
+    w.SendLine("hello");
+    REQUIRE(w.core.outgoing().inFlight);
+    CHECK(w.sendLine.empty());
+    CHECK(w.timers.count(Timer::SendWait) == 1);
+    switch (row.end) {
+      case End::PeerCloses: w.Notify(EventKind::PeerClosed); break;
+      case End::PeerResets: w.Notify(EventKind::PeerClosed, 10054); break;
+      case End::UserDisconnects: w.Run(EventKind::Disconnect); break;
+      case End::ReceiveError: w.Notify(EventKind::ReadReady, 10053); break;
+      case End::SendError: w.Notify(EventKind::WriteReady, 10054); break;
+      case End::NoRoom: w.Tick(Timer::SendWait); break;
+    }
+    w.Settle();
+    CHECK(w.Since(mark) == row.after);
+    CHECK(w.sendLine == "hello");
+    CHECK(w.wire == std::string("hello").substr(0, static_cast<size_t>(row.room)));
+    CHECK(w.core.counters().sessionOut == row.room);
+    CHECK(w.core.counters().totalOut == row.room);
+    CHECK(w.core.connected() == row.sessionStays);
+    CHECK_FALSE(w.core.outgoing().inFlight);
+    CHECK(w.timers.count(Timer::SendWait) == 0);
+  }
+}
+
+TEST_CASE("the echo comes when the socket first takes bytes of the line, before any answer") {
+  CoreWorld w;
+  w.OpenSession();
+  const size_t mark = w.transcript.size();
+  w.sendRoom = 2;
+  w.SendLine("hello");
+  CHECK(w.Since(mark) == Echo("hello"));
+  CHECK(w.status != "Ready");  // still sending
+  w.Deliver("re");  // the peer answers the first part
+  w.Help();
+  w.sendRoom = -1;
+  w.Notify(EventKind::WriteReady);
+  w.Settle();
+  CHECK(w.Since(mark) == Echo("hello") + "re" + kHelp);  // one echo, first
+  CHECK(w.wire == "hello");
+  CHECK(w.core.counters().sessionOut == 5);
+  CHECK(w.status == "Ready");
+  CHECK_FALSE(w.core.outgoing().inFlight);
+  // A second line while the first is in flight is not taken: the send line keeps it.
+  w.sendRoom = 0;
+  w.SendLine("one");
+  w.SendLine("two");
+  CHECK(w.core.outgoing().typed == "one");
+}
+
+TEST_CASE("an attempt keeps its protocol; dots only while a TCP connect is pending") {
+  SUBCASE("UDP by name: no dots while the name is looked up, ready once it is") {
+    CoreWorld w;
+    w.lookup = true;
+    w.Connect(false);
+    CHECK(w.core.phase() == Phase::Resolving);
+    CHECK(w.status == "Resolving hostname ...");
+    w.Tick(Timer::Connect);
+    w.Tick(Timer::Connect);
+    w.Notify(EventKind::LookupDone);
+    CHECK(w.core.connected());
+    CHECK_FALSE(w.core.tcp());
+    CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
+          "\r\n=== Connecting to host:7 \r\n=== UDP ready.");
+    w.Tick(Timer::Connect);  // the first tick after the attempt stops the timer
+    CHECK(w.timers.count(Timer::Connect) == 0);
+  }
+  SUBCASE("TCP: a dot per tick while the connect is pending") {
+    CoreWorld w;
+    w.Connect(true);
+    CHECK(w.core.phase() == Phase::Connecting);
+    w.Tick(Timer::Connect);
+    w.Tick(Timer::Connect);
+    w.Notify(EventKind::ConnectDone);
+    CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
+          "\r\n=== Connecting to host:7 ..\r\n=== Connection successfully established!\r\n");
+  }
+  SUBCASE("a lookup that fails, or an answer after the attempt was given up") {
+    CoreWorld w;
+    w.lookup = true;
+    w.Connect(true);
+    Event failed;
+    failed.kind = EventKind::LookupDone;
+    failed.error = 11001;
+    w.Run(failed);
+    CHECK(w.core.idle());
+    CHECK(w.closed);
+    CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
+          "\r\n=== Connecting to host:7 \r\nERR: Error resolving hostname!\r\n=== Connection failed!\r\n");
+    const std::string settled = w.transcript;
+    w.Notify(EventKind::LookupDone);
+    CHECK(w.transcript == settled);
+  }
+}
+
+TEST_CASE("posted socket events let a read put off behind the user's input wait") {
+  CoreWorld w;
+  w.OpenSession();
+  w.unread.push_back("later");
+  w.Notify(EventKind::ReadReady, 0, true);
+  // What every registration for socket events posts: nothing to do, so no reason to
+  // read before the user's input.
+  w.Notify(EventKind::WriteReady);
+  w.Notify(EventKind::ConnectDone);
+  w.Run(EventKind::Step);
+  CHECK(w.core.readDeferred());
+  // A line waiting for room that gets it comes after the data.
+  w.sendRoom = 0;
+  w.SendLine("x");  // a user action: the put-off read goes first
+  CHECK_FALSE(w.core.readDeferred());
+  w.unread.push_back("more");
+  w.Notify(EventKind::ReadReady, 0, true);
+  w.sendRoom = -1;
+  w.Notify(EventKind::WriteReady);
+  CHECK_FALSE(w.core.readDeferred());
+  CHECK(EndsWith(w.transcript, "more" + Echo("x")));
+}
+
+TEST_CASE("what a session left behind never acts on the next attempt") {
+  CoreWorld w;
+  w.OpenSession();
+  w.Deliver("drawn");
+  w.Deliver("early");  // a frame is due
+  REQUIRE(w.timers.count(Timer::Frame) == 1);
+  w.Run(EventKind::Disconnect);
+  w.Connect(true);
+  REQUIRE(w.status == "Connecting ...");
+  w.Tick(Timer::Frame);  // the frame of the ended session
+  w.Run(EventKind::Step);
+  w.Tick(Timer::SendWait);
+  w.Tick(Timer::ReadResume);
+  CHECK(w.status == "Connecting ...");
+  CHECK(w.core.phase() == Phase::Connecting);
+  // Events of the ended session's socket name another socket: the window layer drops
+  // them. Events in the wrong phase do nothing either.
+  w.Notify(EventKind::PeerClosed);
+  w.Notify(EventKind::ReadReady);
+  CHECK(w.core.phase() == Phase::Connecting);
+}
+
+TEST_CASE("a close reads what is left, and the pane catches up in steps") {
+  CoreWorld w;
+  w.OpenSession();
+  const size_t mark = w.transcript.size();
+  w.unread.push_back(std::string(200000, 'x'));
+  w.unread.push_back("tail");
+  w.Notify(EventKind::PeerClosed);
+  CHECK(w.core.idle());
+  CHECK(w.core.counters().sessionIn == 200004);
+  CHECK(w.Since(mark) == std::string(200000, 'x') + "tail" + kClosedLine);
+  CHECK_FALSE(w.PaneCurrent());  // the pane may still be catching up...
+  w.Help();                      // ... and what the user does comes after all of it
+  w.Settle();
+  CHECK(w.Since(mark) == std::string(200000, 'x') + "tail" + kClosedLine + kHelp);
+  CHECK(w.PaneCurrent());
+}
+
+TEST_CASE("over UDP a reply that is there already shows right after the echo") {
+  CoreWorld w;
+  w.OpenSession(false);
+  const size_t mark = w.transcript.size();
+  w.unread.push_back("pong");
+  w.unread.push_back("two");
+  w.SendLine("ping");
+  CHECK(w.Since(mark) == Echo("ping") + "pongtwo");
+  CHECK(w.PaneCurrent());
+  CHECK(w.core.counters().sessionIn == 7);
+}
+
+TEST_CASE("without timers the core still ends what it started") {
+  SUBCASE("a read that cannot wait for its timer is done at once") {
+    CoreWorld w;
+    w.OpenSession();
+    w.unread.push_back("now");
+    Event event;
+    event.kind = EventKind::ReadReady;
+    event.inputWaiting = true;
+    w.Run(event);
+    Event refused;
+    refused.kind = EventKind::TimerRefused;
+    refused.timer = Timer::ReadResume;
+    w.Run(refused);
+    CHECK(w.core.counters().sessionIn == 3);
+    CHECK_FALSE(w.core.readDeferred());
+  }
+  SUBCASE("a line that cannot wait for room is given up, the session goes on") {
+    CoreWorld w;
+    w.OpenSession();
+    w.sendRoom = 0;
+    w.SendLine("abc");
+    Event refused;
+    refused.kind = EventKind::TimerRefused;
+    refused.timer = Timer::SendWait;
+    w.Run(refused);
+    CHECK_FALSE(w.core.outgoing().inFlight);
+    CHECK(w.sendLine == "abc");
+    CHECK(w.core.connected());
+  }
+  SUBCASE("a frame that cannot be scheduled is drawn at once") {
+    CoreWorld w;
+    w.OpenSession();
+    w.Deliver("a");
+    w.Deliver("b");
+    REQUIRE_FALSE(w.PaneCurrent());
+    Event refused;
+    refused.kind = EventKind::TimerRefused;
+    refused.timer = Timer::Frame;
+    w.Run(refused);
+    CHECK(w.PaneCurrent());
+  }
+}
