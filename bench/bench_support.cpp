@@ -6,8 +6,8 @@
 #include <commctrl.h>
 #include <psapi.h>
 
-#include "shell/main_window.h"
 #include "settings/settings_file.h"
+#include "shell/main_window.h"
 
 double MemoryMegabytes(bool peak) {
   PROCESS_MEMORY_COUNTERS counters = {};
@@ -155,7 +155,8 @@ bool AwaitSession(double seconds) {
 }
 
 void CloseSession() {
-  if (app.session.connected()) SendMessageA(app.controls.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
+  if (app.session.connected())
+    SendMessageA(app.controls.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
   DrainMessages();
 }
 
@@ -184,8 +185,8 @@ SettingsFolder::SettingsFolder() {
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);
   for (int n = 0;; ++n) {
-    folder_ = std::string(base) + "telvane-bench-" + std::to_string(GetCurrentProcessId()) +
-              "-" + std::to_string(n);
+    folder_ = std::string(base) + "telvane-bench-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(n);
     if (CreateDirectoryA(folder_.c_str(), nullptr)) break;
   }
   SetExecutablePathForTesting((folder_ + "\\telvane.exe").c_str());

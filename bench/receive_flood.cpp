@@ -24,8 +24,8 @@
 #include "bench_support.h"
 #include "benchmarks.h"
 
-#include "shell/main_window.h"
 #include "rules/texts.h"
+#include "shell/main_window.h"
 
 namespace {
 
@@ -105,8 +105,8 @@ LRESULT CALLBACK DiscardingProc(HWND window, UINT message, WPARAM wParam, LPARAM
     static std::vector<char> sink(8 << 20);
     u_long pending = 0;
     if (ioctlsocket(socket, FIONREAD, &pending) == 0 && pending > 0) {
-      const int n = recv(socket, sink.data(),
-                         static_cast<int>(std::min<u_long>(pending, sink.size())), 0);
+      const int n =
+          recv(socket, sink.data(), static_cast<int>(std::min<u_long>(pending, sink.size())), 0);
       if (n > 0) bytesDiscarded += n;
     }
     return 0;
@@ -128,7 +128,8 @@ Probes probes;
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
   const double now = Now();
-  if (probes.flooding) probes.longestTickGap = std::max(probes.longestTickGap, now - probes.lastTick);
+  if (probes.flooding)
+    probes.longestTickGap = std::max(probes.longestTickGap, now - probes.lastTick);
   probes.lastTick = now;
 }
 
@@ -211,7 +212,8 @@ Flood RunFlood(TransferMode mode, const std::string& payload, bool baseline, boo
       probes.flooding = probed;
       probes.lastTick = before;
     }
-    if (sessionStart == 0 && !app.session.connecting() && !app.session.connected()) break;  // no session
+    if (sessionStart == 0 && !app.session.connecting() && !app.session.connected())
+      break;  // no session
   }
   probes.flooding = false;
   CloseSession();
@@ -266,7 +268,8 @@ int RunReceiveRate(const BenchOptions& options) {
   }
   Flood probed;
   if (options.probes && !options.baseline) probed = ProbedFlood(options.mode, payload);
-  if (options.baseline) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
+  if (options.baseline)
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
   CloseBenchWindow(window);
 
   const double mb = static_cast<double>(size) / (1024.0 * 1024.0);
@@ -328,7 +331,8 @@ int RunClosingBurst(const BenchOptions& options) {
   const bool complete = closeHandled > 0 && bytesIn == static_cast<int64_t>(size) &&
                         PaneText().find(kClosedLine) != std::string::npos;
   CloseSession();
-  if (options.baseline) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
+  if (options.baseline)
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
   CloseBenchWindow(window);
 
   Figures("burst")

@@ -71,8 +71,8 @@ int RunStalledSend(const BenchOptions& options) {
   const bool opened = peer.port() && OpenSession(peer.port()) && AwaitSession(10);
   if (opened) {
     const int buffer = kSmallBuffer;
-    setsockopt(app.network.sessionSocket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&buffer),
-               sizeof buffer);
+    setsockopt(app.network.sessionSocket, SOL_SOCKET, SO_SNDBUF,
+               reinterpret_cast<const char*>(&buffer), sizeof buffer);
     const std::string line(200, 'x');
     AnswerWatch watch(window);
     const double start = Now();

@@ -133,12 +133,13 @@ int main(int argc, char** argv) {
     std::string all;
     for (double seconds : program.visible)
       all += (all.empty() ? "" : ",") + std::to_string(static_cast<int>(seconds * 1000 + 0.5));
-    std::printf("@ startup program=%s complete=%s visible_ms=%.1f idle_ms=%.1f best_ms=%.1f runs=%zu "
-                "visible=%s\n",
-                program.name.c_str(), failed ? "NO" : "yes", Median(program.visible) * 1000.0,
-                Median(program.idle) * 1000.0,
-                *std::min_element(program.visible.begin(), program.visible.end()) * 1000.0,
-                program.visible.size(), all.c_str());
+    std::printf(
+        "@ startup program=%s complete=%s visible_ms=%.1f idle_ms=%.1f best_ms=%.1f runs=%zu "
+        "visible=%s\n",
+        program.name.c_str(), failed ? "NO" : "yes", Median(program.visible) * 1000.0,
+        Median(program.idle) * 1000.0,
+        *std::min_element(program.visible.begin(), program.visible.end()) * 1000.0,
+        program.visible.size(), all.c_str());
     RemoveFolder(program.folder);
   }
   return failed ? 1 : 0;

@@ -37,29 +37,47 @@ int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
-    if (arg == "ascii") options.mode = TransferMode::Ascii;
-    else if (arg == "advanced") options.mode = TransferMode::Advanced;
-    else if (arg == "binary") options.mode = TransferMode::Binary;
-    else if (arg == "--baseline") options.baseline = true;
-    else if (arg == "--probes") options.probes = true;
-    else if (arg == "--mb" && hasValue) options.megabytes = std::atoi(argv[++i]);
-    else if (arg == "--floods" && hasValue) options.floods = std::atoi(argv[++i]);
-    else if (arg == "--seconds" && hasValue) options.seconds = std::atof(argv[++i]);
-    else if (arg == "--theme" && hasValue) options.theme = argv[++i];
-    else if (arg == "--port" && hasValue) options.port = std::atoi(argv[++i]);
-    else if (arg == "--datagrams" && hasValue) options.datagrams = std::atoi(argv[++i]);
-    else if (arg == "--pace" && hasValue) options.pace = std::atoi(argv[++i]);
-    else return Usage();
+    if (arg == "ascii")
+      options.mode = TransferMode::Ascii;
+    else if (arg == "advanced")
+      options.mode = TransferMode::Advanced;
+    else if (arg == "binary")
+      options.mode = TransferMode::Binary;
+    else if (arg == "--baseline")
+      options.baseline = true;
+    else if (arg == "--probes")
+      options.probes = true;
+    else if (arg == "--mb" && hasValue)
+      options.megabytes = std::atoi(argv[++i]);
+    else if (arg == "--floods" && hasValue)
+      options.floods = std::atoi(argv[++i]);
+    else if (arg == "--seconds" && hasValue)
+      options.seconds = std::atof(argv[++i]);
+    else if (arg == "--theme" && hasValue)
+      options.theme = argv[++i];
+    else if (arg == "--port" && hasValue)
+      options.port = std::atoi(argv[++i]);
+    else if (arg == "--datagrams" && hasValue)
+      options.datagrams = std::atoi(argv[++i]);
+    else if (arg == "--pace" && hasValue)
+      options.pace = std::atoi(argv[++i]);
+    else
+      return Usage();
   }
 
   WSADATA winsock;  // for the peers; the window starts Winsock for itself
   if (WSAStartup(0x0202, &winsock) != 0) return 1;
   int result = 2;
-  if (benchmark == "rate") result = RunReceiveRate(options);
-  else if (benchmark == "burst") result = RunClosingBurst(options);
-  else if (benchmark == "stalled-send") result = RunStalledSend(options);
-  else if (benchmark == "udp") result = RunUdpStream(options);
-  else Usage();
+  if (benchmark == "rate")
+    result = RunReceiveRate(options);
+  else if (benchmark == "burst")
+    result = RunClosingBurst(options);
+  else if (benchmark == "stalled-send")
+    result = RunStalledSend(options);
+  else if (benchmark == "udp")
+    result = RunUdpStream(options);
+  else
+    Usage();
   WSACleanup();
   return result;
 }

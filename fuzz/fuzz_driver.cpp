@@ -37,8 +37,12 @@ std::string Mutated(std::string input, std::mt19937& random) {
     const size_t at = input.empty() ? 0 : random() % (input.size() + 1);
     switch (random() % 4) {
       case 0: input.insert(at, 1, static_cast<char>(Pick(random))); break;
-      case 1: if (at < input.size()) input.erase(at, 1 + random() % 8); break;
-      case 2: if (at < input.size()) input[at] = static_cast<char>(Pick(random)); break;
+      case 1:
+        if (at < input.size()) input.erase(at, 1 + random() % 8);
+        break;
+      case 2:
+        if (at < input.size()) input[at] = static_cast<char>(Pick(random));
+        break;
       default: input.insert(at, input.substr(0, random() % (input.size() + 1))); break;
     }
   }
@@ -61,8 +65,10 @@ int main(int argc, char** argv) {
     const bool mutate = !pool.empty() && random() % 2;
     std::string input = mutate ? Mutated(pool[random() % pool.size()], random) : Fresh(random);
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(input.data()), input.size());
-    if (pool.size() < 256) pool.push_back(std::move(input));
-    else pool[random() % pool.size()] = std::move(input);
+    if (pool.size() < 256)
+      pool.push_back(std::move(input));
+    else
+      pool[random() % pool.size()] = std::move(input);
   }
   std::printf("%s: %ld inputs, seed %u, no fault\n", argv[0], runs, seed);
   return 0;

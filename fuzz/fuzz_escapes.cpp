@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  const std::string line = text.c_str();  // what a send line can hold: up to a NUL
+  const std::string line = text.c_str();            // what a send line can hold: up to a NUL
   std::vector<unsigned char> out(line.size() + 1);  // exactly what the caller promises
   const int count = DecodeEscapes(out.data(), line.c_str());
   FUZZ_CHECK(count == -1 || (count >= 0 && static_cast<size_t>(count) <= line.size()));

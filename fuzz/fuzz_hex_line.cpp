@@ -26,8 +26,10 @@ std::string LineOf(const uint8_t* data, size_t size) {
     }
     const char odd[] = {'\t', ' ', 'G', 'x', '\r', static_cast<char>(0xB9), '-', '\0'};
     switch (b % 10) {
-      case 8: if (!line.empty()) line.pop_back(); break;  // two pairs run together
-      case 9: line += kDigits[b % 16]; break;              // a half byte
+      case 8:
+        if (!line.empty()) line.pop_back();
+        break;                                 // two pairs run together
+      case 9: line += kDigits[b % 16]; break;  // a half byte
       default: line += odd[b % 8]; break;
     }
   }

@@ -22,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       values[field] += static_cast<char>(data[i]);
   }
   StoredSettings stored;
-  std::string* texts[] = {&stored.host,   &stored.port, &stored.protocol,
-                          &stored.mode,   &stored.scheme, &stored.x,
-                          &stored.y,      &stored.width, &stored.height};
+  std::string* texts[] = {&stored.host, &stored.port,   &stored.protocol,
+                          &stored.mode, &stored.scheme, &stored.x,
+                          &stored.y,    &stored.width,  &stored.height};
   for (size_t i = 0; i < values.size(); ++i)
     if (!values[i].empty()) *texts[i] = values[i];
   const Settings kept = ClampSettings(stored, screenWidth, screenHeight);
@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool found = SettingsPathFor(exe.c_str(), path.data(), room);
     const size_t length = std::strlen(path.data());
     FUZZ_CHECK(length < static_cast<size_t>(room));
-    FUZZ_CHECK(found ? length >= 4 && std::strcmp(path.data() + length - 3, "ini") == 0 : length == 0);
+    FUZZ_CHECK(found ? length >= 4 && std::strcmp(path.data() + length - 3, "ini") == 0
+                     : length == 0);
   }
   return 0;
 }

@@ -1,8 +1,8 @@
 // The one process-wide record, split by concern. Each part starts as WM_CREATE needs it.
 #pragma once
 
-#include <winsock.h>  // wsock32's WSADATA; pulls in <windows.h>
 #include <windows.h>
+#include <winsock.h>  // wsock32's, for WSADATA
 
 #include <array>
 

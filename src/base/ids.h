@@ -2,8 +2,8 @@
 // messages and the session's timers. The mode menu's are in the transfer modes' table.
 #pragma once
 
-#include <winsock.h>  // wsock32's FD_ events; pulls in <windows.h>
 #include <windows.h>
+#include <winsock.h>  // wsock32's, for the FD_ events
 
 // Control identifiers, in the order of their IDs.
 enum ControlId : int {
@@ -29,10 +29,10 @@ enum OutputMenuId : int {
 
 // Private messages. Several share WM_USER and are told apart by target and wParam.
 constexpr UINT kSocketNotify = WM_USER + 1;
-constexpr UINT kLookupDone = WM_USER + 2;   // WSAAsyncGetHostByName's completion
-constexpr UINT kSessionStep = WM_USER + 3;  // draws the next piece of the transcript
-constexpr UINT kReportRequest = WM_USER;       // to mainWindow, wParam 1
-constexpr UINT kSubclassHandshake = WM_USER;   // to a control, wParam = previous proc
+constexpr UINT kLookupDone = WM_USER + 2;     // WSAAsyncGetHostByName's completion
+constexpr UINT kSessionStep = WM_USER + 3;    // draws the next piece of the transcript
+constexpr UINT kReportRequest = WM_USER;      // to mainWindow, wParam 1
+constexpr UINT kSubclassHandshake = WM_USER;  // to a control, wParam = previous proc
 constexpr WPARAM kReportRequestTag = 1;
 constexpr LPARAM kWinsockReportArg = 1;
 constexpr LPARAM kStatisticsReportArg = 2;

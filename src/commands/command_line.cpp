@@ -1,8 +1,8 @@
 #include "commands/command_line.h"
 
 #include "base/requests.h"
-#include "rules/command_parse.h"
 #include "commands/web_pages.h"
+#include "rules/command_parse.h"
 #include "rules/web_page_address.h"
 #include "view/scheme_colors.h"
 

@@ -1,8 +1,8 @@
 #include "commands/hex_entry.h"
 
 #include "rules/binary_mode.h"
-#include "view/output_pane.h"
 #include "view/connection_view.h"
+#include "view/output_pane.h"
 
 namespace {
 

@@ -31,8 +31,10 @@ LRESULT OnEntryFieldChar(HWND field, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnEntryFieldKeyUp(HWND field, WPARAM wParam, LPARAM lParam) {
-  if (wParam == VK_F1) RequestHelp();
-  else if (wParam == VK_RETURN) RequestConnect();
+  if (wParam == VK_F1)
+    RequestHelp();
+  else if (wParam == VK_RETURN)
+    RequestConnect();
   return CallWindowProcA(app.controls.entryFieldPrevProc, field, WM_KEYUP, wParam, lParam);
 }
 
@@ -47,8 +49,10 @@ LRESULT OnSendLineChar(HWND line, WPARAM wParam, LPARAM lParam) {
 // The release, not the press, runs Enter: holding the key runs it once.
 LRESULT OnSendLineKeyUp(WPARAM wParam) {
   if (wParam == VK_RETURN) {
-    if (!app.session.connected()) RunCommandLine();
-    else if (IsWindowEnabled(app.controls.sendButton)) RequestSend();
+    if (!app.session.connected())
+      RunCommandLine();
+    else if (IsWindowEnabled(app.controls.sendButton))
+      RequestSend();
   } else if (wParam == VK_F1) {
     RequestHelp();
   }
@@ -65,8 +69,10 @@ LRESULT OnOutputPaneChar(WPARAM wParam) {
 }
 
 LRESULT OnOutputPaneKeyUp(HWND pane, WPARAM wParam, LPARAM lParam) {
-  if (wParam == VK_F1) RequestHelp();
-  else SetFocus(app.controls.sendLine);
+  if (wParam == VK_F1)
+    RequestHelp();
+  else
+    SetFocus(app.controls.sendLine);
   return CallWindowProcA(app.controls.outputPanePrevProc, pane, WM_KEYUP, wParam, lParam);
 }
 

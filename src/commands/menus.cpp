@@ -1,8 +1,8 @@
 #include "commands/menus.h"
 
 #include "base/requests.h"
-#include "rules/texts.h"
 #include "commands/web_pages.h"
+#include "rules/texts.h"
 
 HMENU CreateOutputMenu() {
   char visit[64];
@@ -24,8 +24,10 @@ void ShowOutputMenu(LPARAM position) {
   DWORD start = 0, end = 0;
   SendMessageA(app.controls.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                reinterpret_cast<LPARAM>(&end));
-  EnableMenuItem(app.controls.outputMenu, kMenuCopyId, MF_BYCOMMAND | (start == end ? MF_GRAYED : MF_ENABLED));
-  TrackPopupMenu(app.controls.outputMenu, TPM_RIGHTBUTTON, at.x, at.y, 0, app.controls.outputPane, nullptr);
+  EnableMenuItem(app.controls.outputMenu, kMenuCopyId,
+                 MF_BYCOMMAND | (start == end ? MF_GRAYED : MF_ENABLED));
+  TrackPopupMenu(app.controls.outputMenu, TPM_RIGHTBUTTON, at.x, at.y, 0, app.controls.outputPane,
+                 nullptr);
 }
 
 void OnOutputMenuCommand(int id) {
@@ -46,9 +48,10 @@ int ShowModeMenu() {
   const UINT position = static_cast<UINT>(CurrentTransferMode());  // the items follow the table
   CheckMenuRadioItem(app.controls.modeMenu, 0, kTransferModeCount - 1, position, MF_BYPOSITION);
   // The mode part starts where the part before it ends.
-  const int left = app.layout.clientWidth - kStatusPartEndChars[kStatusMode - 1] * app.layout.charWidth;
+  const int left =
+      app.layout.clientWidth - kStatusPartEndChars[kStatusMode - 1] * app.layout.charWidth;
   POINT at = {left, app.layout.clientHeight};
   ClientToScreen(app.controls.mainWindow, &at);
-  return TrackPopupMenu(app.controls.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD, at.x,
-                        at.y, 0, app.controls.mainWindow, nullptr);
+  return TrackPopupMenu(app.controls.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD,
+                        at.x, at.y, 0, app.controls.mainWindow, nullptr);
 }

@@ -1,9 +1,9 @@
 #include "commands/reports.h"
 
-#include "rules/texts.h"
-#include "view/output_pane.h"
 #include "commands/command_line.h"
 #include "rules/counts.h"
+#include "rules/texts.h"
+#include "view/output_pane.h"
 
 const char kHelpText[] =
     "\r\n"
@@ -30,7 +30,6 @@ const char kHelpText[] =
     "\r\n"
     "NOTE: Protocol and mode can be additionally changed by clicking the appropriate part of the "
     "status bar!\r\n";
-
 
 const char kAboutCaption[] = "About Telvane ...";
 
@@ -86,8 +85,8 @@ void OnReportRequest(LPARAM which) {
     AppendOutput(report);
   } else if (which == kStatisticsReportArg && app.transcript.statsArmed) {
     const SessionCounters& counters = app.session.counters();
-    FormatStatisticsReport(counters.succeeded, counters.failed, counters.totalOut,
-                           counters.totalIn, report);
+    FormatStatisticsReport(counters.succeeded, counters.failed, counters.totalOut, counters.totalIn,
+                           report);
     AppendOutput(report);
     app.transcript.statsArmed = 0;
   }
@@ -99,15 +98,13 @@ void OnReportRequest(LPARAM which) {
 #define ABOUT_INDENT "                "  // 16 spaces
 
 const char* AboutText() {
-  static constexpr char kAboutText[] =
-      ABOUT_INDENT TELVANE_TITLE ABOUT_INDENT "\n"
-      ABOUT_INDENT "Version: " TELVANE_VERSION " (build: 021109)" ABOUT_INDENT "\n"
+  static constexpr char kAboutText[] = ABOUT_INDENT TELVANE_TITLE ABOUT_INDENT
+      "\n" ABOUT_INDENT "Version: " TELVANE_VERSION " (build: 021109)" ABOUT_INDENT
       "\n"
-      ABOUT_INDENT "A network test terminal for TCP and UDP.\n"
-      ABOUT_INDENT "Written by the Telvane developers.\n"
-      ABOUT_INDENT "Free to use, without any warranty.\n"
-      "\n"
-      ABOUT_INDENT TELVANE_HOME_PAGE_URL;
+      "\n" ABOUT_INDENT "A network test terminal for TCP and UDP.\n" ABOUT_INDENT
+      "Written by the Telvane developers.\n" ABOUT_INDENT
+      "Free to use, without any warranty.\n"
+      "\n" ABOUT_INDENT TELVANE_HOME_PAGE_URL;
   return kAboutText;
 }
 

@@ -14,7 +14,8 @@ constexpr char kConnectedWarning[] =
 constexpr char kWarningCaption[] = "Telvane";
 
 void WarnConnected() {
-  MessageBoxA(app.controls.mainWindow, kConnectedWarning, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+  MessageBoxA(app.controls.mainWindow, kConnectedWarning, kWarningCaption,
+              MB_OK | MB_ICONEXCLAMATION);
 }
 
 // The menu runs a loop of its own that handles socket events too: a pending connect
@@ -39,9 +40,7 @@ void OnStatusBarClick(int part) {
     case kStatusMode: ChooseMode(); break;
     case kStatusProtocol: SwitchProtocol(!app.choices.useTcp); break;
     case kStatusIn:
-    case kStatusOut:
-      RequestReport(kStatisticsReportArg);
-      break;
+    case kStatusOut: RequestReport(kStatisticsReportArg); break;
     default: break;
   }
 }

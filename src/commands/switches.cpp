@@ -1,9 +1,9 @@
 // The protocol and mode switches shared by commands, the mode menu and status-bar clicks.
 // Neither compares with the current value: the message and status text are written anyway.
 #include "base/status_bar.h"
+#include "commands/command_line.h"
 #include "rules/texts.h"
 #include "view/output_pane.h"
-#include "commands/command_line.h"
 #include "view/status_parts.h"
 
 void SwitchProtocol(bool tcp) {

@@ -1,6 +1,7 @@
 #include "commands/web_pages.h"
 
-#include <windows.h>
+#include <windows.h>  // before the headers that build on it
+
 #include <shellapi.h>
 
 #include "base/app_state.h"

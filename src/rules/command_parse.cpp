@@ -50,7 +50,8 @@ char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 ParsedCommand ParseCommandLine(const char* typed) {
   char text[kCommandTextSize];
   size_t length = 0;
-  for (; typed[length] && length + 1 < sizeof text; ++length) text[length] = LowerAscii(typed[length]);
+  for (; typed[length] && length + 1 < sizeof text; ++length)
+    text[length] = LowerAscii(typed[length]);
   text[length] = '\0';
   for (const CommandWord& entry : kCommandTable)
     if (std::strcmp(text, entry.word) == 0) return {entry.command, 0};

@@ -9,7 +9,9 @@ uint32_t Read16(const std::string& data, size_t at) {
   return (static_cast<uint8_t>(data[at]) << 8) | static_cast<uint8_t>(data[at + 1]);
 }
 
-uint32_t Read32(const std::string& data, size_t at) { return (Read16(data, at) << 16) | Read16(data, at + 2); }
+uint32_t Read32(const std::string& data, size_t at) {
+  return (Read16(data, at) << 16) | Read16(data, at + 2);
+}
 
 void Put16(std::string& data, size_t at, uint32_t value) {
   data[at] = static_cast<char>(value >> 8);
@@ -24,7 +26,8 @@ void Put32(std::string& data, size_t at, uint32_t value) {
 bool IsFaceStart(const std::string& data, size_t at) {
   if (at + 12 > data.size()) return false;
   const uint32_t version = Read32(data, at);
-  return version == 0x00010000 || version == 0x4F54544F /* OTTO */ || version == 0x74727565 /* true */;
+  return version == 0x00010000 || version == 0x4F54544F /* OTTO */ ||
+         version == 0x74727565 /* true */;
 }
 
 // A name table with the Windows English names of a regular face called family.

@@ -19,8 +19,8 @@ constexpr size_t kWholeBacklog = static_cast<size_t>(-1);
 struct PaceStep {
   enum class Kind { Nothing, Draw, ArmFrame, PostStep };
   Kind kind = Kind::Nothing;
-  size_t chars = 0;  // Draw: at most this many characters
-  Millis wait = 0;   // ArmFrame: in this many ms
+  size_t chars = 0;        // Draw: at most this many characters
+  Millis wait = 0;         // ArmFrame: in this many ms
   bool stopFrame = false;  // Draw: the frame timer is stopped first
 };
 

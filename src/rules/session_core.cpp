@@ -3,8 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "rules/texts.h"
 #include "rules/session_texts.h"
+#include "rules/texts.h"
 
 namespace {
 
@@ -182,7 +182,7 @@ void SessionCore::OnCalled(const Event& event, Actions& out) {
   if (phase_ != Phase::Opening) return;
   switch (DecideConnectOutcome(static_cast<int>(event.count), event.error, tcp_)) {
     case ConnectOutcome::Pending: phase_ = Phase::Connecting; break;  // FD_CONNECT decides
-    case ConnectOutcome::Established:  // its FD_CONNECT is ignored
+    case ConnectOutcome::Established:                                 // its FD_CONNECT is ignored
       counters_.sessionIn = 0;
       counters_.sessionOut = 0;
       Establish(out);
@@ -440,10 +440,16 @@ void SessionCore::End(const Ending& ending, Actions& out) {
   switch (ending.why) {
     case Why::Failed:
       switch (ending.stage) {
-        case OpenStage::Socket: out.push_back(Make(write, Format(kSocketFailedFormat, ending.code))); break;
-        case OpenStage::Select: out.push_back(Make(write, Format(kSelectFailedFormat, ending.code))); break;
+        case OpenStage::Socket:
+          out.push_back(Make(write, Format(kSocketFailedFormat, ending.code)));
+          break;
+        case OpenStage::Select:
+          out.push_back(Make(write, Format(kSelectFailedFormat, ending.code)));
+          break;
         case OpenStage::Lookup: out.push_back(Make(write, kResolveErrorLine)); break;
-        case OpenStage::Connect: out.push_back(Make(write, Format(kConnectErrorFormat, ending.code))); break;
+        case OpenStage::Connect:
+          out.push_back(Make(write, Format(kConnectErrorFormat, ending.code)));
+          break;
       }
       out.push_back(Make(write, kConnectionFailedLine));
       break;
@@ -456,8 +462,12 @@ void SessionCore::End(const Ending& ending, Actions& out) {
         out.push_back(Make(write, Format(kConnectFailedFormat, ending.code)));
       break;
     case Why::Disconnect: out.push_back(Make(write, kDisconnectedLine)); break;
-    case Why::PeerClosed: out.push_back(Make(write, Format(kClosedByPeerFormat, host_.c_str()))); break;
-    case Why::ReceiveError: out.push_back(Make(write, Format(kReceiveErrorFormat, ending.code))); break;
+    case Why::PeerClosed:
+      out.push_back(Make(write, Format(kClosedByPeerFormat, host_.c_str())));
+      break;
+    case Why::ReceiveError:
+      out.push_back(Make(write, Format(kReceiveErrorFormat, ending.code)));
+      break;
     case Why::SendError:  // the line's own report says it
     case Why::Shutdown: break;
   }

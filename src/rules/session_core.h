@@ -15,14 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "rules/transfer_modes.h"
 #include "rules/frame_pacer.h"
+#include "rules/transfer_modes.h"
 
 // Winsock's numbers that mean something to the session.
-constexpr int kWouldBlock = 10035;     // WSAEWOULDBLOCK
-constexpr int kTimedOut = 10060;       // WSAETIMEDOUT
-constexpr int kRefused = 10061;        // WSAECONNREFUSED
-constexpr int kShutDown = 10058;       // WSAESHUTDOWN: the user ended the session first
+constexpr int kWouldBlock = 10035;      // WSAEWOULDBLOCK
+constexpr int kTimedOut = 10060;        // WSAETIMEDOUT
+constexpr int kRefused = 10061;         // WSAECONNREFUSED
+constexpr int kShutDown = 10058;        // WSAESHUTDOWN: the user ended the session first
 constexpr int kPeerDisconnect = 10101;  // WSAEDISCON: the peer closed gracefully
 
 constexpr unsigned kConnectTickMs = 500;
@@ -60,24 +60,24 @@ enum class EventKind : uint8_t {
   NewAttempt,  // the connect command begins: the session's counters start again
   Connect,     // ... with a valid port: tcp, text (host), port
   Disconnect,
-  SendLine,    // text (as typed), data (its bytes), mode
-  Shutdown,    // the window goes: the session ends without a word
+  SendLine,  // text (as typed), data (its bytes), mode
+  Shutdown,  // the window goes: the session ends without a word
   // The network, as Winsock reports it, with its error code.
-  ReadReady,   // inputWaiting: the user's input waits behind it
+  ReadReady,  // inputWaiting: the user's input waits behind it
   WriteReady,
   ConnectDone,
   PeerClosed,
   LookupDone,  // the host lookup answered: error 0 when it found an address
   // Timers and posted steps.
-  Tick,        // timer
+  Tick,  // timer
   Step,
   // What an action came to.
-  Opened,      // error 0, or the stage and code where making the socket failed
-  Located,     // stage Lookup: a lookup was started (error: it could not be); else known
-  Called,      // connect was called: count = its result, error = the code after it
-  ReadDone,    // count bytes (none: -1), more: data still waits; purpose; error: watch lost
-  SendDone,    // count bytes taken, or error
-  Drawn,       // count characters in cost ms; more: text still waits
+  Opened,        // error 0, or the stage and code where making the socket failed
+  Located,       // stage Lookup: a lookup was started (error: it could not be); else known
+  Called,        // connect was called: count = its result, error = the code after it
+  ReadDone,      // count bytes (none: -1), more: data still waits; purpose; error: watch lost
+  SendDone,      // count bytes taken, or error
+  Drawn,         // count characters in cost ms; more: text still waits
   TimerRefused,  // timer could not be armed (Frame: nor a step posted)
 };
 
@@ -100,18 +100,18 @@ struct Event {
 };
 
 enum class ActionKind : uint8_t {
-  Append,         // text into the transcript now, after everything before it
-  Queue,          // text after everything before it, drawn at the frame pace
-  ShowView,       // title, controls and status parts 0 and 1 from the phase
-  ShowCounters,   // status parts 4 and 5
-  ShowStatus,     // status part 0: text
+  Append,        // text into the transcript now, after everything before it
+  Queue,         // text after everything before it, drawn at the frame pace
+  ShowView,      // title, controls and status parts 0 and 1 from the phase
+  ShowCounters,  // status parts 4 and 5
+  ShowStatus,    // status part 0: text
   ClearSendLine,
-  RestoreLine,    // text goes back into the send line, if that is empty
+  RestoreLine,     // text goes back into the send line, if that is empty
   RememberTarget,  // the fields' target is the last one that connected
-  ArmTimer,       // timer, in ms (result only when refused)
+  ArmTimer,        // timer, in ms (result only when refused)
   StopTimer,
-  PostStep,       // a Step right after the messages that wait (result only when refused)
-  Close,          // the socket (and a lookup) goes; events it left are stale
+  PostStep,  // a Step right after the messages that wait (result only when refused)
+  Close,     // the socket (and a lookup) goes; events it left are stale
   // With a result.
   Open,           // make the socket (tcp) and register its events -> Opened
   Locate,         // the address of the host: known, or looked up -> Located
@@ -149,7 +149,7 @@ struct OutgoingLine {
   bool echoed = false;   // written when the socket first took bytes of it
   bool waiting = false;  // the send-wait timer runs: the socket had no room
   TransferMode mode = TransferMode::Ascii;
-  std::string typed;     // for the echo, and to give back
+  std::string typed;  // for the echo, and to give back
   std::string data;
   size_t sent = 0;
 };
@@ -178,8 +178,15 @@ class SessionCore {
  private:
   // The reason a session or attempt ends, and what the transcript says of it.
   struct Ending {
-    enum class Why { Failed, ConnectError, Disconnect, PeerClosed, ReceiveError, SendError,
-                     Shutdown } why;
+    enum class Why {
+      Failed,
+      ConnectError,
+      Disconnect,
+      PeerClosed,
+      ReceiveError,
+      SendError,
+      Shutdown
+    } why;
     int code = 0;
     OpenStage stage = OpenStage::Socket;
   };
@@ -222,7 +229,7 @@ class SessionCore {
   SessionCounters counters_;
   int closeCode_ = 0;  // of a close that waits for the last reads
   Millis now_ = 0;     // of the event being handled
-  int depth_ = 0;  // of Run: only the outermost applies what was delivered
+  int depth_ = 0;      // of Run: only the outermost applies what was delivered
 };
 
 // What a connect call means. Its result decides first: the error code is only

@@ -34,15 +34,15 @@ bool Fits(const WindowPlace& w, int screenWidth, int screenHeight) {
 }  // namespace
 
 WindowPlace DefaultWindowPlace(int screenWidth, int screenHeight) {
-  return {screenWidth / 2 - kDefaultWidth / 2, screenHeight / 2 - kDefaultHeight / 2,
-          kDefaultWidth, kDefaultHeight};
+  return {screenWidth / 2 - kDefaultWidth / 2, screenHeight / 2 - kDefaultHeight / 2, kDefaultWidth,
+          kDefaultHeight};
 }
 
 Settings ClampSettings(const StoredSettings& stored, int screenWidth, int screenHeight) {
   Settings settings;
   settings.host = stored.host.substr(0, kHostTextSize - 1);
-  settings.port = IsStoredPortAccepted(stored.port) ? stored.port.substr(0, kHostTextSize - 1)
-                                                    : kFallbackPort;
+  settings.port =
+      IsStoredPortAccepted(stored.port) ? stored.port.substr(0, kHostTextSize - 1) : kFallbackPort;
   settings.useTcp = Number(stored.protocol) == 0;
   settings.mode = ModeRowOfCode(Number(stored.mode)).mode;
   const unsigned index = static_cast<unsigned>(Number(stored.scheme)) - 1u;

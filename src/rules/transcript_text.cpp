@@ -24,7 +24,7 @@ bool IsPrintableAscii(unsigned char byte) { return byte >= 0x20 && byte <= 0x7E;
 bool AllPrintable(uint64_t word) {
   constexpr uint64_t ones = 0x0101010101010101ULL;
   constexpr uint64_t highs = 0x8080808080808080ULL;
-  const uint64_t below = (word - ones * 0x20) & ~word & highs;  // some byte < 0x20
+  const uint64_t below = (word - ones * 0x20) & ~word & highs;            // some byte < 0x20
   const uint64_t above = ((word + ones * (0x7F - 0x7E)) | word) & highs;  // some byte > 0x7E
   return (below | above) == 0;
 }
@@ -117,8 +117,8 @@ size_t CountTranscriptText(const char* text, size_t length, const RenderWidths& 
   return total;
 }
 
-void RenderTranscriptTail(const char* text, size_t length, const RenderWidths& widths,
-                          size_t total, size_t from, std::string& out) {
+void RenderTranscriptTail(const char* text, size_t length, const RenderWidths& widths, size_t total,
+                          size_t from, std::string& out) {
   if (from >= total) return;
   const size_t wanted = total - from;
   // Walk back from the end to the byte whose rendering holds character `from`.

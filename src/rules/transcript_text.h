@@ -28,8 +28,8 @@ size_t CountTranscriptText(const char* text, size_t length, const RenderWidths& 
 
 // Appends the rendered characters [from, total) of text[0..length) to out, where
 // total is its CountTranscriptText: the tail of a long text, rendered alone.
-void RenderTranscriptTail(const char* text, size_t length, const RenderWidths& widths,
-                          size_t total, size_t from, std::string& out);
+void RenderTranscriptTail(const char* text, size_t length, const RenderWidths& widths, size_t total,
+                          size_t from, std::string& out);
 
 // The escape text of a byte that Advanced mode renders; returns its length (2 or 4).
 int EscapeText(unsigned char byte, char* out);

@@ -21,7 +21,8 @@ struct TransferModeRow {
 
 // In the order of the settings codes, which is also the order of the menu items.
 constexpr TransferModeRow kTransferModes[] = {
-    {TransferMode::Ascii, 0, "ASCII", kModeAsciiId, "&ASCII", "\r\n--- Switched to ASCII mode!\r\n"},
+    {TransferMode::Ascii, 0, "ASCII", kModeAsciiId, "&ASCII",
+     "\r\n--- Switched to ASCII mode!\r\n"},
     {TransferMode::Advanced, 1, "Advanced", kModeAdvancedId, "A&dvanced",
      "\r\n--- Switched to advanced mode!\r\n"},
     {TransferMode::Binary, 2, "Binary", kModeBinaryId, "&Binary",
@@ -35,7 +36,8 @@ constexpr bool TransferModesInOrder() {
       return false;
   return true;
 }
-static_assert(TransferModesInOrder(), "a mode's row, settings code and menu position are one number");
+static_assert(TransferModesInOrder(),
+              "a mode's row, settings code and menu position are one number");
 
 constexpr const TransferModeRow& ModeRowOf(TransferMode mode) {
   return kTransferModes[static_cast<int>(mode)];

@@ -12,8 +12,7 @@ bool IsGermanLanguage(uint16_t language) {
     case 0x1007:  // Luxembourg
     case 0x1407:  // Liechtenstein
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "view/output_pane.h"
-#include "session/session_runner.h"
 #include "rules/session_texts.h"
+#include "session/session_runner.h"
 #include "session/socket_calls.h"
+#include "view/output_pane.h"
 
 namespace {
 

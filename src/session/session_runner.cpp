@@ -2,10 +2,10 @@
 
 #include "base/status_bar.h"
 #include "rules/texts.h"
-#include "view/output_pane.h"
-#include "view/connection_view.h"
-#include "view/status_parts.h"
 #include "session/socket_calls.h"
+#include "view/connection_view.h"
+#include "view/output_pane.h"
+#include "view/status_parts.h"
 
 namespace {
 
@@ -68,7 +68,8 @@ Event Draw(size_t chars) {
 }
 
 void RestoreSendLine(const std::string& line) {
-  if (GetWindowTextLengthA(app.controls.sendLine) == 0) SetWindowTextA(app.controls.sendLine, line.c_str());
+  if (GetWindowTextLengthA(app.controls.sendLine) == 0)
+    SetWindowTextA(app.controls.sendLine, line.c_str());
 }
 
 void RememberTarget() {

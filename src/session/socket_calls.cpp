@@ -65,8 +65,8 @@ void ReadDatagrams(const Action& action, Event& done) {
       break;
     }
   }
-  if (WSAAsyncSelect(app.network.sessionSocket, app.controls.mainWindow, kSocketNotify, kSocketEvents) ==
-      SOCKET_ERROR)
+  if (WSAAsyncSelect(app.network.sessionSocket, app.controls.mainWindow, kSocketNotify,
+                     kSocketEvents) == SOCKET_ERROR)
     done.error = WSAGetLastError();
   // The read right after a send finds nothing yet: like any read it ends a dump line.
   // A read event that finds nothing had its datagrams taken by an earlier read.
@@ -113,8 +113,9 @@ Event LocateHost(const std::string& host) {
   }
   // 255.255.255.255, which inet_addr also answers with INADDR_NONE, is looked up too.
   located.more = true;
-  app.network.lookupRequest = WSAAsyncGetHostByName(app.controls.mainWindow, kLookupDone, host.c_str(),
-                                            app.network.lookupBuffer, sizeof app.network.lookupBuffer);
+  app.network.lookupRequest =
+      WSAAsyncGetHostByName(app.controls.mainWindow, kLookupDone, host.c_str(),
+                            app.network.lookupBuffer, sizeof app.network.lookupBuffer);
   located.ok = app.network.lookupRequest != nullptr;
   return located;
 }
@@ -137,8 +138,8 @@ Event ConnectSessionSocket(int port) {
   address.sin_addr.s_addr = app.network.peerAddress;
   Event called;
   called.kind = EventKind::Called;
-  called.count =
-      connect(app.network.sessionSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  called.count = connect(app.network.sessionSocket, reinterpret_cast<const sockaddr*>(&address),
+                         sizeof address);
   called.error = called.count == 0 ? 0 : WSAGetLastError();
   return called;
 }
@@ -157,7 +158,8 @@ Event ReadSessionSocket(const Action& action) {
 Event SendOnSessionSocket(const std::string& bytes) {
   Event done;
   done.kind = EventKind::SendDone;
-  const int taken = send(app.network.sessionSocket, bytes.data(), static_cast<int>(bytes.size()), 0);
+  const int taken =
+      send(app.network.sessionSocket, bytes.data(), static_cast<int>(bytes.size()), 0);
   if (taken > 0)
     done.count = taken;
   else

@@ -1,13 +1,13 @@
 #include "session/transfer.h"
 
 #include "base/status_bar.h"
-#include "rules/texts.h"
 #include "rules/binary_mode.h"
 #include "rules/escapes.h"
-#include "view/output_pane.h"
-#include "view/connection_view.h"
-#include "session/session_runner.h"
 #include "rules/session_texts.h"
+#include "rules/texts.h"
+#include "session/session_runner.h"
+#include "view/connection_view.h"
+#include "view/output_pane.h"
 
 namespace {
 constexpr char kAsciiLineFormat[] = "%s\r\n";
@@ -15,7 +15,8 @@ constexpr char kAsciiLineFormat[] = "%s\r\n";
 
 int EncodeSendLine(TransferMode mode, const char* line, unsigned char* data) {
   switch (mode) {
-    case TransferMode::Ascii: return wsprintfA(reinterpret_cast<char*>(data), kAsciiLineFormat, line);
+    case TransferMode::Ascii:
+      return wsprintfA(reinterpret_cast<char*>(data), kAsciiLineFormat, line);
     case TransferMode::Advanced: return DecodeEscapes(data, line);
     case TransferMode::Binary: return ParseHexLine(line, data);
   }

@@ -14,7 +14,8 @@ constexpr int kFontHeight = 15;
 constexpr int kFontWidth = 6;
 
 HFONT CreateControlFace(const char* face) {
-  return CreateFontA(kFontHeight, kFontWidth, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, face);
+  return CreateFontA(kFontHeight, kFontWidth, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
+                     face);
 }
 
 // The file of the face font comes out as: the whole collection when it is one of many.
@@ -57,11 +58,12 @@ std::string FaceOf(HFONT font) {
 void CreateControlFont() {
   app.controls.controlFont = CreateControlFace(kControlFace);
   app.controls.controlFontFile = nullptr;
-  const std::string copy = WithoutLayoutTables(FontFileOf(app.controls.controlFont), kPrivateControlFace);
+  const std::string copy =
+      WithoutLayoutTables(FontFileOf(app.controls.controlFont), kPrivateControlFace);
   if (copy.empty()) return;
   DWORD faces = 0;
-  HANDLE file = AddFontMemResourceEx(const_cast<char*>(copy.data()), static_cast<DWORD>(copy.size()),
-                                     nullptr, &faces);
+  HANDLE file = AddFontMemResourceEx(const_cast<char*>(copy.data()),
+                                     static_cast<DWORD>(copy.size()), nullptr, &faces);
   if (!file) return;
   HFONT font = CreateControlFace(kPrivateControlFace);
   if (FaceOf(font) != kPrivateControlFace) {
@@ -73,4 +75,3 @@ void CreateControlFont() {
   app.controls.controlFont = font;
   app.controls.controlFontFile = file;
 }
-

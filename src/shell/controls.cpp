@@ -5,10 +5,10 @@
 #include <initializer_list>
 #include <string>
 
-#include "shell/control_font.h"
 #include "base/status_bar.h"
 #include "rules/texts.h"
 #include "settings/settings_file.h"
+#include "shell/control_font.h"
 
 namespace {
 
@@ -18,9 +18,9 @@ constexpr int kMinHeightChars = 5;
 
 HWND CreateChild(HWND parent, const char* className, DWORD style, const char* text, int id) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
-  HWND control = CreateWindowExA(WS_EX_CLIENTEDGE, className, text, style, 0, 0, 0, 0, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                                 nullptr);
+  HWND control =
+      CreateWindowExA(WS_EX_CLIENTEDGE, className, text, style, 0, 0, 0, 0, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(app.controls.controlFont), 0);
   return control;
 }
@@ -50,7 +50,8 @@ void CreateControls(HWND window) {
                     kLineStyle == 0x50000080 && kNumberStyle == 0x50002080,
                 "the styles the controls have always had");
   app.controls.outputPane = CreateChild(window, "edit", kPaneStyle, "", kOutputPaneId);
-  app.controls.connectButton = CreateChild(window, "BUTTON", kButtonStyle, "connect", kConnectButtonId);
+  app.controls.connectButton =
+      CreateChild(window, "BUTTON", kButtonStyle, "connect", kConnectButtonId);
   app.controls.disconnectButton =
       CreateChild(window, "BUTTON", kButtonStyle, "disconnect", kDisconnectButtonId);
   app.controls.sendButton = CreateChild(window, "BUTTON", kButtonStyle, "send", kSendButtonId);
@@ -62,7 +63,8 @@ void CreateControls(HWND window) {
   LimitText(app.controls.portField, kPortFieldLimit);
   app.controls.clearButton = CreateChild(window, "BUTTON", kButtonStyle, "clear", kClearButtonId);
 
-  app.controls.statusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, kStatusInitial, window, kStatusBarId);
+  app.controls.statusBar =
+      CreateStatusWindowA(WS_CHILD | WS_VISIBLE, kStatusInitial, window, kStatusBarId);
   ShowStatusParts();
   SetStatusText(kStatusConnection, kStatusNotConnected);
   SetStatusText(kStatusIn, kStatusInZero);
@@ -141,8 +143,8 @@ void RegisterToolTips() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   // Owned by the main window, so that it is destroyed with it.
   HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, app.controls.mainWindow,
-                                 nullptr, instance, nullptr);
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 app.controls.mainWindow, nullptr, instance, nullptr);
   if (!tooltip) return;
   for (const auto& tip : tips) {
     TOOLINFOA tool = {};
@@ -160,7 +162,8 @@ void RegisterToolTips() {
 void ScrollEntryFieldsHome() {
   for (HWND field : {app.controls.hostField, app.controls.portField}) {
     DWORD start = 0, end = 0;
-    SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
     SendMessageA(field, EM_SETSEL, 0, 0);
     SendMessageA(field, EM_SCROLLCARET, 0, 0);
     SendMessageA(field, EM_SETSEL, start, end);

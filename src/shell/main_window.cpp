@@ -3,18 +3,18 @@
 
 #include <commctrl.h>
 
-#include "shell/controls.h"
 #include "base/status_bar.h"
-#include "rules/texts.h"
-#include "view/output_pane.h"
 #include "commands/command_line.h"
 #include "commands/input_fields.h"
+#include "rules/texts.h"
 #include "session/connection.h"
-#include "view/connection_view.h"
 #include "session/session_runner.h"
 #include "session/transfer.h"
-#include "view/scheme_colors.h"
 #include "settings/settings_file.h"
+#include "shell/controls.h"
+#include "view/connection_view.h"
+#include "view/output_pane.h"
+#include "view/scheme_colors.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ void CreateModeMenu() {
 LRESULT OnCreate(HWND window) {
   app.controls.mainWindow = window;
   CreateControls(window);  // font, units, common controls, the eight controls, status bar
-  ResetTranscript();        // the banner
+  ResetTranscript();       // the banner
   LoadSettings();
   CreateSchemeBrush();
   SelectAllText(app.controls.portField);

@@ -1,7 +1,7 @@
-#include "shell/controls.h"
-#include "shell/main_window.h"
 #include "rules/texts.h"
 #include "settings/settings_file.h"
+#include "shell/controls.h"
+#include "shell/main_window.h"
 
 namespace {
 constexpr int kIconId = 500;
@@ -18,8 +18,8 @@ HWND CreateMainWindow(HINSTANCE instance, int showState) {
   // A second window of the same process finds the class already registered.
   if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
 
-  app.controls.mainWindow = CreateWindowExA(0, kAppTitle, kAppTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
-                                   nullptr, nullptr, instance, nullptr);
+  app.controls.mainWindow = CreateWindowExA(0, kAppTitle, kAppTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0,
+                                            0, nullptr, nullptr, instance, nullptr);
   if (!app.controls.mainWindow) return nullptr;
   RestoreWindowPlacement();
   ScrollEntryFieldsHome();

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "base/app_state.h"
-#include "rules/texts.h"
 #include "rules/binary_mode.h"
+#include "rules/texts.h"
 #include "rules/transcript_text.h"
 
 namespace {
@@ -37,7 +37,8 @@ size_t PaneLimit() {
 
 // Positions past the end count as the end; any selection is dropped.
 void MoveCaretToEnd() {
-  SendMessageA(app.controls.outputPane, EM_SETSEL, static_cast<WPARAM>(-2), static_cast<LPARAM>(-2));
+  SendMessageA(app.controls.outputPane, EM_SETSEL, static_cast<WPARAM>(-2),
+               static_cast<LPARAM>(-2));
 }
 
 // text is NUL-terminated right after its length characters. One insertion when it
@@ -85,11 +86,9 @@ bool IsAnsiAlphaNumeric(unsigned char byte) {
 }
 
 const char* BannerText() {
-  static const std::string banner = std::string(51, '-') + "\r\n" +
-                                    "   " + kAppTitle + "\r\n" +
+  static const std::string banner = std::string(51, '-') + "\r\n" + "   " + kAppTitle + "\r\n" +
                                     std::string(15, ' ') + kHomePageHost + "\r\n" +
-                                    std::string(51, '-') + "\r\n" +
-                                    "\r\n" +
+                                    std::string(51, '-') + "\r\n" + "\r\n" +
                                     "This software is provided without any warranty.\r\n"
                                     "In no event will the author be held liable for any damages "
                                     "arising from the use of this software.\r\n";

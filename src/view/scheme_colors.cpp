@@ -6,7 +6,9 @@ namespace {
 const SchemeColors& CurrentScheme() { return SchemeTable[app.choices.schemeIndex]; }
 }  // namespace
 
-void CreateSchemeBrush() { app.controls.backgroundBrush = CreateSolidBrush(CurrentScheme().background); }
+void CreateSchemeBrush() {
+  app.controls.backgroundBrush = CreateSolidBrush(CurrentScheme().background);
+}
 
 void DeleteSchemeBrush() {
   DeleteObject(app.controls.backgroundBrush);

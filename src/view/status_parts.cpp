@@ -14,11 +14,11 @@ void ShowCount(int part, const char* format, int64_t count) {
 }
 }  // namespace
 
-void ShowTransferMode() {
-  SetStatusText(kStatusMode, ModeRowOf(CurrentTransferMode()).statusText);
-}
+void ShowTransferMode() { SetStatusText(kStatusMode, ModeRowOf(CurrentTransferMode()).statusText); }
 
-void ShowProtocol() { SetStatusText(kStatusProtocol, app.choices.useTcp ? kStatusTcp : kStatusUdp); }
+void ShowProtocol() {
+  SetStatusText(kStatusProtocol, app.choices.useTcp ? kStatusTcp : kStatusUdp);
+}
 
 void ShowSessionBytesIn() {
   ShowCount(kStatusIn, "In: %s bytes", app.session.counters().sessionIn);

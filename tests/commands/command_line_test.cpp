@@ -1,15 +1,15 @@
 // The command line through the real send line: typed keys, then Enter released.
 #include <string>
 
-#include "rules/texts.h"
-#include "view/output_pane.h"
 #include "commands/reports.h"
 #include "commands/web_pages.h"
-#include "rules/scheme_table.h"
-#include "rules/web_page_address.h"
-#include "view/scheme_colors.h"
 #include "fixtures.h"
+#include "rules/scheme_table.h"
+#include "rules/texts.h"
+#include "rules/web_page_address.h"
 #include "support/peers.h"
+#include "view/output_pane.h"
+#include "view/scheme_colors.h"
 
 namespace {
 
@@ -105,7 +105,8 @@ TEST_CASE("help and statistics print once until something else is written") {
   RunTyped(":winsock");
   RunTyped(":help");
   RunTyped(":stats");
-  CHECK(TranscriptTail() == stats + kHelpText + stats + ExpectedWinsockReport() + kHelpText + stats);
+  CHECK(TranscriptTail() ==
+        stats + kHelpText + stats + ExpectedWinsockReport() + kHelpText + stats);
 
   // A cleared transcript arms both again.
   SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED), 0);
@@ -120,7 +121,8 @@ TEST_CASE(":winsock prints every time") {
     CHECK(Occurrences(TranscriptTail(), ExpectedWinsockReport()) == i);
     CHECK(WindowText(app.controls.sendLine).empty());
   }
-  CHECK(TranscriptTail() == ExpectedWinsockReport() + ExpectedWinsockReport() + ExpectedWinsockReport());
+  CHECK(TranscriptTail() ==
+        ExpectedWinsockReport() + ExpectedWinsockReport() + ExpectedWinsockReport());
 }
 
 TEST_CASE("scheme commands: accepted forms set the scheme and empty the line") {
@@ -129,9 +131,9 @@ TEST_CASE("scheme commands: accepted forms set the scheme and empty the line") {
     int index;  // -1: rejected, the line keeps the text
   };
   const Row rows[] = {
-      {":scheme 4", 3},  {":Scheme 5", 4},   {":scheme_6", 5},  {":schemes 2", 1},
-      {":scheme 7abc", 6}, {":scheme 9", 8}, {":scheme4", -1},  {":scheme", -1},
-      {":scheme 0", -1}, {":scheme 10", -1}, {":scheme -3", -1}, {":scheme 1", 0},
+      {":scheme 4", 3},    {":Scheme 5", 4},   {":scheme_6", 5},   {":schemes 2", 1},
+      {":scheme 7abc", 6}, {":scheme 9", 8},   {":scheme4", -1},   {":scheme", -1},
+      {":scheme 0", -1},   {":scheme 10", -1}, {":scheme -3", -1}, {":scheme 1", 0},
   };
   FreshWindow w;
   app.choices.schemeIndex = 2;

@@ -24,7 +24,8 @@ void ClickStatusPart(int part) {
   click.hdr.code = static_cast<UINT>(NM_CLICK);
   click.dwItemSpec = static_cast<DWORD_PTR>(part);
   click.pt = POINT{2, 2};
-  CHECK(SendMessageA(app.controls.mainWindow, WM_NOTIFY, kStatusBarId, reinterpret_cast<LPARAM>(&click)) == 0);
+  CHECK(SendMessageA(app.controls.mainWindow, WM_NOTIFY, kStatusBarId,
+                     reinterpret_cast<LPARAM>(&click)) == 0);
 }
 
 namespace {
@@ -40,8 +41,8 @@ HWND FindVisibleOfClass(const char* wantedClass) {
 
 CommandSpy::CommandSpy(bool swallow) : swallow_(swallow) {
   activeSpy = this;
-  previous_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(app.controls.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandSpy::Proc)));
+  previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      app.controls.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandSpy::Proc)));
 }
 
 CommandSpy::~CommandSpy() {

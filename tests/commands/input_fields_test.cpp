@@ -1,10 +1,10 @@
 // Keys in the host, port and send fields and in the output pane.
 #include <string>
 
-#include "view/output_pane.h"
 #include "commands/input_fields.h"
 #include "commands/reports.h"
 #include "fixtures.h"
+#include "view/output_pane.h"
 
 namespace {
 
@@ -23,12 +23,15 @@ TEST_CASE("the four edit controls are subclassed, each knowing its previous proc
   FreshWindow w;
   // Function pointers compared as plain addresses, so that failures print.
   auto address = [](WNDPROC procedure) { return reinterpret_cast<uintptr_t>(procedure); };
-  auto installed = [](HWND window) { return static_cast<uintptr_t>(GetWindowLongPtrA(window, GWLP_WNDPROC)); };
+  auto installed = [](HWND window) {
+    return static_cast<uintptr_t>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+  };
   CHECK(installed(app.controls.outputPane) == address(&OutputPaneProc));
   CHECK(installed(app.controls.sendLine) == address(&SendLineProc));
   CHECK(installed(app.controls.hostField) == address(&EntryFieldProc));
   CHECK(installed(app.controls.portField) == address(&EntryFieldProc));
-  for (WNDPROC previous : {app.controls.outputPanePrevProc, app.controls.sendLinePrevProc, app.controls.entryFieldPrevProc}) {
+  for (WNDPROC previous : {app.controls.outputPanePrevProc, app.controls.sendLinePrevProc,
+                           app.controls.entryFieldPrevProc}) {
     CHECK(address(previous) != 0);
     CHECK(address(previous) != address(&OutputPaneProc));
     CHECK(address(previous) != address(&SendLineProc));
@@ -36,7 +39,8 @@ TEST_CASE("the four edit controls are subclassed, each knowing its previous proc
   }
   CHECK(app.controls.outputMenu != nullptr);
   // The handshake is consumed, not passed to the control.
-  CHECK(SendMessageA(app.controls.sendLine, WM_USER, reinterpret_cast<WPARAM>(app.controls.sendLinePrevProc), 0) == 0);
+  CHECK(SendMessageA(app.controls.sendLine, WM_USER,
+                     reinterpret_cast<WPARAM>(app.controls.sendLinePrevProc), 0) == 0);
 
   // The pane's menu goes with the pane.
   HMENU menu = app.controls.outputMenu;
@@ -106,7 +110,8 @@ TEST_CASE("CR never reaches a field; other characters do") {
 
 TEST_CASE("F1 in any edit control prints the help once") {
   FreshWindow w;
-  for (HWND control : {app.controls.hostField, app.controls.portField, app.controls.sendLine, app.controls.outputPane}) {
+  for (HWND control : {app.controls.hostField, app.controls.portField, app.controls.sendLine,
+                       app.controls.outputPane}) {
     SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(kClearButtonId, BN_CLICKED), 0);
     PressKey(control, VK_F1);
     CHECK(TranscriptTail() == kHelpText);
@@ -186,7 +191,8 @@ TEST_CASE("keys released in the send line do nothing but Enter and F1") {
   FreshWindow w;
   CommandSpy spy(true);
   SetWindowTextA(app.controls.sendLine, ":udp");
-  for (WPARAM key : {WPARAM('A'), WPARAM(VK_SPACE), WPARAM(VK_F2), WPARAM(VK_TAB)}) KeyUp(app.controls.sendLine, key);
+  for (WPARAM key : {WPARAM('A'), WPARAM(VK_SPACE), WPARAM(VK_F2), WPARAM(VK_TAB)})
+    KeyUp(app.controls.sendLine, key);
   CHECK(WindowText(app.controls.sendLine) == ":udp");
   CHECK(TranscriptTail().empty());
   CHECK(spy.Count(kSendButtonId) == 0);

@@ -1,11 +1,11 @@
 // The output pane's context menu, the mode menu, status-bar clicks and the boxes.
 #include <string>
 
-#include "rules/texts.h"
-#include "view/output_pane.h"
 #include "commands/reports.h"
 #include "fixtures.h"
+#include "rules/texts.h"
 #include "support/peers.h"
+#include "view/output_pane.h"
 
 namespace {
 
@@ -22,15 +22,18 @@ void RightClickPane(int x, int y) {
 
 // Opens the pane's menu at (10, 10), lets inMenu look at it, then types mnemonic
 // (0: dismiss the menu). Returns whether the menu showed.
-bool UseOutputMenu(char mnemonic, const std::function<void()>& inMenu = [] {}) {
+bool UseOutputMenu(
+    char mnemonic, const std::function<void()>& inMenu = [] {}) {
   bool shown = false;
   ModalWatcher watcher([&] {
     HWND menu = OpenMenuWindow();
     if (!menu) return false;
     shown = true;
     inMenu();
-    if (mnemonic) ChooseMenuMnemonic(menu, mnemonic);
-    else EndMenu();
+    if (mnemonic)
+      ChooseMenuMnemonic(menu, mnemonic);
+    else
+      EndMenu();
     return true;
   });
   RightClickPane(10, 10);
@@ -54,8 +57,9 @@ TEST_CASE("the output pane's menu has its seven items") {
     const char* text;
   };
   const Row rows[] = {
-      {201, "&Help"},   {0, ""},  {205, "&Copy selected"}, {204, "&Select all"},
-      {0, ""}, {203, "&Visit telvane.example"}, {202, "&About Telvane"},
+      {201, "&Help"},          {0, ""}, {205, "&Copy selected"},
+      {204, "&Select all"},    {0, ""}, {203, "&Visit telvane.example"},
+      {202, "&About Telvane"},
   };
   for (UINT i = 0; i < 7; ++i) {
     CAPTURE(i);
@@ -98,7 +102,8 @@ TEST_CASE("copy selected copies exactly the selection") {
   const int length = GetWindowTextLengthA(app.controls.outputPane);
   SendMessageA(app.controls.outputPane, EM_SETSEL, length - 5, length);
   UINT state = MF_GRAYED;
-  CHECK(UseOutputMenu('c', [&] { state = GetMenuState(app.controls.outputMenu, kMenuCopyId, MF_BYCOMMAND); }));
+  CHECK(UseOutputMenu(
+      'c', [&] { state = GetMenuState(app.controls.outputMenu, kMenuCopyId, MF_BYCOMMAND); }));
   CHECK((state & MF_GRAYED) == 0);
   CHECK(ClipboardText() == "world");
 }
@@ -109,7 +114,8 @@ TEST_CASE("select all selects the whole transcript and keeps the focus in the pa
   SetFocus(app.controls.sendLine);
   CHECK(UseOutputMenu('s'));
   DWORD start = 1, end = 0;
-  SendMessageA(app.controls.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageA(app.controls.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
   CHECK(start == 0);
   CHECK(end == static_cast<DWORD>(GetWindowTextLengthA(app.controls.outputPane)));
   CHECK(GetFocus() == app.controls.outputPane);
@@ -131,14 +137,16 @@ TEST_CASE("the About box from the menu and from any high word of its command") {
   FreshWindow w;
   int boxes = 0;
   BoxContents box;
-  ModalWatcher watcher([&] {
-    if (HWND found = OpenMessageBox()) {
-      box = ReadMessageBox(found);
-      CloseMessageBox(found);
-      ++boxes;
-    }
-    return boxes == 2;
-  }, 6000);
+  ModalWatcher watcher(
+      [&] {
+        if (HWND found = OpenMessageBox()) {
+          box = ReadMessageBox(found);
+          CloseMessageBox(found);
+          ++boxes;
+        }
+        return boxes == 2;
+      },
+      6000);
   CHECK(UseOutputMenu('a'));
   PumpUntil([&] { return boxes >= 1; }, 3000);
   SendMessageA(w.hwnd(), WM_SYSCOMMAND, MAKEWPARAM(kAboutCommand, 0x1234), 0);
@@ -174,22 +182,27 @@ TEST_CASE("the mode menu: radio mark on the current mode, anchored at status par
     ModalWatcher watcher([&] {
       HWND menu = OpenMenuWindow();
       if (!menu) return false;
-      for (UINT i = 0; i < 3; ++i) marks[i] = GetMenuState(app.controls.modeMenu, i, MF_BYPOSITION) & MF_CHECKED;
+      for (UINT i = 0; i < 3; ++i)
+        marks[i] = GetMenuState(app.controls.modeMenu, i, MF_BYPOSITION) & MF_CHECKED;
       MENUITEMINFOA info = {};
       info.cbSize = sizeof info;
       info.fMask = MIIM_FTYPE;
       GetMenuItemInfoA(app.controls.modeMenu, row.markedPosition, TRUE, &info);
       radio = info.fType & MFT_RADIOCHECK;
       GetWindowRect(menu, &rect);
-      if (row.mnemonic) ChooseMenuMnemonic(menu, row.mnemonic);
-      else EndMenu();
+      if (row.mnemonic)
+        ChooseMenuMnemonic(menu, row.mnemonic);
+      else
+        EndMenu();
       return true;
     });
     ClickStatusPart(2);
     CHECK_FALSE(watcher.timedOut());
     // The choice takes effect when the menu closes.
-    if (row.message) PumpUntil([&] { return StatusPart(2) == row.status; }, 2000);
-    else PumpFor(100);
+    if (row.message)
+      PumpUntil([&] { return StatusPart(2) == row.status; }, 2000);
+    else
+      PumpFor(100);
     for (UINT i = 0; i < 3; ++i) CHECK((marks[i] != 0) == (i == row.markedPosition));
     CHECK(radio != 0);
     POINT anchor = {app.layout.clientWidth - 50 * app.layout.charWidth, app.layout.clientHeight};
@@ -253,17 +266,19 @@ TEST_CASE("status-bar clicks while connected: a warning for mode and protocol, e
   const std::string transcript = Transcript();
   std::vector<BoxContents> boxes;
   bool menuSeen = false;
-  ModalWatcher watcher([&] {
-    if (OpenMenuWindow()) {
-      menuSeen = true;
-      EndMenu();
-    }
-    if (HWND found = OpenMessageBox()) {
-      boxes.push_back(ReadMessageBox(found));
-      CloseMessageBox(found);
-    }
-    return false;
-  }, 10000);
+  ModalWatcher watcher(
+      [&] {
+        if (OpenMenuWindow()) {
+          menuSeen = true;
+          EndMenu();
+        }
+        if (HWND found = OpenMessageBox()) {
+          boxes.push_back(ReadMessageBox(found));
+          CloseMessageBox(found);
+        }
+        return false;
+      },
+      10000);
   for (int part = 0; part < 6; ++part) {
     CAPTURE(part);
     const size_t before = boxes.size();
@@ -295,22 +310,24 @@ TEST_CASE("a connect that completes while the mode menu is open keeps the sessio
   // The menu's own loop handles the connect; Binary is chosen only after it.
   bool chosen = false;
   std::vector<BoxContents> boxes;
-  ModalWatcher watcher([&] {
-    if (!chosen) {
-      HWND menu = OpenMenuWindow();
-      if (menu && app.session.connected()) {
-        ChooseMenuMnemonic(menu, 'b');
-        chosen = true;
-      }
-      return false;
-    }
-    if (HWND box = OpenMessageBox()) {
-      boxes.push_back(ReadMessageBox(box));
-      CloseMessageBox(box);
-      return true;
-    }
-    return false;
-  }, 5000);
+  ModalWatcher watcher(
+      [&] {
+        if (!chosen) {
+          HWND menu = OpenMenuWindow();
+          if (menu && app.session.connected()) {
+            ChooseMenuMnemonic(menu, 'b');
+            chosen = true;
+          }
+          return false;
+        }
+        if (HWND box = OpenMessageBox()) {
+          boxes.push_back(ReadMessageBox(box));
+          CloseMessageBox(box);
+          return true;
+        }
+        return false;
+      },
+      5000);
   ClickStatusPart(2);
   PumpFor(100);
   CHECK(chosen);
@@ -332,12 +349,14 @@ TEST_CASE("the keyboard's menu key shows the pane's own menu, never the control'
     ModalWatcher watcher([&] {
       HWND menu = OpenMenuWindow();
       if (!menu) return false;
-      shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)) == app.controls.outputMenu;
+      shown =
+          reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)) == app.controls.outputMenu;
       GetWindowRect(menu, &rect);
       EndMenu();
       return true;
     });
-    SendMessageA(app.controls.outputPane, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.controls.outputPane), -1);
+    SendMessageA(app.controls.outputPane, WM_CONTEXTMENU,
+                 reinterpret_cast<WPARAM>(app.controls.outputPane), -1);
     PumpFor(20);
     CHECK_FALSE(watcher.timedOut());
   }

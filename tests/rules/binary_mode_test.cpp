@@ -93,11 +93,11 @@ TEST_CASE("typed characters are classified after upper-casing") {
     unsigned character;
   };
   const Row rows[] = {
-      {'0', HexKey::Digit, '0'},      {'9', HexKey::Digit, '9'},  {'a', HexKey::Digit, 'A'},
-      {'f', HexKey::Digit, 'F'},      {'F', HexKey::Digit, 'F'},  {'g', HexKey::Other, 'G'},
-      {'z', HexKey::Other, 'Z'},      {'\b', HexKey::Backspace, '\b'},
-      {' ', HexKey::Space, ' '},      {',', HexKey::Other, ','},  {0x16, HexKey::Other, 0x16},
-      {0xC4, HexKey::Other, 0xC4},    {0xE4, HexKey::Other, 0xE4},
+      {'0', HexKey::Digit, '0'},   {'9', HexKey::Digit, '9'},       {'a', HexKey::Digit, 'A'},
+      {'f', HexKey::Digit, 'F'},   {'F', HexKey::Digit, 'F'},       {'g', HexKey::Other, 'G'},
+      {'z', HexKey::Other, 'Z'},   {'\b', HexKey::Backspace, '\b'}, {' ', HexKey::Space, ' '},
+      {',', HexKey::Other, ','},   {0x16, HexKey::Other, 0x16},     {0xC4, HexKey::Other, 0xC4},
+      {0xE4, HexKey::Other, 0xE4},
   };
   for (const Row& row : rows) {
     CAPTURE(row.typed);

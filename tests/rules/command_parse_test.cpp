@@ -58,16 +58,32 @@ TEST_CASE("the scheme form: seven characters, one ignored, a number 1 to 9") {
     int scheme;  // 0: rejected
   };
   const std::string spaces22(22, ' ');
-  const std::string cutAt30 = ":scheme" + spaces22 + "5";         // 30 characters: seen
-  const std::string cutAt31 = ":scheme" + spaces22 + " 5";        // the digit is the 31st
+  const std::string cutAt30 = ":scheme" + spaces22 + "5";           // 30 characters: seen
+  const std::string cutAt31 = ":scheme" + spaces22 + " 5";          // the digit is the 31st
   const std::string longTail = ":scheme 5" + std::string(40, 'z');  // the number ends early
   const Row rows[] = {
-      {":scheme 4", 4},     {":Scheme 4", 4},   {":SCHEME 9", 9},   {":scheme_4", 4},
-      {":schemes 4", 4},    {":scheme 7abc", 7}, {":scheme 1", 1},  {":scheme  3", 3},
-      {":scheme +2", 2},    {":scheme4", 0},    {":scheme", 0},     {":scheme ", 0},
-      {":scheme 0", 0},     {":scheme 10", 0},  {":scheme -3", 0},  {":scheme x", 0},
-      {":scheme 99999999999999999999", 0},      {":schem 4", 0},    {" :scheme 4", 0},
-      {cutAt30.c_str(), 5}, {cutAt31.c_str(), 0}, {longTail.c_str(), 5},
+      {":scheme 4", 4},
+      {":Scheme 4", 4},
+      {":SCHEME 9", 9},
+      {":scheme_4", 4},
+      {":schemes 4", 4},
+      {":scheme 7abc", 7},
+      {":scheme 1", 1},
+      {":scheme  3", 3},
+      {":scheme +2", 2},
+      {":scheme4", 0},
+      {":scheme", 0},
+      {":scheme ", 0},
+      {":scheme 0", 0},
+      {":scheme 10", 0},
+      {":scheme -3", 0},
+      {":scheme x", 0},
+      {":scheme 99999999999999999999", 0},
+      {":schem 4", 0},
+      {" :scheme 4", 0},
+      {cutAt30.c_str(), 5},
+      {cutAt31.c_str(), 0},
+      {longTail.c_str(), 5},
   };
   for (const Row& row : rows) {
     CAPTURE(row.typed);

@@ -37,7 +37,9 @@ TEST_CASE("DecodeEscapes turns each escape into its byte, letters in either case
       {"\\xff", "\xFF"},
       {"\\x00", "\x00"s},
       {"\\x00\\x00z", "\x00\x00z"s},
-      {"\\x414", "\x41" "4"},
+      {"\\x414",
+       "\x41"
+       "4"},
       {"\\\\x41", "\\x41"},  // an escaped backslash, then plain text
       {"\\x41\\x42c\\\\", "ABc\\"},
       {"plain text, no escapes!", "plain text, no escapes!"},
@@ -51,9 +53,10 @@ TEST_CASE("DecodeEscapes turns each escape into its byte, letters in either case
 
 TEST_CASE("DecodeEscapes rejects the whole line for any invalid escape") {
   const char* const cases[] = {
-      "\\x4",     "\\xG1",  "\\x:0",   "\\x 1",  "\\x4g", "\\x",   "ok\\xg0",
-      "\\",       "ab\\",   "\\q",     "\\0",    "\\e",   "\\\"",  "\\'",
-      "good\\tbad\\e",      "\\\\\\",  // escaped backslash, then a lone one at the end
+      "\\x4", "\\xG1", "\\x:0", "\\x 1", "\\x4g", "\\x",           "ok\\xg0", "\\", "ab\\",
+      "\\q",  "\\0",   "\\e",   "\\\"",  "\\'",   "good\\tbad\\e", "\\\\\\",  // escaped backslash,
+                                                                              // then a lone one at
+                                                                              // the end
   };
   for (const char* in : cases) {
     CAPTURE(in);
@@ -67,10 +70,10 @@ TEST_CASE("HexPairToByte reads two digits, and gives a number for anything else"
     int value;
   };
   const Case cases[] = {
-      {"41", 0x41}, {"af", 0xAF}, {"AF", 0xAF}, {"fF", 0xFF}, {"00", 0x00}, {"09", 0x09},
-      {"4\0"s, 0x10},  // the NUL counts as 0xD0
-      {"G0", 0x70},    // G counts as 0x17
-      {" 1", 0x01},    // a space counts as 0xF0
+      {"41", 0x41}, {"af", 0xAF}, {"AF", 0xAF},   {"fF", 0xFF},
+      {"00", 0x00}, {"09", 0x09}, {"4\0"s, 0x10},  // the NUL counts as 0xD0
+      {"G0", 0x70},                                // G counts as 0x17
+      {" 1", 0x01},                                // a space counts as 0xF0
   };
   for (const Case& c : cases) {
     CAPTURE(c.pair);

@@ -18,14 +18,17 @@ uint32_t At32(const std::string& d, size_t at) { return (At16(d, at) << 16) | At
 
 // A face's table directory at base, its tables' data following in the file at dataAt.
 std::string Directory(const std::vector<std::string>& tags, uint32_t dataAt) {
-  std::string dir = Be32(0x00010000) + Be16(static_cast<uint32_t>(tags.size())) + std::string(6, '\0');
-  for (size_t i = 0; i < tags.size(); ++i) dir += tags[i] + Be32(0) + Be32(dataAt + 4 * static_cast<uint32_t>(i)) + Be32(4);
+  std::string dir =
+      Be32(0x00010000) + Be16(static_cast<uint32_t>(tags.size())) + std::string(6, '\0');
+  for (size_t i = 0; i < tags.size(); ++i)
+    dir += tags[i] + Be32(0) + Be32(dataAt + 4 * static_cast<uint32_t>(i)) + Be32(4);
   return dir;
 }
 
 std::vector<std::string> TagsAt(const std::string& font, size_t face) {
   std::vector<std::string> tags;
-  for (uint32_t i = 0; i < At16(font, face + 4); ++i) tags.push_back(font.substr(face + 12 + 16 * i, 4));
+  for (uint32_t i = 0; i < At16(font, face + 4); ++i)
+    tags.push_back(font.substr(face + 12 + 16 * i, 4));
   return tags;
 }
 
@@ -47,8 +50,10 @@ std::string FamilyAt(const std::string& font, size_t face) {
   return {};
 }
 
-const std::vector<std::string> kTags = {"GDEF", "GPOS", "GSUB", "OS/2", "cmap", "glyf", "head", "name"};
-const std::vector<std::string> kHidden = {"GDEE", "GPOR", "GSUA", "OS/2", "cmap", "glyf", "head", "name"};
+const std::vector<std::string> kTags = {"GDEF", "GPOS", "GSUB", "OS/2",
+                                        "cmap", "glyf", "head", "name"};
+const std::vector<std::string> kHidden = {"GDEE", "GPOR", "GSUA", "OS/2",
+                                          "cmap", "glyf", "head", "name"};
 
 }  // namespace
 
@@ -62,8 +67,10 @@ TEST_CASE("a font file copy hides the layout tables and carries its own family n
     CHECK(FamilyAt(copy, 0) == "Telvane Controls");
   }
   SUBCASE("a collection: every face") {
-    const std::string header = std::string("ttcf") + Be32(0x00010000) + Be32(2) + Be32(20) + Be32(160);
-    const std::string font = header + Directory(kTags, 300) + Directory(kTags, 300) + std::string(32, 'd');
+    const std::string header =
+        std::string("ttcf") + Be32(0x00010000) + Be32(2) + Be32(20) + Be32(160);
+    const std::string font =
+        header + Directory(kTags, 300) + Directory(kTags, 300) + std::string(32, 'd');
     const std::string copy = WithoutLayoutTables(font, "X");
     REQUIRE_FALSE(copy.empty());
     for (size_t face : {20u, 160u}) {

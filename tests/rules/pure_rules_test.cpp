@@ -16,9 +16,17 @@ TEST_CASE("a port's service is found by its exact text") {
     const char* service;  // null: none
   };
   const Row rows[] = {
-      {"7", "Echo"}, {"80", "HTTP"}, {"194", "IRC"}, {"6667", "IRC"}, {"1080", "Socks"},
+      {"7", "Echo"},
+      {"80", "HTTP"},
+      {"194", "IRC"},
+      {"6667", "IRC"},
+      {"1080", "Socks"},
       // Text, not numbers: leading zeros, blanks and near misses find nothing.
-      {"080", nullptr}, {"8", nullptr}, {"", nullptr}, {" 80", nullptr}, {"800", nullptr},
+      {"080", nullptr},
+      {"8", nullptr},
+      {"", nullptr},
+      {" 80", nullptr},
+      {"800", nullptr},
   };
   for (const Row& row : rows) {
     CAPTURE(row.port);

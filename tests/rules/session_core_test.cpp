@@ -79,8 +79,7 @@ TEST_CASE("what the network delivered comes before each user action") {
     CHECK(w.core.paceIdle());
     CHECK(w.timers.count(Timer::Frame) == 0);
     CHECK_FALSE(w.core.readDeferred());
-    CHECK(w.core.counters().sessionIn ==
-          (row.delivered == Delivered::ReadNotYetDrawn ? 10 : 4));
+    CHECK(w.core.counters().sessionIn == (row.delivered == Delivered::ReadNotYetDrawn ? 10 : 4));
   }
 }
 
@@ -98,8 +97,10 @@ TEST_CASE("a line in flight when its session ends says what became of it and com
       {End::PeerCloses, 2, Echo("hello") + "\r\nERR: Send Error #10101" + cut + kClosedLine, false},
       {End::PeerResets, 0, "\r\nERR: Send Error #10054" + kClosedLine, false},
       {End::UserDisconnects, 0, "\r\nERR: Send Error #10058" + kDisconnected, false},
-      {End::UserDisconnects, 2, Echo("hello") + "\r\nERR: Send Error #10058" + cut + kDisconnected, false},
-      {End::ReceiveError, 0, "\r\nERR: Send Error #10053\r\nERR: Receive Error code: #10053", false},
+      {End::UserDisconnects, 2, Echo("hello") + "\r\nERR: Send Error #10058" + cut + kDisconnected,
+       false},
+      {End::ReceiveError, 0, "\r\nERR: Send Error #10053\r\nERR: Receive Error code: #10053",
+       false},
       {End::SendError, 0, "\r\nERR: Send Error #10054", false},
       {End::SendError, 2, Echo("hello") + "\r\nERR: Send Error #10054" + cut, false},
       // No room for a while: with nothing sent the session goes on, the line can go again.
@@ -146,7 +147,7 @@ TEST_CASE("the echo comes when the socket first takes bytes of the line, before 
   w.SendLine("hello");
   CHECK(w.Since(mark) == Echo("hello"));
   CHECK(w.status != "Ready");  // still sending
-  w.Deliver("re");  // the peer answers the first part
+  w.Deliver("re");             // the peer answers the first part
   w.Help();
   w.sendRoom = -1;
   w.Notify(EventKind::WriteReady);
@@ -201,7 +202,8 @@ TEST_CASE("an attempt keeps its protocol; dots only while a TCP connect is pendi
     CHECK(w.core.idle());
     CHECK(w.closed);
     CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
-          "\r\n=== Connecting to host:7 \r\nERR: Error resolving hostname!\r\n=== Connection failed!\r\n");
+          "\r\n=== Connecting to host:7 \r\nERR: Error resolving hostname!\r\n=== Connection "
+          "failed!\r\n");
     const std::string settled = w.transcript;
     w.Notify(EventKind::LookupDone);
     CHECK(w.transcript == settled);

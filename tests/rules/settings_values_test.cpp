@@ -39,7 +39,7 @@ TEST_CASE("the settings file is named after the executable") {
   SUBCASE("a name whose settings path would not fit gives no path") {
     const std::string folder = "C:\\" + std::string(kMaxPath - 12, 'd') + "\\";
     char path[kMaxPath] = "junk";
-    CHECK(SettingsPathFor((folder + "tel.exe").c_str(), path, kMaxPath));      // 259 + NUL
+    CHECK(SettingsPathFor((folder + "tel.exe").c_str(), path, kMaxPath));  // 259 + NUL
     CHECK(std::string(path) == folder + "tel.ini");
     CHECK_FALSE(SettingsPathFor((folder + "telv").c_str(), path, kMaxPath));  // would be 260
     CHECK(std::string(path).empty());
@@ -75,9 +75,12 @@ TEST_CASE("stored values are kept when usable, and fall back one by one when not
        Kept([](Settings& k) { k.port = "65534"; })},
       {"65535 falls back", Stored([](StoredSettings& s) { s.port = "65535"; }),
        Kept([](Settings& k) { k.port = "79"; })},
-      {"port 0", Stored([](StoredSettings& s) { s.port = "0"; }), Kept([](Settings& k) { k.port = "79"; })},
-      {"no port", Stored([](StoredSettings& s) { s.port = ""; }), Kept([](Settings& k) { k.port = "79"; })},
-      {"UDP", Stored([](StoredSettings& s) { s.protocol = "1"; }), Kept([](Settings& k) { k.useTcp = false; })},
+      {"port 0", Stored([](StoredSettings& s) { s.port = "0"; }),
+       Kept([](Settings& k) { k.port = "79"; })},
+      {"no port", Stored([](StoredSettings& s) { s.port = ""; }),
+       Kept([](Settings& k) { k.port = "79"; })},
+      {"UDP", Stored([](StoredSettings& s) { s.protocol = "1"; }),
+       Kept([](Settings& k) { k.useTcp = false; })},
       {"any protocol but 0 is UDP", Stored([](StoredSettings& s) { s.protocol = "7"; }),
        Kept([](Settings& k) { k.useTcp = false; })},
       {"no number is 0: TCP", Stored([](StoredSettings& s) { s.protocol = "tcp"; }), defaults},
@@ -86,23 +89,34 @@ TEST_CASE("stored values are kept when usable, and fall back one by one when not
       {"Binary", Stored([](StoredSettings& s) { s.mode = "2"; }),
        Kept([](Settings& k) { k.mode = TransferMode::Binary; })},
       {"an unknown mode is ASCII", Stored([](StoredSettings& s) { s.mode = "3"; }), defaults},
-      {"scheme 9", Stored([](StoredSettings& s) { s.scheme = "9"; }), Kept([](Settings& k) { k.schemeIndex = 8; })},
+      {"scheme 9", Stored([](StoredSettings& s) { s.scheme = "9"; }),
+       Kept([](Settings& k) { k.schemeIndex = 8; })},
       {"scheme 10 is the first", Stored([](StoredSettings& s) { s.scheme = "10"; }), defaults},
       {"scheme 0 is the first", Stored([](StoredSettings& s) { s.scheme = "0"; }), defaults},
-      {"a window at its limits",
-       Stored([](StoredSettings& s) { s.x = "-5", s.y = "1024", s.width = "1310", s.height = "75"; }),
-       Kept([](Settings& k) { k.window = {-5, 1024, 1310, 75}; })},
-      {"a window too narrow", Stored([](StoredSettings& s) { s.x = "0", s.y = "0", s.width = "699", s.height = "400"; }),
+      {"a window at its limits", Stored([](StoredSettings& s) {
+         s.x = "-5", s.y = "1024", s.width = "1310", s.height = "75";
+       }),
+       Kept([](Settings& k) {
+         k.window = {-5, 1024, 1310, 75};
+       })},
+      {"a window too narrow",
+       Stored([](StoredSettings& s) { s.x = "0", s.y = "0", s.width = "699", s.height = "400"; }),
        defaults},
-      {"a window too far left", Stored([](StoredSettings& s) { s.x = "-6", s.y = "0", s.width = "700", s.height = "400"; }),
+      {"a window too far left",
+       Stored([](StoredSettings& s) { s.x = "-6", s.y = "0", s.width = "700", s.height = "400"; }),
        defaults},
-      {"a window too wide", Stored([](StoredSettings& s) { s.x = "0", s.y = "0", s.width = "1311", s.height = "400"; }),
+      {"a window too wide",
+       Stored([](StoredSettings& s) { s.x = "0", s.y = "0", s.width = "1311", s.height = "400"; }),
        defaults},
-      {"a window too low", Stored([](StoredSettings& s) { s.x = "0", s.y = "0", s.width = "700", s.height = "74"; }),
+      {"a window too low",
+       Stored([](StoredSettings& s) { s.x = "0", s.y = "0", s.width = "700", s.height = "74"; }),
        defaults},
-      {"only five characters of a position count",
-       Stored([](StoredSettings& s) { s.x = "0000012", s.y = "10", s.width = "700", s.height = "400"; }),
-       Kept([](Settings& k) { k.window = {0, 10, 700, 400}; })},
+      {"only five characters of a position count", Stored([](StoredSettings& s) {
+         s.x = "0000012", s.y = "10", s.width = "700", s.height = "400";
+       }),
+       Kept([](Settings& k) {
+         k.window = {0, 10, 700, 400};
+       })},
   };
   for (const Row& row : rows) {
     CAPTURE(row.what);

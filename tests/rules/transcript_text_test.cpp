@@ -30,7 +30,6 @@ std::string WithoutLineBreaks(std::string text) {
   return kept;
 }
 
-
 }  // namespace
 
 TEST_CASE("lone CR and lone LF become CR LF in every mode; a last CR stays alone") {

@@ -1,8 +1,8 @@
 // The connection lifecycle over real loopback sockets, against peers started here.
 #include "session_steps.h"
 
-#include "view/status_parts.h"
 #include "support/peers.h"
+#include "view/status_parts.h"
 
 namespace {
 
@@ -79,7 +79,9 @@ TEST_CASE("ports 1 and 65535 are tried, and a leading zero is read as a number")
     SetTarget("127.0.0.1", port);
     const std::string before = TranscriptTail();
     Connect();
-    CHECK(TranscriptTail().substr(before.size()).rfind(ConnectingLine("127.0.0.1", atoi(port)), 0) == 0);
+    CHECK(
+        TranscriptTail().substr(before.size()).rfind(ConnectingLine("127.0.0.1", atoi(port)), 0) ==
+        0);
     CHECK(AttemptEnded());
     Disconnect();  // in case something did answer there
   }
@@ -203,7 +205,8 @@ TEST_CASE("a refused connect counts as failed and leaves the target alone") {
   lstrcpyA(app.choices.lastHost, "earlier.invalid");
   lstrcpyA(app.choices.lastPort, "23");
   SetTarget("127.0.0.1", closed.PortText());
-  const std::string refused = ConnectingLine("127.0.0.1", closed.port()) + "\r\n=== Connection refused\r\n";
+  const std::string refused =
+      ConnectingLine("127.0.0.1", closed.port()) + "\r\n=== Connection refused\r\n";
 
   Connect();
   REQUIRE(AttemptEnded());

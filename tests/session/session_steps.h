@@ -10,8 +10,9 @@
 // output pane, as eight '1'/'0' characters.
 inline std::string EnabledStates() {
   std::string states;
-  for (HWND control : {app.controls.hostField, app.controls.portField, app.controls.connectButton, app.controls.disconnectButton,
-                       app.controls.sendButton, app.controls.clearButton, app.controls.sendLine, app.controls.outputPane})
+  for (HWND control : {app.controls.hostField, app.controls.portField, app.controls.connectButton,
+                       app.controls.disconnectButton, app.controls.sendButton,
+                       app.controls.clearButton, app.controls.sendLine, app.controls.outputPane})
     states += IsWindowEnabled(control) ? '1' : '0';
   return states;
 }
@@ -26,7 +27,9 @@ inline void SetTarget(const std::string& host, const std::string& port) {
 
 // What Enter in the target fields sends.
 inline void Connect() { SendMessageA(app.controls.mainWindow, WM_COMMAND, kConnectButtonId, 0); }
-inline void Disconnect() { SendMessageA(app.controls.mainWindow, WM_COMMAND, kDisconnectButtonId, 0); }
+inline void Disconnect() {
+  SendMessageA(app.controls.mainWindow, WM_COMMAND, kDisconnectButtonId, 0);
+}
 
 inline bool AttemptEnded(int timeoutMs = 5000) {
   return PumpUntil([] { return !app.session.connecting(); }, timeoutMs);

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "view/scheme_colors.h"
 #include "settings/settings_file.h"
 #include "support/real_program.h"
+#include "view/scheme_colors.h"
 
 namespace {
 

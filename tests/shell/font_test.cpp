@@ -44,12 +44,12 @@ TEST_SUITE("any byte") {
   }
 }
 
-
 TEST_SUITE("any byte") {
   TEST_CASE("the controls draw with a face that has no OpenType positioning to crash on") {
     FreshWindow w;
     HDC dc = GetDC(app.controls.outputPane);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(app.controls.outputPane, WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(
+        dc, reinterpret_cast<HFONT>(SendMessageA(app.controls.outputPane, WM_GETFONT, 0, 0)));
     constexpr DWORD kGpos = 'G' | ('P' << 8) | ('O' << 16) | (static_cast<DWORD>('S') << 24);
     CHECK(GetFontData(dc, kGpos, 0, nullptr, 0) == GDI_ERROR);
     char face[LF_FACESIZE] = {};

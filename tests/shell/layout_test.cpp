@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-
 namespace {
 
 RECT ChildRect(HWND child) {
@@ -22,7 +21,8 @@ void CheckRect(HWND child, int x, int y, int width, int height) {
 
 std::vector<int> StatusEdges() {
   int edges[6] = {};
-  const LRESULT count = SendMessageA(app.controls.statusBar, SB_GETPARTS, 6, reinterpret_cast<LPARAM>(edges));
+  const LRESULT count =
+      SendMessageA(app.controls.statusBar, SB_GETPARTS, 6, reinterpret_cast<LPARAM>(edges));
   return std::vector<int>(edges, edges + count);
 }
 
@@ -115,6 +115,7 @@ TEST_CASE("the edits refuse text beyond their limits") {
   TypeChars(app.controls.hostField, std::string(64, 'h'));
   CHECK(WindowText(app.controls.hostField).size() == 63);
   SetFocus(app.controls.sendLine);
-  for (int i = 0; i < 252; ++i) SendMessageA(app.controls.sendLine, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("x"));
+  for (int i = 0; i < 252; ++i)
+    SendMessageA(app.controls.sendLine, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("x"));
   CHECK(WindowText(app.controls.sendLine).size() == 251);
 }

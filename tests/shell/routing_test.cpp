@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "shell/main_window.h"
 #include "rules/program_name.h"
+#include "shell/main_window.h"
 
 namespace {
 
@@ -47,7 +47,8 @@ TEST_CASE("focus starts in the host field with its text selected") {
   FreshWindow w("[Telvane/Settings]\r\nhost=example.invalid\r\nport=7\r\n");
   CHECK(GetFocus() == app.controls.hostField);
   DWORD start = 0, end = 0;
-  SendMessageA(app.controls.hostField, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageA(app.controls.hostField, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
   CHECK(start == 0);
   CHECK(end == static_cast<DWORD>(GetWindowTextLengthA(app.controls.hostField)));
   CHECK(end > 0);
@@ -58,11 +59,13 @@ TEST_CASE("seven tooltips watch the top row") {
   HWND tooltip = TooltipOf(w.hwnd());
   REQUIRE(tooltip != nullptr);
   CHECK(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) == 7);
-  const HWND controls[] = {app.controls.hostField, app.controls.portField, app.controls.connectButton, app.controls.disconnectButton,
-                           app.controls.sendButton, app.controls.clearButton, app.controls.sendLine};
-  const char* const texts[] = {"enter IP or hostname", "enter destination port", "connect to target",
-                               "close connection", "send data to destination",
-                               "clear output window", "enter data to send"};
+  const HWND controls[] = {app.controls.hostField,     app.controls.portField,
+                           app.controls.connectButton, app.controls.disconnectButton,
+                           app.controls.sendButton,    app.controls.clearButton,
+                           app.controls.sendLine};
+  const char* const texts[] = {
+      "enter IP or hostname",     "enter destination port", "connect to target", "close connection",
+      "send data to destination", "clear output window",    "enter data to send"};
   for (int i = 0; i < 7; ++i) {
     CAPTURE(texts[i]);
     char text[80] = {};
@@ -126,8 +129,7 @@ TEST_CASE("closing the window ends the real program with exit code 0") {
   const std::string folder = MakeTempFolder();
   const std::string exe = folder + "\\telvane.exe";
   REQUIRE(CopyFileA(BesideTestProgram("telvane.exe").c_str(), exe.c_str(), FALSE));
-  const ProgramRun run =
-      RunAndClose(exe, "\"" + exe + "\" --ignored \"and this\" too", folder);
+  const ProgramRun run = RunAndClose(exe, "\"" + exe + "\" --ignored \"and this\" too", folder);
   CHECK(run.windowAppeared);
   CHECK(run.title == "Telvane - Kestrelink");
   CHECK(run.ended);

@@ -12,7 +12,8 @@ TEST_CASE("start-up leaves the idle window with its first texts") {
   CHECK(StatusPart(4) == "In: 0 bytes");
   CHECK(StatusPart(5) == "Out: 0 bytes");
   CHECK_FALSE(IsWindowEnabled(app.controls.disconnectButton));
-  for (HWND control : {app.controls.hostField, app.controls.portField, app.controls.connectButton, app.controls.sendButton,
-                       app.controls.clearButton, app.controls.sendLine, app.controls.outputPane})
+  for (HWND control : {app.controls.hostField, app.controls.portField, app.controls.connectButton,
+                       app.controls.sendButton, app.controls.clearButton, app.controls.sendLine,
+                       app.controls.outputPane})
     CHECK(IsWindowEnabled(control));
 }

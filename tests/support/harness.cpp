@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "shell/main_window.h"
-#include "view/output_pane.h"
 #include "session/session_runner.h"
 #include "settings/settings_file.h"
+#include "shell/main_window.h"
+#include "view/output_pane.h"
 
 namespace {
 bool quitSeen = false;
@@ -77,8 +77,8 @@ bool PumpUntilNoSocketEvents(int timeoutMs) {
 void SetSessionPhase(Phase phase) {
   app.session = SessionCore{};
   if (phase == Phase::Idle) return;
-  for (EventKind kind : {EventKind::Connect, EventKind::Opened, EventKind::Located,
-                         EventKind::Called}) {
+  for (EventKind kind :
+       {EventKind::Connect, EventKind::Opened, EventKind::Located, EventKind::Called}) {
     Event event;
     event.kind = kind;
     event.count = phase == Phase::Connected ? 0 : -1;  // the connect call's result
@@ -172,13 +172,14 @@ void RemoveFolder(const std::string& folder) {
 }
 
 std::string ReadFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::string();
   std::string text;
   char buffer[4096];
   DWORD got = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+  while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    text.append(buffer, got);
   CloseHandle(file);
   return text;
 }

@@ -99,7 +99,8 @@ uintptr_t LoopbackPeer::AcceptClient(int timeoutMs) {
 bool LoopbackPeer::SendAll(uintptr_t socket, const std::string& bytes) {
   size_t sent = 0;
   while (sent < bytes.size()) {
-    const int n = send(AsSocket(socket), bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
+    const int n =
+        send(AsSocket(socket), bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
     if (n <= 0) return false;
     sent += static_cast<size_t>(n);
   }
@@ -183,8 +184,10 @@ void QueueFullServer::Serve() {
   int count = 0;
   while (!stop_) {
     const uintptr_t client = AcceptClient(kPeerWaitMs);
-    if (client && count < 8) clients[count++] = client;
-    else if (client) CloseSocket(client);
+    if (client && count < 8)
+      clients[count++] = client;
+    else if (client)
+      CloseSocket(client);
   }
   for (int i = 0; i < count; ++i) CloseSocket(clients[i]);
 }

@@ -26,10 +26,10 @@ class LoopbackPeer {
   int port() const { return port_; }
   std::string PortText() const { return std::to_string(port_); }
 
-  std::string Received() const;   // every byte received so far, in order
-  int Accepted() const { return accepted_; }  // TCP connections accepted so far
+  std::string Received() const;                        // every byte received so far, in order
+  int Accepted() const { return accepted_; }           // TCP connections accepted so far
   bool ClientClosed() const { return clientClosed_; }  // the client closed or reset its end
-  bool Done() const { return done_; }  // a one-shot peer has finished its job
+  bool Done() const { return done_; }                  // a one-shot peer has finished its job
 
  protected:
   LoopbackPeer();

@@ -28,8 +28,8 @@ ProgramRun RunAndClose(const std::string& exe, std::string commandLine,
     return run;
 
   HWND window = nullptr;
-  run.windowAppeared = PumpUntil([&] { return (window = MainWindowOf(process.dwProcessId)); },
-                                 kWaitMs);
+  run.windowAppeared =
+      PumpUntil([&] { return (window = MainWindowOf(process.dwProcessId)); }, kWaitMs);
   if (run.windowAppeared) {
     run.title = WindowText(window);
     PostMessageA(window, WM_CLOSE, 0, 0);

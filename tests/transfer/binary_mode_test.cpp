@@ -4,10 +4,10 @@
 
 #include "rules/binary_mode.h"
 #include "rules/escapes.h"
-#include "view/output_pane.h"
 #include "session/session_steps.h"
 #include "support/harness.h"
 #include "transfer/transfer_fixture.h"
+#include "view/output_pane.h"
 
 namespace {
 
@@ -63,11 +63,19 @@ TEST_CASE("digits build pairs and the send button follows the digit count") {
     bool sendable;
   };
   const Step steps[] = {
-      {'4', "4", false}, {'1', "41", true}, {'4', "41 4", false}, {'2', "41 42", true},
-      {'a', "41 42 A", false}, {'f', "41 42 AF", true},
+      {'4', "4", false},
+      {'1', "41", true},
+      {'4', "41 4", false},
+      {'2', "41 42", true},
+      {'a', "41 42 A", false},
+      {'f', "41 42 AF", true},
       // Nothing else is taken: not a space, not other letters, not high bytes.
-      {'g', "41 42 AF", true}, {' ', "41 42 AF", true}, {',', "41 42 AF", true},
-      {'\t', "41 42 AF", true}, {'\xE4', "41 42 AF", true}, {'\x16', "41 42 AF", true},
+      {'g', "41 42 AF", true},
+      {' ', "41 42 AF", true},
+      {',', "41 42 AF", true},
+      {'\t', "41 42 AF", true},
+      {'\xE4', "41 42 AF", true},
+      {'\x16', "41 42 AF", true},
   };
   for (const Step& step : steps) {
     CAPTURE(step.typed);
@@ -86,7 +94,10 @@ TEST_CASE("the digit count of a line takes every letter of the code page") {
     bool sendable;
   };
   const Row rows[] = {
-      {"\xE9", "\xE9" "4", true},
+      {"\xE9",
+       "\xE9"
+       "4",
+       true},
       {"G", "G4", true},
       {"GG", "GG 4", false},
       {",,", ",, 4", false},
@@ -108,11 +119,8 @@ TEST_CASE("backspace takes a half byte with its space, or the last digit") {
     bool sendable;
   };
   const Row rows[] = {
-      {"414", "41", true},    // 41 4 -> 41
-      {"4142", "41 4", false},
-      {"4", "", true},
-      {"", "", true},
-      {"41", "4", false},
+      {"414", "41", true},  // 41 4 -> 41
+      {"4142", "41 4", false}, {"4", "", true}, {"", "", true}, {"41", "4", false},
   };
   for (const Row& row : rows) {
     CAPTURE(row.typed);
@@ -165,7 +173,8 @@ TEST_CASE("outside a Binary session the line takes characters as they are") {
     TransferMode mode;
     BYTE connected;
   };
-  const Row rows[] = {{TransferMode::Binary, 0}, {TransferMode::Ascii, 1}, {TransferMode::Advanced, 1}};
+  const Row rows[] = {
+      {TransferMode::Binary, 0}, {TransferMode::Ascii, 1}, {TransferMode::Advanced, 1}};
   for (const Row& row : rows) {
     CAPTURE(static_cast<int>(row.mode));
     TcpEchoServer peer;

@@ -1,12 +1,12 @@
 // Every event shown and applied in the order it happened: what the network delivered
 // before a user action comes before it, and nothing is lost when a session ends.
-#include "view/output_pane.h"
 #include "commands/reports.h"
 #include "session/session_runner.h"
 #include "session/session_steps.h"
 #include "support/peers.h"
 #include "transfer/scripted_peers.h"
 #include "transfer/transfer_fixture.h"
+#include "view/output_pane.h"
 
 namespace {
 
@@ -147,8 +147,8 @@ TEST_CASE("an attempt keeps its protocol when the user switches during its looku
   PressKey(app.controls.sendLine, VK_RETURN);
   CHECK(app.choices.useTcp == 1);
   REQUIRE(PumpUntil([] { return app.session.connected(); }));
-  CHECK(WithoutDots(TranscriptTail()) ==
-        ConnectingLine("localhost", udp.port()) + "\r\n--- Using TCP/IP now!\r\n\r\n=== UDP ready.");
+  CHECK(WithoutDots(TranscriptTail()) == ConnectingLine("localhost", udp.port()) +
+                                             "\r\n--- Using TCP/IP now!\r\n\r\n=== UDP ready.");
   // Over UDP a reply shows after a send.
   EnterLine("ping");
   ClickSend();

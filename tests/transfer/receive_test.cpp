@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "rules/binary_mode.h"
-#include "view/output_pane.h"
-#include "session/session_steps.h"
 #include "session/session_runner.h"
+#include "session/session_steps.h"
 #include "transfer/scripted_peers.h"
 #include "transfer/transfer_fixture.h"
+#include "view/output_pane.h"
 
 namespace {
 
@@ -72,10 +72,16 @@ TEST_CASE("received bytes show by mode, also when a line break falls between two
       {TransferMode::Ascii, {"abc\r\n"}, "abc\r\n"},
       {TransferMode::Ascii, {"abc\r", "\nxyz"}, "abc\r\r\nxyz"},
       {TransferMode::Ascii, {"a\nb", "c\r\nd\r"}, "a\r\nbc\r\nd\r"},
-      {TransferMode::Ascii, {"A\x01\x1b" "B\x7f"}, "A\x01\x1b" "B\x7f"},
+      {TransferMode::Ascii,
+       {"A\x01\x1b"
+        "B\x7f"},
+       "A\x01\x1b"
+       "B\x7f"},
       // The count reaches the writer whole: a zero byte ends nothing (it is left out).
       {TransferMode::Ascii, {Bytes("AB\0CD\r\nEF", 9), "G"}, "ABCD\r\nEFG"},
-      {TransferMode::Advanced, {"A\tB", Bytes("\0\x1b\r", 3), "\n\x7f"}, "A\\tB\\x00\\x1B\r\r\n\\x7F"},
+      {TransferMode::Advanced,
+       {"A\tB", Bytes("\0\x1b\r", 3), "\n\x7f"},
+       "A\\tB\\x00\\x1B\r\r\n\\x7F"},
       {TransferMode::Advanced, {"\\t\a\b\v\f"}, "\\t\\a\\b\\v\\f"},
       {TransferMode::Binary, {Bytes("\x00\x0A\xFF", 3), "\r", "\n"}, "00 0A FF \r\n0D \r\n0A \r\n"},
   };
@@ -134,7 +140,8 @@ TEST_CASE("a read event for a socket that has gone behind the session's back rea
     ScriptedSession session(mode);
     closesocket(app.network.sessionSocket);
     const std::string before = TranscriptTail();
-    SendMessageA(app.controls.mainWindow, kSocketNotify, app.network.sessionSocket, WSAMAKESELECTREPLY(FD_READ, 0));
+    SendMessageA(app.controls.mainWindow, kSocketNotify, app.network.sessionSocket,
+                 WSAMAKESELECTREPLY(FD_READ, 0));
     CHECK(PumpUntilShown());
     CHECK(TranscriptTail() == before + (mode == TransferMode::Binary ? "\r\n" : ""));
     CHECK(StatusPart(4) == "In: 0 bytes");
@@ -172,8 +179,9 @@ TEST_CASE("a 2 MB flood: the window keeps answering and every byte is counted") 
     } else {
       const std::string tail = payload.substr(payload.size() - 40);
       const std::string expected =
-          mode == TransferMode::Ascii ? tail : tail.substr(0, tail.find('\t')) + "\\t" +
-                                                   tail.substr(tail.find('\t') + 1);
+          mode == TransferMode::Ascii
+              ? tail
+              : tail.substr(0, tail.find('\t')) + "\\t" + tail.substr(tail.find('\t') + 1);
       CHECK(shown.size() >= expected.size());
       CHECK(shown.substr(shown.size() - expected.size()) == expected);
     }
@@ -300,7 +308,8 @@ TEST_CASE("a peer that closes after a burst: all of it shows and is counted, the
   }
 }
 
-TEST_CASE("a read put off when a receive error comes shows before the error; the next session reads") {
+TEST_CASE(
+    "a read put off when a receive error comes shows before the error; the next session reads") {
   ScriptedServer first, second;
   REQUIRE(first.ok());
   REQUIRE(second.ok());
@@ -330,7 +339,8 @@ TEST_CASE("a read that cannot be put off for want of a timer is done at once, an
   ScriptedSession session;
   // SetTimer fails for a window that is gone, as it does when the system has no timer
   // left: for the read, the main window is such a window now.
-  const HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  const HWND gone =
+      CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   DestroyWindow(gone);
   REQUIRE(!SetTimer(gone, 1, 10, nullptr));
   const HWND mainWindow = app.controls.mainWindow;
@@ -359,19 +369,22 @@ TEST_CASE("datagrams that wait together are each a read of their own, in order")
   REQUIRE(OpenSession(ntohs(address.sin_port), false));
   sockaddr_in window = {};
   length = sizeof window;
-  REQUIRE(getsockname(app.network.sessionSocket, reinterpret_cast<sockaddr*>(&window), &length) == 0);
+  REQUIRE(getsockname(app.network.sessionSocket, reinterpret_cast<sockaddr*>(&window), &length) ==
+          0);
 
   const size_t start = TranscriptTail().size();
-  for (const std::string& datagram : {std::string("A"), std::string("BC"), std::string(), std::string("D")})
+  for (const std::string& datagram :
+       {std::string("A"), std::string("BC"), std::string(), std::string("D")})
     REQUIRE(sendto(peer, datagram.data(), static_cast<int>(datagram.size()), 0,
-                   reinterpret_cast<sockaddr*>(&window), sizeof window) ==
-            static_cast<int>(datagram.size()));
+                   reinterpret_cast<sockaddr*>(&window),
+                   sizeof window) == static_cast<int>(datagram.size()));
   // Loopback delivers a datagram within sendto: all of them wait before the window reads.
   // Until the read events that the first read made stale are handled too.
   CHECK(PumpUntil([] {
     MSG waiting;
     return app.session.counters().sessionIn == 4 && TranscriptUpToDate() &&
-           !PeekMessageA(&waiting, app.controls.mainWindow, kSocketNotify, kSocketNotify, PM_NOREMOVE);
+           !PeekMessageA(&waiting, app.controls.mainWindow, kSocketNotify, kSocketNotify,
+                         PM_NOREMOVE);
   }));
   CHECK(TranscriptTail().substr(start) == "41 \r\n42 43 \r\n\r\n44 \r\n");
   CHECK(StatusPart(4) == "In: 4 bytes");

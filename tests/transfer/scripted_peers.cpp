@@ -25,7 +25,9 @@ bool ScriptedServer::WaitClient() {
   return client_ != 0;
 }
 
-bool ScriptedServer::Push(const std::string& bytes) { return WaitClient() && SendAll(client_, bytes); }
+bool ScriptedServer::Push(const std::string& bytes) {
+  return WaitClient() && SendAll(client_, bytes);
+}
 
 void ScriptedServer::PushInBackground(std::string bytes) {
   pusher_ = std::thread([this, bytes = std::move(bytes)] { Push(bytes); });

@@ -150,12 +150,12 @@ TEST_CASE("a Binary line that the entry rules never shaped is sent only when wel
 TEST_CASE("a UDP send shows a reply that is already there right after its echo") {
   struct Row {
     TransferMode mode;
-    const char* first;      // sent while the peer answers nothing
-    const char* reply;      // sent past the send command, to be echoed
-    const char* second;     // sent once that echo waits unread
+    const char* first;   // sent while the peer answers nothing
+    const char* reply;   // sent past the send command, to be echoed
+    const char* second;  // sent once that echo waits unread
     const char* afterFirst;
     const char* afterSecond;
-    const char* lastEcho;   // what the echo of the second line shows
+    const char* lastEcho;  // what the echo of the second line shows
   };
   // The read right after a send finds nothing the first time: in Binary mode its
   // empty dump still ends a line. The second time the echo of the reply waits there.

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "view/output_pane.h"
 #include "session/session_runner.h"
 #include "support/harness.h"
+#include "view/output_pane.h"
 
 bool PutOnClipboard(const char* text) {
   if (!OpenClipboard(app.controls.mainWindow)) return false;
@@ -59,8 +59,8 @@ bool WaitUnread(unsigned long count, int timeoutMs) {
 
 size_t FillPipe() {
   int small = 4096;
-  setsockopt(app.network.sessionSocket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&small),
-             sizeof small);
+  setsockopt(app.network.sessionSocket, SOL_SOCKET, SO_SNDBUF,
+             reinterpret_cast<const char*>(&small), sizeof small);
   const std::string junk(1024, 'j');
   size_t filled = 0;
   for (int pause = 0; pause < 50; ++pause) {
@@ -102,7 +102,8 @@ bool ReadEventPutOff(const std::string& data, ScriptedServer& peer) {
 }
 
 std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer) {
-  KillTimer(app.controls.mainWindow, kConnectTimerId);  // no timer may be due: the read goes at once
+  KillTimer(app.controls.mainWindow,
+            kConnectTimerId);  // no timer may be due: the read goes at once
   std::string read;
   for (int attempt = 0; attempt < 5 && !HasQueuedOutput(); ++attempt) {
     REQUIRE(peer.Push(piece));
@@ -110,7 +111,8 @@ std::string ReadButNotShown(const std::string& piece, ScriptedServer& peer) {
     MSG message = {};
     bool gotRead = false;
     for (int waited = 0; waited < 5000 && !gotRead; waited += 5) {
-      if (!PeekMessageA(&message, app.controls.mainWindow, kSocketNotify, kSocketNotify, PM_REMOVE)) {
+      if (!PeekMessageA(&message, app.controls.mainWindow, kSocketNotify, kSocketNotify,
+                        PM_REMOVE)) {
         Sleep(5);
         continue;
       }

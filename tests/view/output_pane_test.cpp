@@ -16,7 +16,9 @@ const std::string kBanner =
     "In no event will the author be held liable for any damages arising from the use of this "
     "software.\r\n";
 
-size_t PaneLimit() { return static_cast<size_t>(SendMessageA(app.controls.outputPane, EM_GETLIMITTEXT, 0, 0)); }
+size_t PaneLimit() {
+  return static_cast<size_t>(SendMessageA(app.controls.outputPane, EM_GETLIMITTEXT, 0, 0));
+}
 
 // What the pane holds once the shown text of one append has gone in piece by piece:
 // a full pane is reset to the banner before the next character, and when the last
@@ -56,8 +58,8 @@ class PaneSpy {
  public:
   PaneSpy() {
     spy = this;
-    previous_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(app.controls.outputPane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(app.controls.outputPane, GWLP_WNDPROC,
+                                                            reinterpret_cast<LONG_PTR>(&Proc)));
   }
   ~PaneSpy() {
     SetWindowLongPtrA(app.controls.outputPane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));

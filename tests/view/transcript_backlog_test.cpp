@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "rules/binary_mode.h"
-#include "view/output_pane.h"
 #include "rules/random_reads.h"
 #include "rules/transcript_text.h"
+#include "view/output_pane.h"
 
-TEST_CASE("reads shown once per frame, a piece at a time, leave the pane as appending each read would") {
+TEST_CASE(
+    "reads shown once per frame, a piece at a time, leave the pane as appending each read would") {
   std::mt19937 random(4242);
   for (TransferMode mode : {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary}) {
     for (int stream = 0; stream < 12; ++stream) {
