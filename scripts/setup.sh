@@ -5,7 +5,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
-packages=(cmake make python3 g++ g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
+packages=(cmake make python3 g++ clang-format g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
           imagemagick fonts-wine doctest-dev zip iproute2 util-linux)
 missing=()
 for p in "${packages[@]}"; do
