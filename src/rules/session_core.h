@@ -175,7 +175,6 @@ class SessionCore {
   SessionCounters& counters() { return counters_; }
   const SessionCounters& counters() const { return counters_; }
 
- private:
   // The reason a session or attempt ends, and what the transcript says of it.
   struct Ending {
     enum class Why {
@@ -191,6 +190,7 @@ class SessionCore {
     OpenStage stage = OpenStage::Socket;
   };
 
+ private:
   bool AppliesDeliveredFirst(const Event& event) const;
   void OnConnect(const Event& event, Actions& out);
   void OnOpened(const Event& event, Actions& out);
@@ -216,8 +216,9 @@ class SessionCore {
   void LineFailed(int error, Actions& out);
   void GiveUpLine(int cause, bool queued, Actions& out);
   void Pace(const PaceStep& step, Actions& out);
-  // The one place where a session or an attempt ends.
+  // The one place where a session or an attempt ends (session_end.cpp).
   void End(const Ending& ending, Actions& out);
+  void WriteEndingLines(const Ending& ending, ActionKind write, Actions& out);
 
   Phase phase_ = Phase::Idle;
   bool tcp_ = true;
