@@ -3,7 +3,7 @@
 # program under Wine on a headless X display.
 # Where it may (root), it runs in a network namespace of its own that has only
 # loopback, so no test can reach anything but the peers it starts itself.
-# Arguments go to ctest (e.g. -R codec).
+# Arguments go to ctest (e.g. -R view).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 

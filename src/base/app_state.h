@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <winsock.h>  // wsock32's, for WSADATA
 
-#include <array>
-
 #include "base/ids.h"
 #include "rules/limits.h"
 #include "rules/session_core.h"
@@ -15,7 +13,7 @@
 
 // The windows, and what belongs to them.
 struct Controls {
-  // The ten window handles, in control order, as Windows() lists them.
+  // The ten window handles, in control order.
   HWND mainWindow = nullptr;
   HWND hostField = nullptr;
   HWND portField = nullptr;
@@ -36,11 +34,6 @@ struct Controls {
   // The private copy of the face controlFont draws with (null when it uses the face itself).
   HANDLE controlFontFile = nullptr;
   HBRUSH backgroundBrush = nullptr;
-
-  std::array<HWND, 10> Windows() const {
-    return {mainWindow, hostField,   portField, connectButton, disconnectButton,
-            sendButton, clearButton, sendLine,  outputPane,    statusBar};
-  }
 };
 
 // The client area, and the units every geometry is given in (constants, not measured).

@@ -1,5 +1,5 @@
 // The send line's hex entry rules during a Binary session: the window side of the
-// hex line, whose text rules are in codec/binary_mode.
+// hex line, whose text rules are in rules/binary_mode.
 #pragma once
 
 #include "base/app_state.h"

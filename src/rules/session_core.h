@@ -175,6 +175,7 @@ class SessionCore {
   SessionCounters& counters() { return counters_; }
   const SessionCounters& counters() const { return counters_; }
 
+ private:
   // The reason a session or attempt ends, and what the transcript says of it.
   struct Ending {
     enum class Why {
@@ -190,7 +191,6 @@ class SessionCore {
     OpenStage stage = OpenStage::Socket;
   };
 
- private:
   bool AppliesDeliveredFirst(const Event& event) const;
   void OnConnect(const Event& event, Actions& out);
   void OnOpened(const Event& event, Actions& out);
@@ -219,6 +219,7 @@ class SessionCore {
   // The one place where a session or an attempt ends (session_end.cpp).
   void End(const Ending& ending, Actions& out);
   void WriteEndingLines(const Ending& ending, ActionKind write, Actions& out);
+  static int LineCause(const Ending& ending);
 
   Phase phase_ = Phase::Idle;
   bool tcp_ = true;

@@ -6,15 +6,13 @@
 
 namespace {
 
-using Why = SessionCore::Ending::Why;
-
 // The line a failure before the peer could answer starts with.
-std::string FailureLine(const SessionCore::Ending& ending) {
-  switch (ending.stage) {
-    case OpenStage::Socket: return FormatLine(kSocketFailedFormat, ending.code);
-    case OpenStage::Select: return FormatLine(kSelectFailedFormat, ending.code);
+std::string FailureLine(OpenStage stage, int code) {
+  switch (stage) {
+    case OpenStage::Socket: return FormatLine(kSocketFailedFormat, code);
+    case OpenStage::Select: return FormatLine(kSelectFailedFormat, code);
     case OpenStage::Lookup: return kResolveErrorLine;
-    case OpenStage::Connect: return FormatLine(kConnectErrorFormat, ending.code);
+    case OpenStage::Connect: return FormatLine(kConnectErrorFormat, code);
   }
   return std::string();
 }
@@ -25,19 +23,13 @@ std::string ConnectErrorLine(int code) {
   return FormatLine(kConnectFailedFormat, code);
 }
 
-// What ended a line still on its way out: the Winsock number of the cause.
-int LineCause(const SessionCore::Ending& ending) {
-  if (ending.why == Why::Disconnect) return kShutDown;
-  if (ending.why == Why::PeerClosed && ending.code == 0) return kPeerDisconnect;
-  return ending.code;
-}
-
 }  // namespace
 
 void SessionCore::WriteEndingLines(const Ending& ending, ActionKind write, Actions& out) {
+  using Why = Ending::Why;
   switch (ending.why) {
     case Why::Failed:
-      out.push_back(MakeAction(write, FailureLine(ending)));
+      out.push_back(MakeAction(write, FailureLine(ending.stage, ending.code)));
       out.push_back(MakeAction(write, kConnectionFailedLine));
       break;
     case Why::ConnectError: out.push_back(MakeAction(write, ConnectErrorLine(ending.code))); break;
@@ -53,7 +45,15 @@ void SessionCore::WriteEndingLines(const Ending& ending, ActionKind write, Actio
   }
 }
 
+// What ended a line still on its way out: the Winsock number of the cause.
+int SessionCore::LineCause(const Ending& ending) {
+  if (ending.why == Ending::Why::Disconnect) return kShutDown;
+  if (ending.why == Ending::Why::PeerClosed && ending.code == 0) return kPeerDisconnect;
+  return ending.code;
+}
+
 void SessionCore::End(const Ending& ending, Actions& out) {
+  using Why = Ending::Why;
   // The close line follows the peer's last bytes, which may still wait to be drawn.
   const bool queued = ending.why == Why::PeerClosed;
   if (line_.inFlight) {

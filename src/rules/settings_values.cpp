@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "rules/leading_number.h"
-#include "rules/limits.h"
 #include "rules/scheme_table.h"
 
 namespace {
@@ -40,9 +39,9 @@ WindowPlace DefaultWindowPlace(int screenWidth, int screenHeight) {
 
 Settings ClampSettings(const StoredSettings& stored, int screenWidth, int screenHeight) {
   Settings settings;
-  settings.host = stored.host.substr(0, kHostTextSize - 1);
-  settings.port =
-      IsStoredPortAccepted(stored.port) ? stored.port.substr(0, kHostTextSize - 1) : kFallbackPort;
+  settings.host = stored.host.substr(0, kSettingsValueChars);
+  settings.port = IsStoredPortAccepted(stored.port) ? stored.port.substr(0, kSettingsValueChars)
+                                                    : kFallbackPort;
   settings.useTcp = Number(stored.protocol) == 0;
   settings.mode = ModeRowOfCode(Number(stored.mode)).mode;
   const unsigned index = static_cast<unsigned>(Number(stored.scheme)) - 1u;

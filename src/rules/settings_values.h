@@ -1,6 +1,7 @@
 // The settings file's values: what is read, with defaults, and what is kept of it. Pure.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "rules/transfer_modes.h"
@@ -30,6 +31,9 @@ struct Settings {
   int schemeIndex;     // 0..8
   WindowPlace window;  // on the screen, not too small or too large, else the default
 };
+
+// What the file's reader takes of a value, at most.
+constexpr size_t kSettingsValueChars = 63;
 
 // Values out of range fall back: the port to "79", the mode to ASCII, the scheme to
 // the first, a window that would not fit the screen to the default place. Only the

@@ -32,7 +32,6 @@ constexpr char kStatusReady[] = "Ready";
 constexpr char kStatusConnecting[] = "Connecting ...";
 constexpr char kStatusResolving[] = "Resolving hostname ...";
 constexpr char kStatusSending[] = "Sending ...";
-constexpr char kStatusReceiving[] = "Receiving ...";
 constexpr char kStatusNotConnected[] = "Not connected";
 constexpr char kStatusInZero[] = "In: 0 bytes";
 constexpr char kStatusOutZero[] = "Out: 0 bytes";

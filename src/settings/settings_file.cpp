@@ -9,7 +9,6 @@
 namespace {
 
 constexpr char kSection[] = "Telvane/Settings";
-constexpr int kValueSize = 64;
 
 char testExecutablePath[MAX_PATH];
 
@@ -28,8 +27,8 @@ void BuildSettingsPath() {
 // value holds the default; without a usable path every key reads as its default.
 void Read(const char* key, std::string& value) {
   if (!app.choices.settingsPath[0]) return;
-  char text[kValueSize];
-  GetPrivateProfileStringA(kSection, key, value.c_str(), text, kValueSize,
+  char text[kSettingsValueChars + 1];
+  GetPrivateProfileStringA(kSection, key, value.c_str(), text, sizeof text,
                            app.choices.settingsPath);
   value = text;
 }

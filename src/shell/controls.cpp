@@ -65,7 +65,7 @@ void CreateControls(HWND window) {
 
   app.controls.statusBar =
       CreateStatusWindowA(WS_CHILD | WS_VISIBLE, kStatusInitial, window, kStatusBarId);
-  ShowStatusParts();
+  ShowStatusParts();  // for a window not yet sized: WM_SIZE sets them again
   SetStatusText(kStatusConnection, kStatusNotConnected);
   SetStatusText(kStatusIn, kStatusInZero);
   SetStatusText(kStatusOut, kStatusOutZero);
