@@ -66,8 +66,9 @@ void SessionCore::OnPeerClosed(const Event& event, Actions& out) {
 void SessionCore::OnDrawn(const Event& event, Actions& out) {
   const PaceStep step =
       pacer_.OnDrawn(now_, static_cast<size_t>(event.count), event.cost, event.more);
-  // The counter and status part 0 go with the pane, for the session that is open.
-  if (event.count > 0 && connected()) {
+  // The counter and status part 0 go with the pane, for the session that is open, also
+  // when the user's own output drew what waited and this frame finds nothing left.
+  if (connected()) {
     out.push_back(MakeAction(ActionKind::ShowCounters));
     if (!line_.inFlight) out.push_back(MakeAction(ActionKind::ShowStatus, kStatusReady));
   }

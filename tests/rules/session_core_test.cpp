@@ -326,3 +326,16 @@ TEST_CASE("without timers the core still ends what it started") {
     CHECK(w.PaneCurrent());
   }
 }
+
+TEST_CASE("the In counter catches up when the user's own output brought the pane up to date") {
+  CoreWorld w;
+  w.OpenSession();
+  w.Deliver("drawn");
+  w.Deliver("early");  // counted, waiting for its frame
+  const int shownBefore = w.counterShows;
+  w.Help();  // the help's append draws what waited first
+  REQUIRE(w.PaneCurrent());
+  w.Settle();  // the frame comes and finds nothing left to draw
+  CHECK(w.counterShows > shownBefore);
+  CHECK(w.status == "Ready");
+}
