@@ -14,6 +14,13 @@ inline Action MakeAction(ActionKind kind, std::string text = std::string()) {
   return action;
 }
 
+// Puts at most chars of what waits into the pane (kWholeBacklog: all of it).
+inline Action DrawAction(size_t chars) {
+  Action action(ActionKind::Draw);
+  action.chars = chars;
+  return action;
+}
+
 inline Action TimerAction(ActionKind kind, Timer timer, Millis ms = 0) {
   Action action(kind);
   action.timer = timer;

@@ -138,14 +138,10 @@ void SessionCore::OnTick(const Event& event, Actions& out) {
 void SessionCore::OnTimerRefused(const Event& event, Actions& out) {
   switch (event.timer) {
     case Timer::Connect: break;  // no dots, nothing worse
-    case Timer::Frame: {
-      // Neither a timer nor a step: draw now rather than late.
+    case Timer::Frame:           // neither a timer nor a step: draw now rather than late
       pacer_.OnRefused();
-      Action draw(ActionKind::Draw);
-      draw.chars = kWholeBacklog;
-      out.push_back(draw);
+      out.push_back(DrawAction(kWholeBacklog));
       break;
-    }
     case Timer::SendWait:  // without it the wait could never end
       line_.waiting = false;
       if (line_.inFlight) LineFailed(kWouldBlock, out);

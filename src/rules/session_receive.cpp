@@ -42,13 +42,9 @@ void SessionCore::OnReadDone(const Event& event, Actions& out) {
   if (event.error != 0 && connected()) return End({Ending::Why::ReceiveError, event.error}, out);
   switch (event.purpose) {
     case ReadPurpose::Event: Pace(pacer_.OnQueued(now_, event.count > 0 && event.more), out); break;
-    case ReadPurpose::AfterSend: {
-      // A reply that is already there shows right after the echo.
-      Action draw(ActionKind::Draw);
-      draw.chars = kWholeBacklog;
-      out.push_back(draw);
+    case ReadPurpose::AfterSend:  // a reply that is already there shows right after the echo
+      out.push_back(DrawAction(kWholeBacklog));
       break;
-    }
     case ReadPurpose::BeforeClose: End({Ending::Why::PeerClosed, closeCode_}, out); break;
   }
 }
@@ -78,13 +74,10 @@ void SessionCore::OnDrawn(const Event& event, Actions& out) {
 void SessionCore::Pace(const PaceStep& step, Actions& out) {
   switch (step.kind) {
     case PaceStep::Kind::Nothing: break;
-    case PaceStep::Kind::Draw: {
+    case PaceStep::Kind::Draw:
       if (step.stopFrame) out.push_back(TimerAction(ActionKind::StopTimer, Timer::Frame));
-      Action draw(ActionKind::Draw);
-      draw.chars = step.chars;
-      out.push_back(draw);
+      out.push_back(DrawAction(step.chars));
       break;
-    }
     case PaceStep::Kind::ArmFrame:
       out.push_back(TimerAction(ActionKind::ArmTimer, Timer::Frame, step.wait));
       break;
