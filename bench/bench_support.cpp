@@ -9,6 +9,11 @@
 #include "settings/settings_file.h"
 #include "shell/main_window.h"
 
+namespace {
+// Where the window believes it runs, while a SettingsFolder lives: its settings go there.
+std::string benchExecutable;
+}  // namespace
+
 double MemoryMegabytes(bool peak) {
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof counters;
@@ -128,9 +133,11 @@ void DrainMessages() {
 
 HWND OpenWindow(TransferMode mode) {
   app = AppState{};
-  HWND window = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+  Surroundings surroundings;
+  surroundings.executablePath = benchExecutable.empty() ? nullptr : benchExecutable.c_str();
+  HWND window = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL, surroundings);
   if (!window) std::fprintf(stderr, "telvane_bench: no window\n");
-  SetTransferMode(mode);
+  app.choices.mode = mode;
   DrainMessages();
   return window;
 }
@@ -189,11 +196,11 @@ SettingsFolder::SettingsFolder() {
               std::to_string(n);
     if (CreateDirectoryA(folder_.c_str(), nullptr)) break;
   }
-  SetExecutablePathForTesting((folder_ + "\\telvane.exe").c_str());
+  benchExecutable = folder_ + "\\telvane.exe";
 }
 
 SettingsFolder::~SettingsFolder() {
-  SetExecutablePathForTesting(nullptr);
+  benchExecutable.clear();
   DeleteFileA((folder_ + "\\telvane.ini").c_str());
   RemoveDirectoryA(folder_.c_str());
 }

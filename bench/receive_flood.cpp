@@ -24,8 +24,8 @@
 #include "bench_support.h"
 #include "benchmarks.h"
 
-#include "rules/texts.h"
 #include "shell/main_window.h"
+#include "text/texts.h"
 
 namespace {
 

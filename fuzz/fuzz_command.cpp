@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "rules/command_parse.h"
+#include "parse/command_parse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text = std::string(reinterpret_cast<const char*>(data), size).c_str();

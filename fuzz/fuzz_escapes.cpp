@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "rules/escapes.h"
-#include "rules/transcript_text.h"
+#include "text/escapes.h"
+#include "text/transcript_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "rules/font_file.h"
+#include "parse/font_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string font(reinterpret_cast<const char*>(data), size);

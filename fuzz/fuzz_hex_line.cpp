@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "rules/binary_mode.h"
+#include "text/binary_mode.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "rules/leading_number.h"
-#include "rules/settings_values.h"
+#include "parse/leading_number.h"
+#include "parse/settings_values.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;

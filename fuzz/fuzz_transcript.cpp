@@ -5,9 +5,9 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "rules/binary_mode.h"
-#include "rules/transcript_backlog.h"
-#include "rules/transcript_text.h"
+#include "text/binary_mode.h"
+#include "text/transcript_backlog.h"
+#include "text/transcript_text.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <winsock.h>  // wsock32's, for WSADATA
 
 #include "base/ids.h"
-#include "rules/limits.h"
-#include "rules/session_core.h"
-#include "rules/settings_values.h"
-#include "rules/transcript_backlog.h"
-#include "rules/transfer_modes.h"
+#include "core/session_core.h"
+#include "parse/settings_values.h"
+#include "text/limits.h"
+#include "text/transcript_backlog.h"
+#include "text/transfer_modes.h"
 
 // The windows, and what belongs to them.
 struct Controls {
@@ -36,20 +36,20 @@ struct Controls {
   HBRUSH backgroundBrush = nullptr;
 };
 
-// The client area, and the units every geometry is given in (constants, not measured).
+// The units every geometry is given in (constants, not measured).
+constexpr int kCharHeight = 15;
+constexpr int kCharWidth = 7;
+
+// The client area.
 struct Layout {
   int clientWidth = 0;
   int clientHeight = 0;
-  int charHeight = 15;
-  int charWidth = 7;
 };
 
 // The user's choices, kept in the settings file.
 struct Choices {
-  BYTE useTcp = 1;
-  // TransferMode as two flags: Ascii (1,0), Advanced (1,1), Binary (0,0).
-  BYTE textMode = 1;
-  BYTE advancedMode = 0;
+  bool useTcp = true;
+  TransferMode mode = TransferMode::Ascii;
   int schemeIndex = 0;
   char lastHost[kHostTextSize] = {};
   char lastPort[kPortTextSize] = {};
@@ -73,7 +73,15 @@ struct Network {
   char lookupBuffer[MAXGETHOSTSTRUCT] = {};
 };
 
+// What the program takes from its surroundings, handed in where it starts: tests hand
+// in their own.
+struct Surroundings {
+  const char* executablePath = nullptr;                // null: the module's own
+  void (*openWebPage)(const char* address) = nullptr;  // null: the shell opens it
+};
+
 struct AppState {
+  Surroundings surroundings;
   Controls controls;
   Layout layout;
   Choices choices;
@@ -83,14 +91,3 @@ struct AppState {
 };
 
 extern AppState app;
-
-inline bool IsBinaryMode() { return app.choices.textMode == 0; }
-inline bool IsAdvancedMode() { return app.choices.advancedMode == 1; }
-inline TransferMode CurrentTransferMode() {
-  if (!app.choices.textMode) return TransferMode::Binary;
-  return app.choices.advancedMode ? TransferMode::Advanced : TransferMode::Ascii;
-}
-inline void SetTransferMode(TransferMode mode) {
-  app.choices.textMode = mode != TransferMode::Binary;
-  app.choices.advancedMode = mode == TransferMode::Advanced;
-}

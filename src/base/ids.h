@@ -27,18 +27,19 @@ enum OutputMenuId : int {
   kMenuCopyId = 205,
 };
 
-// Private messages. Several share WM_USER and are told apart by target and wParam.
+// Private messages. Two share WM_USER and are told apart by target and wParam.
 constexpr UINT kSocketNotify = WM_USER + 1;
 constexpr UINT kLookupDone = WM_USER + 2;     // WSAAsyncGetHostByName's completion
 constexpr UINT kSessionStep = WM_USER + 3;    // draws the next piece of the transcript
-constexpr UINT kReportRequest = WM_USER;      // to mainWindow, wParam 1
 constexpr UINT kSubclassHandshake = WM_USER;  // to a control, wParam = previous proc
+
+// Requests other programs may send to the main window, besides the buttons' and the
+// mode menu's WM_COMMAND and WM_KEYUP with F1.
+constexpr UINT kReportRequest = WM_USER;  // wParam 1, lParam which report
 constexpr WPARAM kReportRequestTag = 1;
 constexpr LPARAM kWinsockReportArg = 1;
 constexpr LPARAM kStatisticsReportArg = 2;
-constexpr UINT kHelpRequest = WM_KEYUP;        // with VK_F1
-constexpr UINT kAboutRequest = WM_SYSCOMMAND;  // with low word 201
-constexpr WPARAM kAboutCommand = 201;
+constexpr WPARAM kAboutCommand = 201;  // the low word of a WM_SYSCOMMAND
 
 // The session's timers.
 constexpr UINT_PTR kConnectTimerId = 1;     // dots while a connect is pending

@@ -1,6 +1,6 @@
 #include "commands/hex_entry.h"
 
-#include "rules/binary_mode.h"
+#include "text/binary_mode.h"
 #include "view/connection_view.h"
 #include "view/output_pane.h"
 
@@ -62,10 +62,21 @@ LRESULT OnHexChar(HWND line, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
+bool BinarySessionOpen() {
+  return app.session.connected() && app.session.target().mode == TransferMode::Binary;
+}
+
 }  // namespace
 
+bool LineWaitsForDigit(HWND sendLine) {
+  if (!BinarySessionOpen()) return false;
+  char text[kSendLineSize] = {};
+  GetWindowTextA(sendLine, text, kSendLineSize);
+  return CountDigits(text) % 2 != 0;
+}
+
 LRESULT HexEntryProc(HWND sendLine, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (IsBinaryMode() && app.session.connected()) {
+  if (BinarySessionOpen()) {
     switch (message) {
       case WM_CHAR: return OnHexChar(sendLine, wParam, lParam);
       case WM_KEYDOWN:

@@ -10,3 +10,5 @@ constexpr LPARAM kHexEntryMarker = 0x0C;
 // WM_CHAR, WM_KEYDOWN and WM_PASTE of the send line while a Binary session is open;
 // anything else, or any message outside such a session, is passed on unchanged.
 LRESULT HexEntryProc(HWND sendLine, UINT message, WPARAM wParam, LPARAM lParam);
+// A Binary session's line that ends with a digit still waiting for its partner.
+bool LineWaitsForDigit(HWND sendLine);

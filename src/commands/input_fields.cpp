@@ -1,8 +1,7 @@
 // There is no dialog manager: Enter, Tab and F1 mean only what these procedures make of them.
 #include "commands/input_fields.h"
 
-#include "base/requests.h"
-#include "commands/command_line.h"
+#include "commands/command_table.h"
 #include "commands/hex_entry.h"
 #include "commands/menus.h"
 
@@ -32,9 +31,9 @@ LRESULT OnEntryFieldChar(HWND field, WPARAM wParam, LPARAM lParam) {
 
 LRESULT OnEntryFieldKeyUp(HWND field, WPARAM wParam, LPARAM lParam) {
   if (wParam == VK_F1)
-    RequestHelp();
+    RunCommand(Command::Help);
   else if (wParam == VK_RETURN)
-    RequestConnect();
+    RunCommand(Command::Connect);
   return CallWindowProcA(app.controls.entryFieldPrevProc, field, WM_KEYUP, wParam, lParam);
 }
 
@@ -46,15 +45,13 @@ LRESULT OnSendLineChar(HWND line, WPARAM wParam, LPARAM lParam) {
   return HexEntryProc(line, WM_CHAR, wParam, lParam);
 }
 
-// The release, not the press, runs Enter: holding the key runs it once.
-LRESULT OnSendLineKeyUp(WPARAM wParam) {
+// The release, not the press, runs Enter: holding the key runs it once. A half byte
+// waits for its partner.
+LRESULT OnSendLineKeyUp(HWND line, WPARAM wParam) {
   if (wParam == VK_RETURN) {
-    if (!app.session.connected())
-      RunCommandLine();
-    else if (IsWindowEnabled(app.controls.sendButton))
-      RequestSend();
+    if (!LineWaitsForDigit(line)) RunCommand(Command::Send);
   } else if (wParam == VK_F1) {
-    RequestHelp();
+    RunCommand(Command::Help);
   }
   return 0;
 }
@@ -70,7 +67,7 @@ LRESULT OnOutputPaneChar(WPARAM wParam) {
 
 LRESULT OnOutputPaneKeyUp(HWND pane, WPARAM wParam, LPARAM lParam) {
   if (wParam == VK_F1)
-    RequestHelp();
+    RunCommand(Command::Help);
   else
     SetFocus(app.controls.sendLine);
   return CallWindowProcA(app.controls.outputPanePrevProc, pane, WM_KEYUP, wParam, lParam);
@@ -135,7 +132,7 @@ LRESULT CALLBACK SendLineProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CHAR: return OnSendLineChar(hwnd, wParam, lParam);
     case WM_KEYDOWN:
     case WM_PASTE: return HexEntryProc(hwnd, message, wParam, lParam);
-    case WM_KEYUP: return OnSendLineKeyUp(wParam);
+    case WM_KEYUP: return OnSendLineKeyUp(hwnd, wParam);
     default: return CallWindowProcA(app.controls.sendLinePrevProc, hwnd, message, wParam, lParam);
   }
 }

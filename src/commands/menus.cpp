@@ -1,8 +1,7 @@
 #include "commands/menus.h"
 
-#include "base/requests.h"
-#include "commands/web_pages.h"
-#include "rules/texts.h"
+#include "commands/command_table.h"
+#include "text/texts.h"
 
 HMENU CreateOutputMenu() {
   char visit[64];
@@ -32,24 +31,20 @@ void ShowOutputMenu(LPARAM position) {
 
 void OnOutputMenuCommand(int id) {
   switch (id) {
-    case kMenuHelpId: RequestHelp(); break;
-    case kMenuAboutId: RequestAbout(); break;
-    case kMenuVisitId: OpenWebPage(kHomePageUrl); break;
-    case kMenuSelectAllId:
-      SetFocus(app.controls.outputPane);
-      SendMessageA(app.controls.outputPane, EM_SETSEL, 0, -1);
-      break;
-    case kMenuCopyId: SendMessageA(app.controls.outputPane, WM_COPY, 0, 0); break;
+    case kMenuHelpId: RunCommand(Command::Help); break;
+    case kMenuAboutId: RunCommand(Command::About); break;
+    case kMenuVisitId: RunCommand(Command::VisitHomePage); break;
+    case kMenuSelectAllId: RunCommand(Command::SelectAll); break;
+    case kMenuCopyId: RunCommand(Command::Copy); break;
     default: break;
   }
 }
 
 int ShowModeMenu() {
-  const UINT position = static_cast<UINT>(CurrentTransferMode());  // the items follow the table
+  const UINT position = static_cast<UINT>(app.choices.mode);  // the items follow the table
   CheckMenuRadioItem(app.controls.modeMenu, 0, kTransferModeCount - 1, position, MF_BYPOSITION);
   // The mode part starts where the part before it ends.
-  const int left =
-      app.layout.clientWidth - kStatusPartEndChars[kStatusMode - 1] * app.layout.charWidth;
+  const int left = app.layout.clientWidth - kStatusPartEndChars[kStatusMode - 1] * kCharWidth;
   POINT at = {left, app.layout.clientHeight};
   ClientToScreen(app.controls.mainWindow, &at);
   return TrackPopupMenu(app.controls.modeMenu, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD,

@@ -1,8 +1,8 @@
 #include "commands/reports.h"
 
-#include "commands/command_line.h"
-#include "rules/counts.h"
-#include "rules/texts.h"
+#include "base/app_state.h"
+#include "text/counts.h"
+#include "text/texts.h"
 #include "view/output_pane.h"
 
 const char kHelpText[] =
@@ -72,24 +72,26 @@ void FormatStatisticsReport(int succeeded, int failed, int64_t bytesSent, int64_
   wsprintfA(out, kStatisticsFormat, connections, succeeded, failed, sent, received);
 }
 
-void HelpRequest() {
+void ShowHelp() {
   if (!app.transcript.helpArmed) return;
   AppendOutput(kHelpText);
   app.transcript.helpArmed = 0;  // the append armed it again
 }
 
-void OnReportRequest(LPARAM which) {
+void ShowWinsockReport() {
   char report[kReportSize];
-  if (which == kWinsockReportArg) {
-    FormatWinsockReport(app.network.winsockInfo, report);
-    AppendOutput(report);
-  } else if (which == kStatisticsReportArg && app.transcript.statsArmed) {
-    const SessionCounters& counters = app.session.counters();
-    FormatStatisticsReport(counters.succeeded, counters.failed, counters.totalOut, counters.totalIn,
-                           report);
-    AppendOutput(report);
-    app.transcript.statsArmed = 0;
-  }
+  FormatWinsockReport(app.network.winsockInfo, report);
+  AppendOutput(report);
+}
+
+void ShowStatistics() {
+  if (!app.transcript.statsArmed) return;
+  char report[kReportSize];
+  const SessionCounters& counters = app.session.counters();
+  FormatStatisticsReport(counters.succeeded, counters.failed, counters.totalOut, counters.totalIn,
+                         report);
+  AppendOutput(report);
+  app.transcript.statsArmed = 0;  // the append armed it again
 }
 
 #ifndef TELVANE_VERSION
@@ -108,4 +110,4 @@ const char* AboutText() {
   return kAboutText;
 }
 
-void AboutRequest() { MessageBoxA(app.controls.mainWindow, AboutText(), kAboutCaption, MB_OK); }
+void ShowAbout() { MessageBoxA(app.controls.mainWindow, AboutText(), kAboutCaption, MB_OK); }

@@ -1,7 +1,10 @@
 // The texts printed on request: help, Winsock report, statistics, About box.
 #pragma once
 
-#include "base/app_state.h"
+#include <windows.h>
+#include <winsock.h>
+
+#include <cstdint>
 
 extern const char kHelpText[];
 extern const char kAboutCaption[];
@@ -14,3 +17,9 @@ constexpr int kReportSize = 1024;
 void FormatWinsockReport(const WSADATA& info, char (&out)[kReportSize]);
 void FormatStatisticsReport(int succeeded, int failed, int64_t bytesSent, int64_t bytesReceived,
                             char (&out)[kReportSize]);
+
+// Each into the transcript, or the About box.
+void ShowHelp();  // once until the transcript changes
+void ShowAbout();
+void ShowWinsockReport();
+void ShowStatistics();  // once until the transcript changes

@@ -1,10 +1,10 @@
 // Left clicks on the status bar: mode menu, protocol toggle, statistics; a warning
 // instead while a session is open.
-#include "base/requests.h"
-#include "commands/command_line.h"
+#include "commands/command_table.h"
 #include "commands/input_fields.h"
 #include "commands/menus.h"
-#include "rules/texts.h"
+#include "session/session_runner.h"
+#include "text/texts.h"
 
 namespace {
 
@@ -23,24 +23,26 @@ void WarnConnected() {
 void ChooseMode() {
   const int choice = ShowModeMenu();
   if (choice == 0) return;
+  const TransferModeRow* row = ModeRowOfMenuId(choice);
   if (app.session.connected())
     WarnConnected();
-  else
-    RequestMode(choice);
+  else if (row)
+    RunCommand(CommandOfMode(row->mode));
 }
 
 }  // namespace
 
 void OnStatusBarClick(int part) {
+  ApplyDelivered();  // a click is the user's: the session may have ended before it
   if (app.session.connected()) {
     if (part == kStatusMode || part == kStatusProtocol) WarnConnected();
     return;
   }
   switch (part) {
     case kStatusMode: ChooseMode(); break;
-    case kStatusProtocol: SwitchProtocol(!app.choices.useTcp); break;
+    case kStatusProtocol: RunCommand(Command::ToggleProtocol); break;
     case kStatusIn:
-    case kStatusOut: RequestReport(kStatisticsReportArg); break;
+    case kStatusOut: RunCommand(Command::StatisticsReport); break;
     default: break;
   }
 }

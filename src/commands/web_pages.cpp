@@ -5,19 +5,15 @@
 #include <shellapi.h>
 
 #include "base/app_state.h"
-
-namespace {
-
-void (*testOpener)(const char*) = nullptr;
-
-}  // namespace
+#include "parse/web_page_address.h"
 
 void OpenWebPage(const char* address) {
-  if (testOpener) {
-    testOpener(address);
-    return;
-  }
+  if (app.surroundings.openWebPage) return app.surroundings.openWebPage(address);
   ShellExecuteA(app.controls.mainWindow, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void SetWebPageOpenerForTesting(void (*opener)(const char*)) { testOpener = opener; }
+void OpenLanguagePage() {
+  char address[kWebPageAddressSize];
+  LanguagePageAddress(GetSystemDefaultLangID(), address);
+  OpenWebPage(address);
+}

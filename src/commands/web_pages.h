@@ -1,8 +1,7 @@
-// Web pages opened through the shell: the home page and the page of the hidden commands.
+// Web pages opened through the shell, or through what the program was handed at start.
 #pragma once
 
 // Opens an address in the default browser; a failure is ignored.
 void OpenWebPage(const char* address);
-
-// Tests record the addresses instead of starting a browser; null restores the shell.
-void SetWebPageOpenerForTesting(void (*opener)(const char* address));
+// The page of the hidden commands, in the system's language.
+void OpenLanguagePage();

@@ -1,13 +1,11 @@
-// Opening, watching and closing the one TCP or UDP session: the commands and the
-// socket's messages, turned into events for the session core.
+// Winsock for the window's lifetime, and the socket's, the lookup's and the timers'
+// messages turned into events for the session core.
 #pragma once
 
 #include "base/app_state.h"
 
 void StartWinsock();  // in WM_CREATE
 void StopWinsock();   // in WM_DESTROY: a session closes silently, then WSACleanup
-void OnConnectCommand(WPARAM wParam);
-void OnDisconnectCommand(WPARAM wParam);
 // A socket event (WSAAsyncSelect's message): FD_READ, FD_WRITE, FD_CONNECT or FD_CLOSE.
 void OnSocketNotify(SOCKET socket, int event, int error);
 // WSAAsyncGetHostByName has answered.

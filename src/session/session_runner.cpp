@@ -1,7 +1,6 @@
 #include "session/session_runner.h"
 
-#include "base/status_bar.h"
-#include "rules/texts.h"
+#include "core/session_driver.h"
 #include "session/socket_calls.h"
 #include "view/connection_view.h"
 #include "view/output_pane.h"
@@ -11,37 +10,12 @@ namespace {
 
 UINT_PTR TimerId(Timer timer) {
   switch (timer) {
-    case Timer::Connect: return kConnectTimerId;
+    case Timer::Dots: return kConnectTimerId;
     case Timer::Frame: return kFrameTimerId;
     case Timer::SendWait: return kSendWaitTimerId;
     case Timer::ReadResume: return kReadResumeTimerId;
   }
   return 0;
-}
-
-Event Refused(Timer timer) {
-  Event refused;
-  refused.kind = EventKind::TimerRefused;
-  refused.timer = timer;
-  return refused;
-}
-
-bool ArmTimer(Timer timer, Millis ms, Event& result) {
-  const UINT wait = ms > USER_TIMER_MINIMUM ? static_cast<UINT>(ms) : USER_TIMER_MINIMUM;
-  if (SetTimer(app.controls.mainWindow, TimerId(timer), wait, nullptr)) return false;
-  result = Refused(timer);
-  return true;
-}
-
-// The next piece right after this message, or after the user's input and timers
-// when some wait: the step then comes by a timer of its own.
-bool PostStep(Event& result) {
-  if (!HIWORD(GetQueueStatus(QS_INPUT | QS_TIMER)) &&
-      PostMessageA(app.controls.mainWindow, kSessionStep, 0, 0))
-    return false;
-  if (SetTimer(app.controls.mainWindow, kStepTimerId, USER_TIMER_MINIMUM, nullptr)) return false;
-  result = Refused(Timer::Frame);
-  return true;
 }
 
 // Under Wine a theme adds tens of milliseconds to every change of the pane, whatever
@@ -55,73 +29,138 @@ bool ThemeDrawsControls() {
   return isThemeActive && isThemeActive();
 }
 
-Event Draw(size_t chars) {
-  if (ThemeDrawsControls()) chars = kWholeBacklog;
-  const size_t waiting = QueuedOutputLength();
-  const Millis start = GetTickCount64();
-  Event drawn;
-  drawn.kind = EventKind::Drawn;
-  drawn.more = ShowQueuedOutputPart(chars);
-  drawn.cost = GetTickCount64() - start;
-  drawn.count = static_cast<int64_t>(waiting - QueuedOutputLength());
-  return drawn;
+void RestoreSendLine(HWND line, const std::string& typed) {
+  if (GetWindowTextLengthA(line) != 0) return;
+  SetWindowTextA(line, typed.c_str());
+  // A correction typed next goes after the line, not in front of it.
+  SendMessageA(line, EM_SETSEL, static_cast<WPARAM>(-2), static_cast<LPARAM>(-2));
 }
 
-void RestoreSendLine(const std::string& line) {
-  if (GetWindowTextLengthA(app.controls.sendLine) == 0)
-    SetWindowTextA(app.controls.sendLine, line.c_str());
+void RememberTarget(Choices& choices, const act::RememberTarget& target) {
+  lstrcpynA(choices.lastHost, target.host.c_str(), sizeof choices.lastHost);
+  lstrcpynA(choices.lastPort, target.port.c_str(), sizeof choices.lastPort);
 }
 
-void RememberTarget() {
-  GetWindowTextA(app.controls.portField, app.choices.lastPort, sizeof app.choices.lastPort);
-  GetWindowTextA(app.controls.hostField, app.choices.lastHost, sizeof app.choices.lastHost);
-}
-
-class WindowCarrier final : public SessionCarrier {
+// Each action is carried out with what it carries and the handles it acts on.
+class WindowPerformer final : public ActionPerformer {
  public:
+  WindowPerformer(const Controls& controls, Network& network, Choices& choices)
+      : controls_(controls), network_(network), choices_(choices) {}
+
   Millis Now() override { return GetTickCount64(); }
 
-  bool Carry(const Action& action, Event& result) override {
-    switch (action.kind) {
-      case ActionKind::Append: AppendOutput(action.text.c_str()); break;
-      case ActionKind::Queue:
-        QueueReceivedText(action.text.c_str(), static_cast<int>(action.text.size()));
-        break;
-      case ActionKind::ShowView: RefreshConnectionView(); break;
-      case ActionKind::ShowCounters:
-        ShowSessionBytesIn();
-        ShowSessionBytesOut();
-        break;
-      case ActionKind::ShowStatus: SetStatusText(kStatusActivity, action.text.c_str()); break;
-      case ActionKind::ClearSendLine: SetWindowTextA(app.controls.sendLine, ""); break;
-      case ActionKind::RestoreLine: RestoreSendLine(action.text); break;
-      case ActionKind::RememberTarget: RememberTarget(); break;
-      case ActionKind::ArmTimer: return ArmTimer(action.timer, action.ms, result);
-      case ActionKind::StopTimer: KillTimer(app.controls.mainWindow, TimerId(action.timer)); break;
-      case ActionKind::PostStep: return PostStep(result);
-      case ActionKind::Close: CloseSessionSocket(); break;
-      case ActionKind::Open: result = OpenSessionSocket(action.tcp); return true;
-      case ActionKind::Locate: result = LocateHost(action.text); return true;
-      case ActionKind::ConnectSocket:
-        result = ConnectSessionSocket(static_cast<int>(action.count));
-        return true;
-      case ActionKind::Read: result = ReadSessionSocket(action); return true;
-      case ActionKind::Send: result = SendOnSessionSocket(action.text); return true;
-      case ActionKind::Draw: result = Draw(action.chars); return true;
-    }
-    return false;
+  std::optional<Event> Perform(const Action& action) override {
+    return std::visit([this](const auto& any) { return Do(any); }, action);
   }
+
+ private:
+  using Result = std::optional<Event>;
+  static constexpr std::nullopt_t kNone = std::nullopt;
+
+  Result Do(const act::Append& a) {
+    AppendOutput(a.text.data(), a.text.empty() ? -1 : static_cast<int>(a.text.size()), a.mode);
+    return kNone;
+  }
+  Result Do(const act::QueueLine& a) {
+    QueueReceivedText(a.text.c_str(), static_cast<int>(a.text.size()), a.mode);
+    return kNone;
+  }
+  Result Do(const act::QueueRead& a) {
+    const char* bytes = a.count > 0 ? a.bytes.data() : "";
+    if (a.mode == TransferMode::Binary)
+      QueueHexDump(bytes, a.count);
+    else
+      QueueReceivedText(bytes, a.count, a.mode);
+    return kNone;
+  }
+  Result Do(const act::Draw& a) {
+    const size_t chars = ThemeDrawsControls() ? kWholeBacklog : a.chars;
+    const size_t waiting = QueuedOutputLength();
+    const Millis start = GetTickCount64();
+    ev::Drawn drawn;
+    drawn.more = ShowQueuedOutputPart(chars);
+    drawn.cost = GetTickCount64() - start;
+    drawn.chars = waiting - QueuedOutputLength();
+    return drawn;
+  }
+  Result Do(const act::ShowView& a) {
+    ShowConnectionView(a.phase, a.host, a.port);
+    return kNone;
+  }
+  Result Do(const act::ShowCounters& a) {
+    ShowByteCounts(a.in, a.out);
+    return kNone;
+  }
+  Result Do(const act::ShowActivity& a) {
+    ShowActivity(a.text);
+    return kNone;
+  }
+  Result Do(const act::ClearSendLine&) {
+    SetWindowTextA(controls_.sendLine, "");
+    return kNone;
+  }
+  Result Do(const act::RestoreLine& a) {
+    RestoreSendLine(controls_.sendLine, a.typed);
+    return kNone;
+  }
+  Result Do(const act::RememberTarget& a) {
+    RememberTarget(choices_, a);
+    return kNone;
+  }
+  Result Do(const act::ArmTimer& a) {
+    const UINT wait = a.wait > USER_TIMER_MINIMUM ? static_cast<UINT>(a.wait) : USER_TIMER_MINIMUM;
+    if (SetTimer(controls_.mainWindow, TimerId(a.timer), wait, nullptr)) return kNone;
+    return ev::TimerRefused{a.timer};
+  }
+  Result Do(const act::StopTimer& a) {
+    KillTimer(controls_.mainWindow, TimerId(a.timer));
+    return kNone;
+  }
+  // The next piece right after this message, or after the user's input and timers
+  // when some wait: the step then comes by a timer of its own.
+  Result Do(const act::PostStep&) {
+    if (!HIWORD(GetQueueStatus(QS_INPUT | QS_TIMER)) &&
+        PostMessageA(controls_.mainWindow, kSessionStep, 0, 0))
+      return kNone;
+    if (SetTimer(controls_.mainWindow, kStepTimerId, USER_TIMER_MINIMUM, nullptr)) return kNone;
+    return ev::StepRefused{};
+  }
+  Result Do(const act::MakeSocket& a) {
+    return MakeSessionSocket(network_, controls_.mainWindow, a.tcp);
+  }
+  Result Do(const act::FindHost& a) { return FindHost(network_, controls_.mainWindow, a.host); }
+  Result Do(const act::ConnectSocket& a) { return ConnectSessionSocket(network_, a.port); }
+  Result Do(const act::Read& a) { return ReadSessionSocket(network_, a.datagram); }
+  Result Do(const act::WatchReads& a) {
+    const int error = WatchReads(network_, controls_.mainWindow, a.on);
+    if (!a.on) return kNone;
+    return ev::ReadsWatched{error};
+  }
+  Result Do(const act::SendBytes& a) { return SendOnSessionSocket(network_, a.bytes); }
+  Result Do(const act::CloseSocket&) {
+    CloseSessionSocket(network_, controls_.mainWindow);
+    return kNone;
+  }
+
+  const Controls& controls_;
+  Network& network_;
+  Choices& choices_;
 };
+
+SessionDriver& Driver() {
+  static SessionDriver driver(app.session);
+  return driver;
+}
 
 }  // namespace
 
 void RunSession(const Event& event) {
-  WindowCarrier carrier;
-  app.session.Run(event, carrier);
+  WindowPerformer performer(app.controls, app.network, app.choices);
+  Driver().Run(event, performer);
 }
 
 void ApplyDelivered() {
-  if (app.session.readDeferred()) RunSession(EventKind::UserAction);
+  if (app.session.readDeferred()) RunSession(ev::OtherCommand{});
 }
 
 bool TranscriptUpToDate() { return !HasQueuedOutput() && app.session.paceIdle(); }

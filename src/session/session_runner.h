@@ -1,15 +1,10 @@
-// The window side of the session: hands events to the core in app.session and carries
-// out the actions it decides on.
+// The window side of the session: hands events to the core in app.session, through
+// the one driver, and carries out the actions it decides on.
 #pragma once
 
-#include "rules/session_core.h"
+#include "core/session_events.h"
 
 void RunSession(const Event& event);
-inline void RunSession(EventKind kind) {
-  Event event;
-  event.kind = kind;
-  RunSession(event);
-}
 // Before a user action that does not go through the session itself: what the network
 // delivered before it is applied first.
 void ApplyDelivered();

@@ -3,82 +3,98 @@
 #include <string>
 
 #include "base/app_state.h"
-#include "rules/settings_values.h"
+#include "parse/settings_values.h"
 #include "view/status_parts.h"
 
 namespace {
 
 constexpr char kSection[] = "Telvane/Settings";
 
-char testExecutablePath[MAX_PATH];
+// Every key, in the order a new file lists them; reading and writing both go by it.
+struct Key {
+  const char* name;
+  std::string StoredSettings::*value;
+};
+const Key kKeys[] = {
+    {"host", &StoredSettings::host},
+    {"port", &StoredSettings::port},
+    {"protocol", &StoredSettings::protocol},
+    {"mode", &StoredSettings::mode},
+    {"scheme", &StoredSettings::scheme},
+    {"xpos", &StoredSettings::x},
+    {"ypos", &StoredSettings::y},
+    {"width", &StoredSettings::width},
+    {"height", &StoredSettings::height},
+};
 
-void BuildSettingsPath() {
+void BuildSettingsPath(const char* givenExecutable, char (&settingsPath)[MAX_PATH]) {
   char exePath[MAX_PATH] = {};
-  if (testExecutablePath[0]) {
-    lstrcpynA(exePath, testExecutablePath, MAX_PATH);
+  if (givenExecutable) {
+    lstrcpynA(exePath, givenExecutable, MAX_PATH);
   } else {
     // A full buffer means a cut name, which would put the file somewhere else.
     const DWORD length = GetModuleFileNameA(nullptr, exePath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) exePath[0] = '\0';
   }
-  SettingsPathFor(exePath, app.choices.settingsPath, MAX_PATH);
+  SettingsPathFor(exePath, settingsPath, MAX_PATH);
 }
 
-// value holds the default; without a usable path every key reads as its default.
-void Read(const char* key, std::string& value) {
-  if (!app.choices.settingsPath[0]) return;
-  char text[kSettingsValueChars + 1];
-  GetPrivateProfileStringA(kSection, key, value.c_str(), text, sizeof text,
-                           app.choices.settingsPath);
-  value = text;
-}
-
-StoredSettings ReadStoredSettings() {
+// Every value that has a key in the file reads as it, the others keep their defaults;
+// without a usable path all of them do.
+StoredSettings ReadStoredSettings(const char* path) {
   StoredSettings stored;
-  Read("host", stored.host);
-  Read("port", stored.port);
-  Read("protocol", stored.protocol);
-  Read("mode", stored.mode);
-  Read("scheme", stored.scheme);
-  Read("xpos", stored.x);
-  Read("ypos", stored.y);
-  Read("width", stored.width);
-  Read("height", stored.height);
+  if (!path[0]) return stored;
+  for (const Key& key : kKeys) {
+    std::string& value = stored.*key.value;
+    char text[kSettingsValueChars + 1];
+    GetPrivateProfileStringA(kSection, key.name, value.c_str(), text, sizeof text, path);
+    value = text;
+  }
   return stored;
 }
 
-void WriteValue(const char* key, const char* value) {
-  if (app.choices.settingsPath[0])
-    WritePrivateProfileStringA(kSection, key, value, app.choices.settingsPath);
-}
-
-void WriteFormatted(const char* key, const char* format, int value) {
+std::string Formatted(const char* format, int value) {
   char text[16];
   wsprintfA(text, format, value);
-  WriteValue(key, text);
+  return text;
+}
+
+// The choices and the window's place as the file keeps them.
+StoredSettings ToStore(const Choices& choices, HWND window) {
+  StoredSettings stored;
+  stored.host = choices.lastHost;
+  stored.port = choices.lastPort;
+  stored.protocol = choices.useTcp ? "0" : "1";
+  stored.mode = Formatted("%d", ModeRowOf(choices.mode).settingsCode);
+  stored.scheme = std::string(1, static_cast<char>('1' + choices.schemeIndex));
+  RECT r = {};
+  GetWindowRect(window, &r);
+  stored.x = Formatted("%d", r.left);
+  stored.y = Formatted("%d", r.top);
+  stored.width = Formatted("%u", r.right - r.left);
+  stored.height = Formatted("%u", r.bottom - r.top);
+  return stored;
 }
 
 }  // namespace
 
-void SetExecutablePathForTesting(const char* path) {
-  testExecutablePath[0] = '\0';
-  if (path) lstrcpynA(testExecutablePath, path, MAX_PATH);
-}
-
 void LoadSettings() {
-  BuildSettingsPath();
-  const Settings settings = ClampSettings(ReadStoredSettings(), GetSystemMetrics(SM_CXSCREEN),
-                                          GetSystemMetrics(SM_CYSCREEN));
-  SetWindowTextA(app.controls.hostField, settings.host.c_str());
-  lstrcpynA(app.choices.lastHost, settings.host.c_str(), kHostTextSize);
-  SetWindowTextA(app.controls.portField, settings.port.c_str());
-  GetWindowTextA(app.controls.portField, app.choices.lastPort, kPortTextSize);
-  app.choices.useTcp = settings.useTcp;
-  ShowProtocol();
-  SetTransferMode(settings.mode);
-  ShowTransferMode();
-  app.choices.schemeIndex = settings.schemeIndex;
-  app.choices.window = settings.window;
+  Choices& choices = app.choices;
+  const Controls& controls = app.controls;
+  BuildSettingsPath(app.surroundings.executablePath, choices.settingsPath);
+  const Settings settings =
+      ClampSettings(ReadStoredSettings(choices.settingsPath), GetSystemMetrics(SM_CXSCREEN),
+                    GetSystemMetrics(SM_CYSCREEN));
+  SetWindowTextA(controls.hostField, settings.host.c_str());
+  lstrcpynA(choices.lastHost, settings.host.c_str(), kHostTextSize);
+  SetWindowTextA(controls.portField, settings.port.c_str());
+  GetWindowTextA(controls.portField, choices.lastPort, kPortTextSize);
+  choices.useTcp = settings.useTcp;
+  ShowProtocol(choices.useTcp);
+  choices.mode = settings.mode;
+  ShowTransferMode(choices.mode);
+  choices.schemeIndex = settings.schemeIndex;
+  choices.window = settings.window;
 }
 
 RECT DefaultWindowRectangle() {
@@ -93,16 +109,9 @@ void RestoreWindowPlacement() {
 }
 
 void SaveSettings() {
-  WriteValue("host", app.choices.lastHost);
-  WriteValue("port", app.choices.lastPort);
-  WriteValue("protocol", app.choices.useTcp ? "0" : "1");
-  WriteFormatted("mode", "%d", ModeRowOf(CurrentTransferMode()).settingsCode);
-  const char scheme[2] = {static_cast<char>('1' + app.choices.schemeIndex), '\0'};
-  WriteValue("scheme", scheme);
-  RECT r = {};
-  GetWindowRect(app.controls.mainWindow, &r);
-  WriteFormatted("xpos", "%d", r.left);
-  WriteFormatted("ypos", "%d", r.top);
-  WriteFormatted("width", "%u", r.right - r.left);
-  WriteFormatted("height", "%u", r.bottom - r.top);
+  const char* path = app.choices.settingsPath;
+  if (!path[0]) return;
+  const StoredSettings stored = ToStore(app.choices, app.controls.mainWindow);
+  for (const Key& key : kKeys)
+    WritePrivateProfileStringA(kSection, key.name, (stored.*key.value).c_str(), path);
 }

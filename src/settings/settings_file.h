@@ -11,6 +11,3 @@ void RestoreWindowPlacement();
 // The default place as a rectangle, where the window goes before maximising.
 RECT DefaultWindowRectangle();
 void SaveSettings();
-
-// Tests point the settings at a folder of their own; null returns to the real path.
-void SetExecutablePathForTesting(const char* path);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "rules/font_file.h"
+#include "parse/font_file.h"
 
 namespace {
 

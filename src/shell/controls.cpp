@@ -6,9 +6,9 @@
 #include <string>
 
 #include "base/status_bar.h"
-#include "rules/texts.h"
 #include "settings/settings_file.h"
 #include "shell/control_font.h"
+#include "text/texts.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ void LimitText(HWND edit, int limit) { SendMessageA(edit, EM_LIMITTEXT, limit, 0
 void ShowStatusParts() {
   int partEnds[sizeof kStatusPartEndChars / sizeof kStatusPartEndChars[0]];
   for (size_t i = 0; i < sizeof partEnds / sizeof partEnds[0]; ++i)
-    partEnds[i] = app.layout.clientWidth - kStatusPartEndChars[i] * app.layout.charWidth;
+    partEnds[i] = app.layout.clientWidth - kStatusPartEndChars[i] * kCharWidth;
   SetStatusParts(partEnds);
 }
 
@@ -74,8 +74,8 @@ void CreateControls(HWND window) {
 void LayoutControls(LPARAM sizeParam) {
   app.layout.clientWidth = LOWORD(sizeParam);
   app.layout.clientHeight = HIWORD(sizeParam);
-  const int ch = app.layout.charHeight;
-  const int cw = app.layout.charWidth;
+  const int ch = kCharHeight;
+  const int cw = kCharWidth;
   const int W = app.layout.clientWidth;
   const int H = app.layout.clientHeight;
   const int top = ch / 4;
@@ -118,8 +118,8 @@ void LayoutControls(LPARAM sizeParam) {
 }
 
 void SetMinimumTrackSize(MINMAXINFO* info) {
-  info->ptMinTrackSize.x = kMinWidthChars * app.layout.charWidth;
-  info->ptMinTrackSize.y = kMinHeightChars * app.layout.charHeight;
+  info->ptMinTrackSize.x = kMinWidthChars * kCharWidth;
+  info->ptMinTrackSize.y = kMinHeightChars * kCharHeight;
 }
 
 void MoveToDefaultRectangle() {

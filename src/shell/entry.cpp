@@ -1,5 +1,5 @@
 // Process entry: skip the program name, then hand over to WinMain.
-#include "rules/program_name.h"
+#include "parse/program_name.h"
 #include "shell/program_start.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR tail, int showState);

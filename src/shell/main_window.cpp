@@ -3,15 +3,13 @@
 
 #include <commctrl.h>
 
-#include "base/status_bar.h"
-#include "commands/command_line.h"
+#include "commands/command_table.h"
 #include "commands/input_fields.h"
-#include "rules/texts.h"
+#include "commands/reports.h"
 #include "session/connection.h"
-#include "session/session_runner.h"
-#include "session/transfer.h"
 #include "settings/settings_file.h"
 #include "shell/controls.h"
+#include "text/texts.h"
 #include "view/connection_view.h"
 #include "view/output_pane.h"
 #include "view/scheme_colors.h"
@@ -38,11 +36,11 @@ LRESULT OnCreate(HWND window) {
   SelectAllText(app.controls.portField);
   SetFocus(app.controls.hostField);
   SelectAllText(app.controls.hostField);
-  RefreshConnectionView();
+  ShowConnectionView(Phase::Idle);
   StartWinsock();
   RegisterToolTips();
   SubclassControls();
-  SetStatusText(kStatusActivity, kStatusStartup);
+  ShowActivity(kStatusStartup);
   CreateModeMenu();
   return 0;
 }
@@ -58,81 +56,75 @@ LRESULT OnDestroy() {
   return 0;
 }
 
-// Idle, the send line is the command line, and this is its Enter, whatever the
-// notification; with a session open, the send command.
-void OnSendButton(WPARAM wParam) {
-  SetFocus(app.controls.sendLine);
-  if (app.session.connected())
-    OnSendCommand(wParam);
-  else
-    RunCommandLine();
-}
-
 LRESULT OnNotify(const NMHDR* header) {
   if (header->hwndFrom == app.controls.statusBar && header->code == static_cast<UINT>(NM_CLICK))
     OnStatusBarClick(static_cast<int>(reinterpret_cast<const NMMOUSE*>(header)->dwItemSpec));
   return 0;
 }
 
+// The doors other programs may use too: each message turns into its command here.
+
+// Buttons, the pane's notifications and the mode menu's items. A button's command
+// needs its click; idle, the send button is Enter in the command line, whatever the
+// notification.
 LRESULT OnCommand(WPARAM wParam) {
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
+  const bool clicked = code == BN_CLICKED;
   switch (id) {
-    case kConnectButtonId: OnConnectCommand(wParam); break;
-    case kDisconnectButtonId: OnDisconnectCommand(wParam); break;
-    case kSendButtonId: OnSendButton(wParam); break;
+    case kConnectButtonId:
+      if (clicked) RunCommand(Command::Connect);
+      break;
+    case kDisconnectButtonId:
+      if (clicked)
+        RunCommand(Command::Disconnect);
+      else
+        SetFocus(app.controls.sendLine);
+      break;
+    case kSendButtonId:
+      if (clicked || !app.session.connected())
+        RunCommand(Command::Send);
+      else
+        SetFocus(app.controls.sendLine);
+      break;
     case kClearButtonId:
-    case kOutputPaneId:
-      if (code == BN_CLICKED || code == EN_ERRSPACE || code == EN_MAXTEXT) ResetTranscript();
+      if (clicked || code == EN_ERRSPACE || code == EN_MAXTEXT) RunCommand(Command::Clear);
+      break;
+    case kOutputPaneId:  // the pane's own: full, or out of memory
+      if (code == EN_ERRSPACE || code == EN_MAXTEXT) ResetTranscript();
       break;
     case kModeAsciiId:
     case kModeAdvancedId:
-    case kModeBinaryId: SwitchMode(id); break;
+    case kModeBinaryId: RunCommand(CommandOfMode(ModeRowOfMenuId(id)->mode)); break;
     default: break;
   }
   return 0;
 }
 
 LRESULT OnUserRequest(WPARAM wParam, LPARAM lParam) {
-  if (wParam == kReportRequestTag) OnReportRequest(lParam);
+  if (wParam != kReportRequestTag) return 0;
+  if (lParam == kWinsockReportArg) RunCommand(Command::WinsockReport);
+  if (lParam == kStatisticsReportArg) RunCommand(Command::StatisticsReport);
   return 0;
-}
-
-// What the user does comes after what the network delivered before it. The pane's
-// own notifications are no user action: they come from inside an append.
-bool IsUserAction(UINT message, WPARAM wParam) {
-  switch (message) {
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      return (id >= kConnectButtonId && id <= kClearButtonId) ||
-             (id >= kModeAsciiId && id <= kModeBinaryId);
-    }
-    case WM_KEYUP:
-    case WM_SYSCOMMAND:
-    case WM_USER:
-    case WM_NOTIFY: return true;
-    default: return false;
-  }
 }
 
 LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   if (wParam == SC_MAXIMIZE) {
     MoveToDefaultRectangle();
   } else if (LOWORD(wParam) == kAboutCommand) {
-    AboutRequest();
+    RunCommand(Command::About);
   }
   return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
 }
 
 LRESULT OnKeyUp(HWND window, WPARAM wParam, LPARAM lParam) {
-  if (wParam == VK_F1) HelpRequest();
+  if (wParam == VK_F1) RunCommand(Command::Help);
   return DefWindowProcA(window, WM_KEYUP, wParam, lParam);
 }
 
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (IsUserAction(message, wParam)) ApplyDelivered();
   switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: return OnDestroy();

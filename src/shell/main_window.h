@@ -7,8 +7,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // Everything WinMain does before its message loop: register the class, create the
 // window (WM_CREATE runs inside), restore its rectangle, show it. Returns the
-// window, or null when the class or the window could not be made.
-HWND CreateMainWindow(HINSTANCE instance, int showState);
+// window, or null when the class or the window could not be made. What the program
+// takes from its surroundings is handed in here.
+HWND CreateMainWindow(HINSTANCE instance, int showState, const Surroundings& surroundings = {});
 
 // Where the message loop takes its messages from: GetMessageA unless another is given.
 using MessageSource = BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT);

@@ -1,13 +1,14 @@
-#include "rules/texts.h"
 #include "settings/settings_file.h"
 #include "shell/controls.h"
 #include "shell/main_window.h"
+#include "text/texts.h"
 
 namespace {
 constexpr int kIconId = 500;
 }
 
-HWND CreateMainWindow(HINSTANCE instance, int showState) {
+HWND CreateMainWindow(HINSTANCE instance, int showState, const Surroundings& surroundings) {
+  app.surroundings = surroundings;
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = MainWindowProc;
   windowClass.hInstance = instance;

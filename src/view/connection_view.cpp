@@ -2,17 +2,14 @@
 
 #include "base/app_state.h"
 #include "base/status_bar.h"
-#include "rules/texts.h"
+#include "parse/well_known_ports.h"
+#include "text/limits.h"
+#include "text/texts.h"
 
 namespace {
 
-// Title and status part 1 of an open session. The fields are disabled while
-// connected, so they still hold the target as it was typed.
-void DescribeSession(char* title, char* status) {
-  char host[kHostTextSize];
-  char port[kPortTextSize];
-  GetWindowTextA(app.controls.hostField, host, sizeof host);
-  GetWindowTextA(app.controls.portField, port, sizeof port);
+// Title and status part 1 of an open session.
+void DescribeSession(const char* host, const char* port, char* title, char* status) {
   if (const char* service = ServiceNameForPort(port)) {
     wsprintfA(title, "Telvane - %s:%s (%s)", host, port, service);
     wsprintfA(status, "Connected (%s)", service);
@@ -24,19 +21,26 @@ void DescribeSession(char* title, char* status) {
 
 }  // namespace
 
-void RefreshConnectionView() {
-  if (app.session.connecting()) {
+void ShowActivity(const char* text) { SetStatusText(kStatusActivity, text); }
+
+void ShowConnectionView(Phase phase, const std::string& host, const std::string& port) {
+  if (phase != Phase::Idle && phase != Phase::Connected) {
     // Status part 1 keeps what it said: the attempt is no connection yet.
     SetWindowTextA(app.controls.mainWindow, kConnectingTitle);
-    SetStatusText(kStatusActivity, kStatusConnecting);
+    ShowActivity(kStatusConnecting);
     ApplyControlStates(ControlPhase::Connecting);
     return;
   }
-  const bool connected = app.session.connected();
-  char title[128];  // the longest title has 95 characters
+  const bool connected = phase == Phase::Connected;
+  char title[160];  // the longest title has 95 characters
   char status[32];
   if (connected) {
-    DescribeSession(title, status);
+    // Cut as the fields would hold them.
+    char hostText[kHostTextSize];
+    char portText[kPortTextSize];
+    lstrcpynA(hostText, host.c_str(), sizeof hostText);
+    lstrcpynA(portText, port.c_str(), sizeof portText);
+    DescribeSession(hostText, portText, title, status);
   } else {
     lstrcpyA(title, kAppTitle);
     lstrcpyA(status, kStatusNotConnected);
@@ -44,7 +48,7 @@ void RefreshConnectionView() {
   SetWindowTextA(app.controls.mainWindow, title);
   ApplyControlStates(connected ? ControlPhase::Connected : ControlPhase::Idle);
   SetStatusText(kStatusConnection, status);
-  SetStatusText(kStatusActivity, kStatusReady);
+  ShowActivity(kStatusReady);
 }
 
 EnabledControls DecideEnabledControls(ControlPhase phase) {

@@ -1,9 +1,15 @@
-// Title, enabled controls and status parts 0 and 1 from the session's phase.
+// Title, enabled controls and status parts 0 and 1 from where the session stands.
 #pragma once
 
-#include "rules/well_known_ports.h"
+#include <string>
 
-void RefreshConnectionView();
+#include "core/session_events.h"
+
+// host and port as typed: the title of an open session names them.
+void ShowConnectionView(Phase phase, const std::string& host = std::string(),
+                        const std::string& port = std::string());
+// Status part 0, the activity: its one writer.
+void ShowActivity(const char* text);
 
 // Where a session stands, as far as the controls go. HalfByte: a Binary session
 // whose send line ends with a digit still waiting for its partner.

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "base/app_state.h"
-#include "rules/binary_mode.h"
-#include "rules/texts.h"
-#include "rules/transcript_text.h"
+#include "text/binary_mode.h"
+#include "text/texts.h"
+#include "text/transcript_text.h"
 
 namespace {
 
@@ -18,10 +18,10 @@ unsigned resetCount = 0;
 constexpr int kInsertAttempts = 3;
 
 // The code page does not change while the program runs: one table per mode.
-const RenderWidths& WidthsOfMode() {
+const RenderWidths& WidthsOfMode(TransferMode mode) {
   static const RenderWidths plain = MakeRenderWidths(false, IsAnsiAlphaNumeric);
   static const RenderWidths advanced = MakeRenderWidths(true, IsAnsiAlphaNumeric);
-  return IsAdvancedMode() ? advanced : plain;
+  return mode == TransferMode::Advanced ? advanced : plain;
 }
 
 size_t BannerLength() {
@@ -95,11 +95,14 @@ const char* BannerText() {
   return banner.c_str();
 }
 
-void AppendOutput(const char* text, int length) {
+void AppendOutput(const char* text, int length) { AppendOutput(text, length, app.choices.mode); }
+
+void AppendOutput(const char* text, int length, TransferMode mode) {
   ShowQueuedOutput();
   if (length == 0) length = lstrlenA(text);
   std::string shown;
-  if (length > 0) RenderTranscriptText(text, static_cast<size_t>(length), WidthsOfMode(), shown);
+  if (length > 0)
+    RenderTranscriptText(text, static_cast<size_t>(length), WidthsOfMode(mode), shown);
   MoveCaretToEnd();  // drops any selection, even when nothing is shown
   InsertAtEnd(shown.c_str(), shown.size());
   ScrollToEnd();
@@ -114,9 +117,13 @@ void ResetTranscript() {
 }
 
 void QueueReceivedText(const char* bytes, int count) {
+  QueueReceivedText(bytes, count, app.choices.mode);
+}
+
+void QueueReceivedText(const char* bytes, int count, TransferMode mode) {
   if (count <= 0) return Rearm();
   const size_t size = static_cast<size_t>(count);
-  const RenderWidths& widths = WidthsOfMode();
+  const RenderWidths& widths = WidthsOfMode(mode);
   const size_t length = CountTranscriptText(bytes, size, widths);
   Queue(length, [&](size_t from, std::string& out) {
     RenderTranscriptTail(bytes, size, widths, length, from, out);

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "text/transfer_modes.h"
+
 const char* BannerText();
 // The system's own test (IsCharAlphaNumericA): what the code page counts as a letter or digit.
 bool IsAnsiAlphaNumeric(unsigned char byte);
@@ -11,7 +13,9 @@ bool IsAnsiAlphaNumeric(unsigned char byte);
 // the banner and the rest follows it, so nothing handed here is lost. Anything still
 // queued goes in first, so the transcript keeps the order of events.
 // length 0: up to the NUL; negative: nothing (the scroll and the flags still happen).
+// Mode: the one chosen, unless given.
 void AppendOutput(const char* text, int length = 0);
+void AppendOutput(const char* text, int length, TransferMode mode);
 // Back to the banner alone: the clear button, a full pane, a pane out of memory.
 void ResetTranscript();
 
@@ -19,6 +23,7 @@ void ResetTranscript();
 // memory until ShowQueuedOutput: what a flood pushes past the pane's limit before
 // then is never drawn. count <= 0 shows nothing.
 void QueueReceivedText(const char* bytes, int count);
+void QueueReceivedText(const char* bytes, int count, TransferMode mode);
 // A Binary read: its hex dump, one line per read.
 void QueueHexDump(const char* bytes, int count);
 // Characters queued that the pane has not got yet.

@@ -1,6 +1,6 @@
 #include "view/scheme_colors.h"
 
-#include "rules/scheme_table.h"
+#include "parse/scheme_table.h"
 
 namespace {
 const SchemeColors& CurrentScheme() { return SchemeTable[app.choices.schemeIndex]; }

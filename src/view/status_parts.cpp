@@ -1,9 +1,8 @@
 #include "view/status_parts.h"
 
-#include "base/app_state.h"
 #include "base/status_bar.h"
-#include "rules/counts.h"
-#include "rules/texts.h"
+#include "text/counts.h"
+#include "text/texts.h"
 
 namespace {
 void ShowCount(int part, const char* format, int64_t count) {
@@ -14,16 +13,11 @@ void ShowCount(int part, const char* format, int64_t count) {
 }
 }  // namespace
 
-void ShowTransferMode() { SetStatusText(kStatusMode, ModeRowOf(CurrentTransferMode()).statusText); }
+void ShowTransferMode(TransferMode mode) { SetStatusText(kStatusMode, ModeRowOf(mode).statusText); }
 
-void ShowProtocol() {
-  SetStatusText(kStatusProtocol, app.choices.useTcp ? kStatusTcp : kStatusUdp);
-}
+void ShowProtocol(bool tcp) { SetStatusText(kStatusProtocol, tcp ? kStatusTcp : kStatusUdp); }
 
-void ShowSessionBytesIn() {
-  ShowCount(kStatusIn, "In: %s bytes", app.session.counters().sessionIn);
-}
-
-void ShowSessionBytesOut() {
-  ShowCount(kStatusOut, "Out: %s bytes", app.session.counters().sessionOut);
+void ShowByteCounts(int64_t in, int64_t out) {
+  ShowCount(kStatusIn, "In: %s bytes", in);
+  ShowCount(kStatusOut, "Out: %s bytes", out);
 }

@@ -4,10 +4,10 @@
 #include "commands/reports.h"
 #include "commands/web_pages.h"
 #include "fixtures.h"
-#include "rules/scheme_table.h"
-#include "rules/texts.h"
-#include "rules/web_page_address.h"
+#include "parse/scheme_table.h"
+#include "parse/web_page_address.h"
 #include "support/peers.h"
+#include "text/texts.h"
 #include "view/output_pane.h"
 #include "view/scheme_colors.h"
 
@@ -67,8 +67,9 @@ TEST_CASE("mode commands") {
     const std::string before = Transcript();
     RunTyped(row.typed);
     CHECK(Transcript() == before + row.message);
-    CHECK(app.choices.textMode == row.textMode);
-    CHECK(app.choices.advancedMode == row.advancedMode);
+    CHECK(app.choices.mode == (!row.textMode      ? TransferMode::Binary
+                               : row.advancedMode ? TransferMode::Advanced
+                                                  : TransferMode::Ascii));
     CHECK(StatusPart(2) == row.status);
     CHECK(WindowText(app.controls.sendLine).empty());
   }
@@ -224,16 +225,14 @@ TEST_CASE("Enter while connected sends instead of running a command") {
   SetWindowTextA(app.controls.portField, peer.PortText().c_str());
   SendMessageA(w.hwnd(), WM_COMMAND, kConnectButtonId, 0);
   REQUIRE(PumpUntil([] { return app.session.connected() != 0; }));
-  CommandSpy spy(true);
+  RequestSpy spy;
   SetWindowTextA(app.controls.sendLine, ":udp");
   PressKey(app.controls.sendLine, VK_RETURN);
-  CHECK(spy.Count(kSendButtonId) == 1);
-
-  EnableWindow(app.controls.sendButton, FALSE);  // an incomplete hex pair
-  PressKey(app.controls.sendLine, VK_RETURN);
-  CHECK(spy.Count(kSendButtonId) == 1);
-  CHECK(WindowText(app.controls.sendLine) == ":udp");
-  CHECK(app.choices.useTcp == 1);
+  CHECK(
+      PumpUntil([] { return TranscriptTail().find(">>> :udp\r\n:udp\r\n") != std::string::npos; }));
+  CHECK(WindowText(app.controls.sendLine).empty());
+  CHECK(app.choices.useTcp);
+  CHECK(spy.count() == 0);
 }
 
 TEST_CASE("a click on send while idle runs the command line") {

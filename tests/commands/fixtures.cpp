@@ -29,7 +29,7 @@ void ClickStatusPart(int part) {
 }
 
 namespace {
-CommandSpy* activeSpy = nullptr;
+RequestSpy* activeSpy = nullptr;
 std::map<UINT_PTR, ModalWatcher*> watchers;  // by timer: watchers may nest
 
 HWND FindVisibleOfClass(const char* wantedClass) {
@@ -39,31 +39,23 @@ HWND FindVisibleOfClass(const char* wantedClass) {
 }
 }  // namespace
 
-CommandSpy::CommandSpy(bool swallow) : swallow_(swallow) {
+RequestSpy::RequestSpy() {
   activeSpy = this;
   previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      app.controls.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandSpy::Proc)));
+      app.controls.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RequestSpy::Proc)));
 }
 
-CommandSpy::~CommandSpy() {
+RequestSpy::~RequestSpy() {
   if (IsWindow(app.controls.mainWindow))
     SetWindowLongPtrA(app.controls.mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
   activeSpy = nullptr;
 }
 
-int CommandSpy::Count(WPARAM wParam) const {
-  int count = 0;
-  for (const auto& command : commands_)
-    if (command.first == wParam && command.second == 0) ++count;
-  return count;
-}
-
-LRESULT CALLBACK CommandSpy::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND) {
-    activeSpy->commands_.emplace_back(wParam, lParam);
-    const WORD id = LOWORD(wParam);
-    if (activeSpy->swallow_ && (id == kConnectButtonId || id == kSendButtonId)) return 0;
-  }
+LRESULT CALLBACK RequestSpy::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool request = (message == WM_COMMAND && lParam == 0) || message == WM_KEYUP ||
+                       (message == WM_SYSCOMMAND && LOWORD(wParam) == kAboutCommand) ||
+                       message == WM_USER;
+  if (request) ++activeSpy->count_;
   return CallWindowProcA(activeSpy->previous_, window, message, wParam, lParam);
 }
 
@@ -147,16 +139,8 @@ std::string ClipboardText() {
   return text;
 }
 
-namespace {
-std::vector<std::string> openedPages;
-void RecordPage(const char* address) { openedPages.emplace_back(address); }
-}  // namespace
+PageRecorder::PageRecorder() { ForgetOpenedPages(); }
 
-PageRecorder::PageRecorder() {
-  openedPages.clear();
-  SetWebPageOpenerForTesting(&RecordPage);
-}
+PageRecorder::~PageRecorder() = default;
 
-PageRecorder::~PageRecorder() { SetWebPageOpenerForTesting(nullptr); }
-
-const std::vector<std::string>& PageRecorder::pages() const { return openedPages; }
+const std::vector<std::string>& PageRecorder::pages() const { return OpenedPages(); }

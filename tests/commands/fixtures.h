@@ -15,23 +15,21 @@ void RunExact(const std::string& text);
 // A left click on a part of the status bar, as the status bar reports it.
 void ClickStatusPart(int part);
 
-// Records the WM_COMMAND messages that reach the main window while it lives.
-// With swallow set, the connect and send commands (102, 104) stop at the spy.
-class CommandSpy {
+// Counts the requests that reach the main window while it lives as other programs
+// send them: WM_COMMAND with lParam 0, WM_KEYUP, WM_SYSCOMMAND 201 and WM_USER. The
+// program's own keys, menus and commands reach their commands without them.
+class RequestSpy {
  public:
-  explicit CommandSpy(bool swallow = false);
-  ~CommandSpy();
-  CommandSpy(const CommandSpy&) = delete;
-  CommandSpy& operator=(const CommandSpy&) = delete;
-  // How many WM_COMMAND with this wParam and lParam 0 arrived.
-  int Count(WPARAM wParam) const;
-  void Clear() { commands_.clear(); }
+  RequestSpy();
+  ~RequestSpy();
+  RequestSpy(const RequestSpy&) = delete;
+  RequestSpy& operator=(const RequestSpy&) = delete;
+  int count() const { return count_; }
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
   WNDPROC previous_ = nullptr;
-  bool swallow_;
-  std::vector<std::pair<WPARAM, LPARAM>> commands_;
+  int count_ = 0;
 };
 
 // Runs onTick on a thread timer while a modal loop (menu, message box) is running,
@@ -73,7 +71,7 @@ void ChooseMenuMnemonic(HWND menuWindow, char mnemonic);
 void SetClipboardText(const std::string& text);
 std::string ClipboardText();
 
-// Records the web pages opened while it lives; no browser is started meanwhile.
+// The web pages opened while it lives (a FreshWindow never starts a browser).
 class PageRecorder {
  public:
   PageRecorder();

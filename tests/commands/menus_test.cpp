@@ -3,8 +3,8 @@
 
 #include "commands/reports.h"
 #include "fixtures.h"
-#include "rules/texts.h"
 #include "support/peers.h"
+#include "text/texts.h"
 #include "view/output_pane.h"
 
 namespace {
@@ -205,7 +205,7 @@ TEST_CASE("the mode menu: radio mark on the current mode, anchored at status par
       PumpFor(100);
     for (UINT i = 0; i < 3; ++i) CHECK((marks[i] != 0) == (i == row.markedPosition));
     CHECK(radio != 0);
-    POINT anchor = {app.layout.clientWidth - 50 * app.layout.charWidth, app.layout.clientHeight};
+    POINT anchor = {app.layout.clientWidth - 50 * kCharWidth, app.layout.clientHeight};
     ClientToScreen(w.hwnd(), &anchor);
     CHECK(rect.left == anchor.x);
     CHECK(abs((rect.top + rect.bottom) / 2 - anchor.y) <= 1);

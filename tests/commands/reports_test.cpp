@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "commands/command_line.h"
 #include "commands/reports.h"
 #include "commands/web_pages.h"
 #include "support/harness.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "rules/binary_mode.h"
+#include "text/binary_mode.h"
 
 namespace {
 

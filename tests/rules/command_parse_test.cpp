@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "rules/command_parse.h"
-#include "rules/web_page_address.h"
+#include "parse/command_parse.h"
+#include "parse/web_page_address.h"
 
 TEST_CASE("command words, case and surrounding spaces") {
   struct Row {

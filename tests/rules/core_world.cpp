@@ -1,162 +1,125 @@
 #include "rules/core_world.h"
 
+#include <type_traits>
+
 namespace {
-constexpr int kStreamReadBytes = 1 << 20;
+constexpr size_t kStreamReadBytes = 1 << 20;
 }
 
-bool CoreWorld::Carry(const Action& action, Event& result) {
-  switch (action.kind) {
-    case ActionKind::Append:
-      transcript += action.text;
-      drawn = transcript.size();  // an append brings the pane up to date first
-      return false;
-    case ActionKind::Queue: transcript += action.text; return false;
-    case ActionKind::ShowView:
-      status = core.connecting() ? "Connecting ..." : "Ready";
-      return false;
-    case ActionKind::ShowCounters: ++counterShows; return false;
-    case ActionKind::ShowStatus: status = action.text; return false;
-    case ActionKind::ClearSendLine: sendLine.clear(); return false;
-    case ActionKind::RestoreLine:
-      if (sendLine.empty()) sendLine = action.text;
-      return false;
-    case ActionKind::RememberTarget: return false;
-    case ActionKind::ArmTimer: timers.insert(action.timer); return false;
-    case ActionKind::StopTimer: timers.erase(action.timer); return false;
-    case ActionKind::PostStep: stepPosted = true; return false;
-    case ActionKind::Close: closed = true; return false;
-    case ActionKind::Open:
-      closed = false;
-      result.kind = EventKind::Opened;
-      return true;
-    case ActionKind::Locate:
-      result.kind = EventKind::Located;
-      result.more = lookup;  // the answer comes later, as LookupDone
-      return true;
-    case ActionKind::ConnectSocket:
-      result.kind = EventKind::Called;
-      result.count = -1;
-      result.error = kWouldBlock;  // pending, or for UDP...
-      if (!core.tcp()) {
-        result.count = 0;  // ... ready at once
-        result.error = 0;
-      }
-      return true;
-    case ActionKind::Read: result = Read(action); return true;
-    case ActionKind::Send: {
-      result.kind = EventKind::SendDone;
-      const size_t room = sendRoom < 0 ? action.text.size() : static_cast<size_t>(sendRoom);
-      const size_t taken = room < action.text.size() ? room : action.text.size();
-      if (taken == 0) {
-        result.error = sendError;
-        return true;
-      }
-      wire += action.text.substr(0, taken);
-      if (sendRoom >= 0) sendRoom -= static_cast<long>(taken);
-      result.count = static_cast<int64_t>(taken);
-      return true;
-    }
-    case ActionKind::Draw: {
-      result.kind = EventKind::Drawn;
-      const size_t waiting = transcript.size() - drawn;
-      const size_t piece = action.chars < waiting ? action.chars : waiting;
-      drawn += piece;
-      result.count = static_cast<int64_t>(piece);
-      result.cost = 1;
-      result.more = drawn < transcript.size();
-      return true;
-    }
-  }
-  return false;
+std::optional<Event> CoreWorld::Perform(const Action& action) {
+  return std::visit(
+      [this](const auto& a) -> std::optional<Event> {
+        using A = std::decay_t<decltype(a)>;
+        if constexpr (std::is_same_v<A, act::Append>) {
+          transcript += a.text;
+          drawn = transcript.size();  // an append brings the pane up to date first
+        } else if constexpr (std::is_same_v<A, act::QueueLine>) {
+          transcript += a.text;
+        } else if constexpr (std::is_same_v<A, act::QueueRead>) {
+          if (a.count > 0) transcript.append(a.bytes.data(), static_cast<size_t>(a.count));
+        } else if constexpr (std::is_same_v<A, act::Draw>) {
+          return Draw(a.chars);
+        } else if constexpr (std::is_same_v<A, act::ShowView>) {
+          status =
+              a.phase == Phase::Idle || a.phase == Phase::Connected ? "Ready" : "Connecting ...";
+        } else if constexpr (std::is_same_v<A, act::ShowCounters>) {
+          ++counterShows;
+        } else if constexpr (std::is_same_v<A, act::ShowActivity>) {
+          status = a.text;
+        } else if constexpr (std::is_same_v<A, act::ClearSendLine>) {
+          sendLine.clear();
+        } else if constexpr (std::is_same_v<A, act::RestoreLine>) {
+          if (sendLine.empty()) sendLine = a.typed;
+        } else if constexpr (std::is_same_v<A, act::ArmTimer>) {
+          timers.insert(a.timer);
+        } else if constexpr (std::is_same_v<A, act::StopTimer>) {
+          timers.erase(a.timer);
+        } else if constexpr (std::is_same_v<A, act::PostStep>) {
+          stepPosted = true;
+        } else if constexpr (std::is_same_v<A, act::CloseSocket>) {
+          closed = true;
+        } else if constexpr (std::is_same_v<A, act::MakeSocket>) {
+          closed = false;
+          return ev::SocketMade{};
+        } else if constexpr (std::is_same_v<A, act::FindHost>) {
+          // A name's answer comes later, as LookupDone.
+          return ev::HostFound{lookup ? ev::HostFound::How::LookingUp : ev::HostFound::How::Known};
+        } else if constexpr (std::is_same_v<A, act::ConnectSocket>) {
+          // TCP: pending; UDP: ready at once.
+          return core.target().tcp ? ev::ConnectCalled{-1, kWouldBlock} : ev::ConnectCalled{0, 0};
+        } else if constexpr (std::is_same_v<A, act::Read>) {
+          return Read(a.datagram);
+        } else if constexpr (std::is_same_v<A, act::WatchReads>) {
+          if (a.on) return ev::ReadsWatched{};
+        } else if constexpr (std::is_same_v<A, act::SendBytes>) {
+          return Send(a.bytes);
+        }
+        return std::nullopt;  // RememberTarget: nothing here
+      },
+      action);
 }
 
-Event CoreWorld::Read(const Action& action) {
-  Event done;
-  done.kind = EventKind::ReadDone;
-  done.purpose = action.purpose;
-  done.count = -1;
-  const bool all = action.purpose == ReadPurpose::BeforeClose;
-  while (!unread.empty()) {
-    std::string& next = unread.front();
-    std::string bytes;
-    if (action.tcp) {
-      bytes = next.substr(0, kStreamReadBytes);
-      next.erase(0, bytes.size());
-      if (next.empty()) unread.pop_front();
-    } else {
-      bytes = next;
-      unread.pop_front();
-    }
-    transcript += bytes;
-    done.count = (done.count > 0 ? done.count : 0) + static_cast<int64_t>(bytes.size());
-    if (action.tcp && !all) break;
+ev::ReadDone CoreWorld::Read(bool datagram) {
+  ev::ReadDone done;
+  if (unread.empty()) return done;
+  std::string& next = unread.front();
+  if (datagram) {
+    lastRead_ = next;
+    unread.pop_front();
+  } else {
+    lastRead_ = next.substr(0, kStreamReadBytes);
+    next.erase(0, lastRead_.size());
+    if (next.empty()) unread.pop_front();
   }
-  done.more = !unread.empty();
+  done.received = static_cast<int>(lastRead_.size());
+  done.bytes = lastRead_;
+  done.more = !datagram && !unread.empty();
   return done;
 }
 
-void CoreWorld::Run(EventKind kind) {
-  Event event;
-  event.kind = kind;
-  Run(event);
+ev::SendDone CoreWorld::Send(const std::string& bytes) {
+  const size_t room = sendRoom < 0 ? bytes.size() : static_cast<size_t>(sendRoom);
+  const size_t taken = room < bytes.size() ? room : bytes.size();
+  if (taken == 0) return ev::SendDone{0, sendError};
+  wire += bytes.substr(0, taken);
+  if (sendRoom >= 0) sendRoom -= static_cast<long>(taken);
+  return ev::SendDone{static_cast<int>(taken), 0};
+}
+
+ev::Drawn CoreWorld::Draw(size_t chars) {
+  const size_t waiting = transcript.size() - drawn;
+  const size_t piece = chars < waiting ? chars : waiting;
+  drawn += piece;
+  return ev::Drawn{piece, 1, drawn < transcript.size()};
 }
 
 void CoreWorld::Connect(bool tcp, int port) {
-  Run(EventKind::NewAttempt);
-  Event connect;
-  connect.kind = EventKind::Connect;
-  connect.tcp = tcp;
-  connect.text = "host";
-  connect.port = port;
-  Run(connect);
+  // Advanced: lines are echoed as typed, and go out as typed when they hold no escape.
+  Run(ev::Connect{"host", std::to_string(port), tcp, TransferMode::Advanced});
 }
 
 void CoreWorld::OpenSession(bool tcp) {
   Connect(tcp);
-  if (tcp) Notify(EventKind::ConnectDone);
+  if (tcp) Run(ev::ConnectDone{});
 }
 
-void CoreWorld::SendLine(const std::string& line) {
-  Run(EventKind::UserAction);
-  status = "Sending ...";  // as the send command writes it
-  Event send;
-  send.kind = EventKind::SendLine;
-  send.mode = TransferMode::Advanced;  // echoed as typed
-  send.text = line;
-  send.data = line;
-  Run(send);
-}
+void CoreWorld::SendLine(const std::string& line) { Run(ev::Send{line}); }
 
 void CoreWorld::Help() {
-  Run(EventKind::UserAction);
+  Run(ev::OtherCommand{});
   transcript += kHelp;
   drawn = transcript.size();
 }
 
 void CoreWorld::Clear() {
-  Run(EventKind::UserAction);
+  Run(ev::OtherCommand{});
   transcript = kBanner;
   drawn = transcript.size();
 }
 
 void CoreWorld::Deliver(const std::string& bytes) {
   unread.push_back(bytes);
-  Notify(EventKind::ReadReady);
-}
-
-void CoreWorld::Notify(EventKind kind, int error, bool inputWaiting) {
-  Event event;
-  event.kind = kind;
-  event.error = error;
-  event.inputWaiting = inputWaiting;
-  Run(event);
-}
-
-void CoreWorld::Tick(Timer timer) {
-  Event tick;
-  tick.kind = EventKind::Tick;
-  tick.timer = timer;
-  Run(tick);
+  Run(ev::ReadReady{});
 }
 
 void CoreWorld::Settle() {
@@ -164,7 +127,7 @@ void CoreWorld::Settle() {
     now += kFrameMs;
     if (stepPosted) {
       stepPosted = false;
-      Run(EventKind::Step);
+      Run(ev::DrawStep{});
     } else {
       Tick(Timer::Frame);  // a timer ticks until it is stopped
     }

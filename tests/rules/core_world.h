@@ -1,16 +1,17 @@
 // A world for the session core without Windows: a scripted socket, a transcript with
-// a pane that catches up, timers and a clock, all carried out as the window layer
-// would. Received bytes and lines go into the transcript unrendered (the tests use no
-// lone CR or LF), so the transcript is the text the pane ends up with.
+// a pane that catches up, timers and a clock. The actions carry all they need, so the
+// world only keeps what they say. Received bytes and lines go into the transcript
+// unrendered (the tests use no lone CR or LF), so the transcript is the text the pane
+// ends up with.
 #pragma once
 
 #include <deque>
 #include <set>
 #include <string>
 
-#include "rules/session_core.h"
+#include "core/session_driver.h"
 
-class CoreWorld final : public SessionCarrier {
+class CoreWorld final : public ActionPerformer {
  public:
   // The socket: what waits to be read (a datagram per entry for UDP), how many bytes
   // a send takes (-1: all), and the error a send fails with when it takes nothing.
@@ -34,14 +35,14 @@ class CoreWorld final : public SessionCarrier {
   Millis now = 1000;
 
   SessionCore core;
+  SessionDriver driver{core};
 
   Millis Now() override { return now; }
-  bool Carry(const Action& action, Event& result) override;
+  std::optional<Event> Perform(const Action& action) override;
 
-  void Run(const Event& event) { core.Run(event, *this); }
-  void Run(EventKind kind);
+  void Run(const Event& event) { driver.Run(event, *this); }
 
-  // The user's side: what MainWindowProc and the commands do.
+  // The user's side: what the commands hand the core.
   void Connect(bool tcp, int port = 7);  // to "host": dotted, so no lookup
   void OpenSession(bool tcp = true);     // ... and the peer accepts
   void SendLine(const std::string& line);
@@ -49,8 +50,7 @@ class CoreWorld final : public SessionCarrier {
   void Clear();  // the transcript back to the banner
   // The network's side.
   void Deliver(const std::string& bytes);  // bytes arrive, their read event is handled
-  void Notify(EventKind kind, int error = 0, bool inputWaiting = false);
-  void Tick(Timer timer);
+  void Tick(Timer timer) { Run(ev::TimerFired{timer}); }
   // Runs due timers and steps until the pane shows everything (bounded).
   void Settle();
 
@@ -58,7 +58,10 @@ class CoreWorld final : public SessionCarrier {
   bool PaneCurrent() const { return drawn == transcript.size(); }
 
  private:
-  Event Read(const Action& action);
+  ev::ReadDone Read(bool datagram);
+  ev::SendDone Send(const std::string& bytes);
+  ev::Drawn Draw(size_t chars);
+  std::string lastRead_;  // what a ReadDone's bytes point into
 };
 
 constexpr char kHelp[] = "\r\n[help]\r\n";

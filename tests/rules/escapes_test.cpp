@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "rules/escapes.h"
+#include "text/escapes.h"
 
 using namespace std::string_literals;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "rules/font_file.h"
+#include "parse/font_file.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <initializer_list>
 
-#include "rules/frame_pacer.h"
+#include "core/frame_pacer.h"
 
 namespace {
 using Kind = PaceStep::Kind;

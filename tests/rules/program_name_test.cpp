@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "rules/program_name.h"
+#include "parse/program_name.h"
 
 TEST_CASE("the program name is skipped, whatever follows it") {
   struct Row {

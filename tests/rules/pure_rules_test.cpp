@@ -5,10 +5,11 @@
 #include <limits>
 #include <string>
 
-#include "rules/counts.h"
-#include "rules/leading_number.h"
-#include "rules/session_core.h"
-#include "rules/well_known_ports.h"
+#include "core/connect_rules.h"
+#include "core/session_core.h"
+#include "parse/leading_number.h"
+#include "parse/well_known_ports.h"
+#include "text/counts.h"
 
 TEST_CASE("a port's service is found by its exact text") {
   struct Row {

@@ -1,8 +1,8 @@
 // The session core's rules, driven through a world without Windows.
 #include <doctest.h>
 
+#include "core/session_texts.h"
 #include "rules/core_world.h"
-#include "rules/session_texts.h"
 
 namespace {
 
@@ -49,12 +49,12 @@ TEST_CASE("what the network delivered comes before each user action") {
     switch (row.delivered) {
       case Delivered::PutOffRead:
         w.unread.push_back("late");
-        w.Notify(EventKind::ReadReady, 0, true);  // the user's input waits behind it
+        w.Run(ev::ReadReady{0, true});  // the user's input waits behind it
         REQUIRE(w.core.readDeferred());
         break;
       case Delivered::CloseWithDataUnread:
         w.unread.push_back("last");
-        w.Notify(EventKind::PeerClosed);
+        w.Run(ev::PeerClosed{});
         CHECK(w.core.idle());
         CHECK(w.closed);
         break;
@@ -66,7 +66,7 @@ TEST_CASE("what the network delivered comes before each user action") {
     }
     switch (row.act) {
       case Act::Send: w.SendLine("hi"); break;
-      case Act::Disconnect: w.Run(EventKind::Disconnect); break;
+      case Act::Disconnect: w.Run(ev::Disconnect{}); break;
       case Act::Help: w.Help(); break;
       case Act::Clear: w.Clear(); break;
     }
@@ -120,11 +120,11 @@ TEST_CASE("a line in flight when its session ends says what became of it and com
     CHECK(w.sendLine.empty());
     CHECK(w.timers.count(Timer::SendWait) == 1);
     switch (row.end) {
-      case End::PeerCloses: w.Notify(EventKind::PeerClosed); break;
-      case End::PeerResets: w.Notify(EventKind::PeerClosed, 10054); break;
-      case End::UserDisconnects: w.Run(EventKind::Disconnect); break;
-      case End::ReceiveError: w.Notify(EventKind::ReadReady, 10053); break;
-      case End::SendError: w.Notify(EventKind::WriteReady, 10054); break;
+      case End::PeerCloses: w.Run(ev::PeerClosed{}); break;
+      case End::PeerResets: w.Run(ev::PeerClosed{10054}); break;
+      case End::UserDisconnects: w.Run(ev::Disconnect{}); break;
+      case End::ReceiveError: w.Run(ev::ReadReady{10053}); break;
+      case End::SendError: w.Run(ev::WriteReady{10054}); break;
       case End::NoRoom: w.Tick(Timer::SendWait); break;
     }
     w.Settle();
@@ -150,7 +150,7 @@ TEST_CASE("the echo comes when the socket first takes bytes of the line, before 
   w.Deliver("re");             // the peer answers the first part
   w.Help();
   w.sendRoom = -1;
-  w.Notify(EventKind::WriteReady);
+  w.Run(ev::WriteReady{});
   w.Settle();
   CHECK(w.Since(mark) == Echo("hello") + "re" + kHelp);  // one echo, first
   CHECK(w.wire == "hello");
@@ -171,23 +171,23 @@ TEST_CASE("an attempt keeps its protocol; dots only while a TCP connect is pendi
     w.Connect(false);
     CHECK(w.core.phase() == Phase::Resolving);
     CHECK(w.status == "Resolving hostname ...");
-    w.Tick(Timer::Connect);
-    w.Tick(Timer::Connect);
-    w.Notify(EventKind::LookupDone);
+    w.Tick(Timer::Dots);
+    w.Tick(Timer::Dots);
+    w.Run(ev::LookupDone{});
     CHECK(w.core.connected());
-    CHECK_FALSE(w.core.tcp());
+    CHECK_FALSE(w.core.target().tcp);
     CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
           "\r\n=== Connecting to host:7 \r\n=== UDP ready.");
-    w.Tick(Timer::Connect);  // the first tick after the attempt stops the timer
-    CHECK(w.timers.count(Timer::Connect) == 0);
+    w.Tick(Timer::Dots);  // the first tick after the attempt stops the timer
+    CHECK(w.timers.count(Timer::Dots) == 0);
   }
   SUBCASE("TCP: a dot per tick while the connect is pending") {
     CoreWorld w;
     w.Connect(true);
     CHECK(w.core.phase() == Phase::Connecting);
-    w.Tick(Timer::Connect);
-    w.Tick(Timer::Connect);
-    w.Notify(EventKind::ConnectDone);
+    w.Tick(Timer::Dots);
+    w.Tick(Timer::Dots);
+    w.Run(ev::ConnectDone{});
     CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
           "\r\n=== Connecting to host:7 ..\r\n=== Connection successfully established!\r\n");
   }
@@ -195,17 +195,14 @@ TEST_CASE("an attempt keeps its protocol; dots only while a TCP connect is pendi
     CoreWorld w;
     w.lookup = true;
     w.Connect(true);
-    Event failed;
-    failed.kind = EventKind::LookupDone;
-    failed.error = 11001;
-    w.Run(failed);
+    w.Run(ev::LookupDone{11001});
     CHECK(w.core.idle());
     CHECK(w.closed);
     CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
           "\r\n=== Connecting to host:7 \r\nERR: Error resolving hostname!\r\n=== Connection "
           "failed!\r\n");
     const std::string settled = w.transcript;
-    w.Notify(EventKind::LookupDone);
+    w.Run(ev::LookupDone{});
     CHECK(w.transcript == settled);
   }
 }
@@ -214,21 +211,21 @@ TEST_CASE("posted socket events let a read put off behind the user's input wait"
   CoreWorld w;
   w.OpenSession();
   w.unread.push_back("later");
-  w.Notify(EventKind::ReadReady, 0, true);
+  w.Run(ev::ReadReady{0, true});
   // What every registration for socket events posts: nothing to do, so no reason to
   // read before the user's input.
-  w.Notify(EventKind::WriteReady);
-  w.Notify(EventKind::ConnectDone);
-  w.Run(EventKind::Step);
+  w.Run(ev::WriteReady{});
+  w.Run(ev::ConnectDone{});
+  w.Run(ev::DrawStep{});
   CHECK(w.core.readDeferred());
   // A line waiting for room that gets it comes after the data.
   w.sendRoom = 0;
   w.SendLine("x");  // a user action: the put-off read goes first
   CHECK_FALSE(w.core.readDeferred());
   w.unread.push_back("more");
-  w.Notify(EventKind::ReadReady, 0, true);
+  w.Run(ev::ReadReady{0, true});
   w.sendRoom = -1;
-  w.Notify(EventKind::WriteReady);
+  w.Run(ev::WriteReady{});
   CHECK_FALSE(w.core.readDeferred());
   CHECK(EndsWith(w.transcript, "more" + Echo("x")));
 }
@@ -239,19 +236,19 @@ TEST_CASE("what a session left behind never acts on the next attempt") {
   w.Deliver("drawn");
   w.Deliver("early");  // a frame is due
   REQUIRE(w.timers.count(Timer::Frame) == 1);
-  w.Run(EventKind::Disconnect);
+  w.Run(ev::Disconnect{});
   w.Connect(true);
   REQUIRE(w.status == "Connecting ...");
   w.Tick(Timer::Frame);  // the frame of the ended session
-  w.Run(EventKind::Step);
+  w.Run(ev::DrawStep{});
   w.Tick(Timer::SendWait);
   w.Tick(Timer::ReadResume);
   CHECK(w.status == "Connecting ...");
   CHECK(w.core.phase() == Phase::Connecting);
   // Events of the ended session's socket name another socket: the window layer drops
   // them. Events in the wrong phase do nothing either.
-  w.Notify(EventKind::PeerClosed);
-  w.Notify(EventKind::ReadReady);
+  w.Run(ev::PeerClosed{});
+  w.Run(ev::ReadReady{});
   CHECK(w.core.phase() == Phase::Connecting);
 }
 
@@ -261,7 +258,7 @@ TEST_CASE("a close reads what is left, and the pane catches up in steps") {
   const size_t mark = w.transcript.size();
   w.unread.push_back(std::string(200000, 'x'));
   w.unread.push_back("tail");
-  w.Notify(EventKind::PeerClosed);
+  w.Run(ev::PeerClosed{});
   CHECK(w.core.idle());
   CHECK(w.core.counters().sessionIn == 200004);
   CHECK(w.Since(mark) == std::string(200000, 'x') + "tail" + kClosedLine);
@@ -289,14 +286,8 @@ TEST_CASE("without timers the core still ends what it started") {
     CoreWorld w;
     w.OpenSession();
     w.unread.push_back("now");
-    Event event;
-    event.kind = EventKind::ReadReady;
-    event.inputWaiting = true;
-    w.Run(event);
-    Event refused;
-    refused.kind = EventKind::TimerRefused;
-    refused.timer = Timer::ReadResume;
-    w.Run(refused);
+    w.Run(ev::ReadReady{0, true});
+    w.Run(ev::TimerRefused{Timer::ReadResume});
     CHECK(w.core.counters().sessionIn == 3);
     CHECK_FALSE(w.core.readDeferred());
   }
@@ -305,10 +296,7 @@ TEST_CASE("without timers the core still ends what it started") {
     w.OpenSession();
     w.sendRoom = 0;
     w.SendLine("abc");
-    Event refused;
-    refused.kind = EventKind::TimerRefused;
-    refused.timer = Timer::SendWait;
-    w.Run(refused);
+    w.Run(ev::TimerRefused{Timer::SendWait});
     CHECK_FALSE(w.core.outgoing().inFlight);
     CHECK(w.sendLine == "abc");
     CHECK(w.core.connected());
@@ -319,10 +307,7 @@ TEST_CASE("without timers the core still ends what it started") {
     w.Deliver("a");
     w.Deliver("b");
     REQUIRE_FALSE(w.PaneCurrent());
-    Event refused;
-    refused.kind = EventKind::TimerRefused;
-    refused.timer = Timer::Frame;
-    w.Run(refused);
+    w.Run(ev::TimerRefused{Timer::Frame});
     CHECK(w.PaneCurrent());
   }
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "rules/settings_values.h"
+#include "parse/settings_values.h"
 
 namespace {
 constexpr int kMaxPath = 260;  // MAX_PATH

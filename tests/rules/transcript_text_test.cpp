@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "rules/binary_mode.h"
-#include "rules/escapes.h"
 #include "rules/random_reads.h"
-#include "rules/transcript_text.h"
+#include "text/binary_mode.h"
+#include "text/escapes.h"
+#include "text/transcript_text.h"
 
 using namespace std::string_literals;
 

@@ -47,8 +47,7 @@ TEST_CASE("a port outside 1..65535 is refused and the window stays idle") {
       SetWindowTextA(app.controls.sendLine, "41 42");
       app.session.counters().sessionIn = 12;
       app.session.counters().sessionOut = 34;
-      ShowSessionBytesIn();
-      ShowSessionBytesOut();
+      ShowByteCounts(12, 34);
       SetWindowTextA(app.controls.portField, port);
       const std::string before = TranscriptTail();
 
@@ -294,7 +293,7 @@ TEST_CASE("disconnect ends the session; only a click while connected does") {
   CHECK(app.session.connected());
 
   app.session.counters().sessionIn = 3;
-  ShowSessionBytesIn();
+  ShowByteCounts(3, app.session.counters().sessionOut);
   const std::string before = TranscriptTail();
   Disconnect();
   CHECK(TranscriptTail() == before + "\r\n=== Disconnected\r\n");

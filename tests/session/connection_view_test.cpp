@@ -26,14 +26,14 @@ TEST_CASE("the connected view names the target as typed and its service") {
     SetTarget(row.host, row.port);
     SetSessionPhase(Phase::Connected);
     EnableWindow(app.controls.sendButton, FALSE);  // as the hex entry rules may leave it
-    RefreshConnectionView();
+    ShowConnectionView(Phase::Connected, row.host, row.port);
     CHECK(WindowText(w.hwnd()) == row.title);
     CHECK(StatusPart(1) == row.status);
     CHECK(StatusPart(0) == "Ready");
     CHECK(EnabledStates() == kConnectedStates);
 
     SetSessionPhase(Phase::Idle);
-    RefreshConnectionView();
+    ShowConnectionView(Phase::Idle);
     CheckIdleView();
   }
 }

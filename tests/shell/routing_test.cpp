@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "rules/program_name.h"
+#include "parse/program_name.h"
 #include "shell/main_window.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "support/harness.h"
 
-#include "rules/texts.h"
+#include "text/texts.h"
 #include "view/output_pane.h"
 
 TEST_CASE("start-up leaves the idle window with its first texts") {

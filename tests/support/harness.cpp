@@ -74,27 +74,40 @@ bool PumpUntilNoSocketEvents(int timeoutMs) {
       timeoutMs);
 }
 
+namespace {
+std::vector<std::string> openedPages;
+void RecordPage(const char* address) { openedPages.emplace_back(address); }
+}  // namespace
+
+const std::vector<std::string>& OpenedPages() { return openedPages; }
+void ForgetOpenedPages() { openedPages.clear(); }
+
+void SetTransferMode(TransferMode mode) {
+  app.choices.mode = mode;
+  RunSession(ev::ModeSwitched{mode});
+}
+
 void SetSessionPhase(Phase phase) {
   app.session = SessionCore{};
   if (phase == Phase::Idle) return;
-  for (EventKind kind :
-       {EventKind::Connect, EventKind::Opened, EventKind::Located, EventKind::Called}) {
-    Event event;
-    event.kind = kind;
-    event.count = phase == Phase::Connected ? 0 : -1;  // the connect call's result
-    event.error = kind == EventKind::Called && phase != Phase::Connected ? 10035 : 0;
+  const bool connected = phase == Phase::Connected;
+  for (const Event& event :
+       {Event{ev::Connect{"127.0.0.1", "7"}}, Event{ev::SocketMade{}}, Event{ev::HostFound{}},
+        Event{ev::ConnectCalled{connected ? 0 : -1, connected ? 0 : 10035}}})
     app.session.Handle(event, 0);
-  }
   REQUIRE(app.session.phase() == phase);
 }
 
 FreshWindow::FreshWindow(const std::string& iniText) {
   folder_ = MakeTempFolder();
   if (!iniText.empty()) WriteFile(iniPath(), iniText);
-  SetExecutablePathForTesting((folder_ + "\\telvane.exe").c_str());
+  executable_ = folder_ + "\\telvane.exe";
   app = AppState{};
   quitSeen = false;
-  window_ = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+  Surroundings surroundings;
+  surroundings.executablePath = executable_.c_str();
+  surroundings.openWebPage = &RecordPage;
+  window_ = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL, surroundings);
   REQUIRE(window_ != nullptr);
   DispatchPending();
 }
@@ -111,7 +124,6 @@ FreshWindow::~FreshWindow() {
   if (window_ && IsWindow(window_)) DestroyWindow(window_);
   window_ = nullptr;
   DispatchPending();
-  SetExecutablePathForTesting(nullptr);
   RemoveFolder(folder_);
 }
 

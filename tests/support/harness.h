@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/app_state.h"
 
@@ -27,6 +28,7 @@ class FreshWindow {
  private:
   HWND window_ = nullptr;
   std::string folder_;
+  std::string executable_;  // where the program believes it runs: the folder's
 };
 
 // Handles messages until condition() holds or timeoutMs passes; returns condition().
@@ -38,6 +40,14 @@ bool PumpUntilShown(int timeoutMs = 5000);
 // real attempt gives, without any socket: for tests of what reads the phase alone.
 // Idle starts the core afresh.
 void SetSessionPhase(Phase phase);
+// The web pages a FreshWindow opened: it records them instead of starting a browser.
+const std::vector<std::string>& OpenedPages();
+void ForgetOpenedPages();
+// The transfer mode chosen, as a switch makes it, without the switch's line: an open
+// session reads and sends in it from now on.
+void SetTransferMode(TransferMode mode);
+inline TransferMode CurrentTransferMode() { return app.choices.mode; }
+inline bool IsBinaryMode() { return app.choices.mode == TransferMode::Binary; }
 // Handles messages until the main window's timer `id` has ticked once; false when it
 // did not within timeoutMs.
 bool PumpUntilTick(UINT_PTR id, int timeoutMs = 3000);

@@ -1,7 +1,7 @@
 #include "support/real_program.h"
 
-#include "rules/texts.h"
 #include "support/harness.h"
+#include "text/texts.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 #include <cstring>
 #include <string>
 
-#include "rules/binary_mode.h"
-#include "rules/escapes.h"
 #include "session/session_steps.h"
 #include "support/harness.h"
+#include "text/binary_mode.h"
+#include "text/escapes.h"
 #include "transfer/transfer_fixture.h"
 #include "view/output_pane.h"
 

@@ -5,9 +5,9 @@
 #include <thread>
 #include <vector>
 
-#include "rules/binary_mode.h"
 #include "session/session_runner.h"
 #include "session/session_steps.h"
+#include "text/binary_mode.h"
 #include "transfer/scripted_peers.h"
 #include "transfer/transfer_fixture.h"
 #include "view/output_pane.h"

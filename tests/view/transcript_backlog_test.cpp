@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "rules/binary_mode.h"
 #include "rules/random_reads.h"
-#include "rules/transcript_text.h"
+#include "text/binary_mode.h"
+#include "text/transcript_text.h"
 #include "view/output_pane.h"
 
 TEST_CASE(

@@ -1,0 +1,74 @@
+#include "core/frame_pacer.h"
+
+PaceStep FramePacer::OnQueued(Millis now, bool streaming) {
+  if (stepPosted_) return {};  // the next piece is on its way
+  if (!streaming && (!drewOnce_ || now - lastDraw_ >= kFrameMs)) return Draw(false);
+  if (frameDue_) {
+    // Under a flood the timer, the lowest of messages, may not come: reads look at the time.
+    if (streaming && now >= frameDueAt_) return Draw(true);
+    return {};
+  }
+  // The first read of a burst waits a frame too: the rest may follow before it.
+  return ArmFrame(now);
+}
+
+PaceStep FramePacer::OnFrameDue() {
+  frameDue_ = false;
+  PaceStep step = Draw(false);
+  step.stopFrame = true;  // the timer ticks again and again until it is stopped
+  return step;
+}
+
+PaceStep FramePacer::OnStep() {
+  stepPosted_ = false;
+  return Draw(false);
+}
+
+PaceStep FramePacer::OnDrawn(Millis now, size_t chars, Millis cost, bool more) {
+  lastDraw_ = now;
+  drewOnce_ = true;
+  lastPieceMs_ = cost;
+  if (!more) return {};
+  // The next piece should take about kFramePieceMs, by what this one cost. The cost
+  // per character varies a lot (tabs and control bytes are slow to lay out), and each
+  // change of the pane costs a fixed amount too, so pieces have a least size.
+  const size_t fitting = static_cast<size_t>(chars * kFramePieceMs / (cost > 0 ? cost : 1));
+  // A piece that overran shrinks the next one at once; growing goes by halves.
+  size_t next = (pieceChars_ + fitting) / 2;
+  if (next < kMinFramePiece) next = kMinFramePiece;
+  if (next > kMaxFramePiece) next = kMaxFramePiece;
+  pieceChars_ = next;
+  if (streaming_) return ArmFrame(now);
+  // Right after the user's input and timers: paint waits for the last piece.
+  stepPosted_ = true;
+  return {PaceStep::Kind::PostStep};
+}
+
+void FramePacer::OnRefused() {
+  frameDue_ = false;
+  stepPosted_ = false;
+}
+
+PaceStep FramePacer::Draw(bool streaming) {
+  PaceStep step{PaceStep::Kind::Draw, pieceChars_};
+  step.stopFrame = frameDue_;
+  frameDue_ = false;
+  streaming_ = streaming;
+  return step;
+}
+
+PaceStep FramePacer::ArmFrame(Millis now) {
+  const Millis wait = StreamingGap();
+  frameDue_ = true;
+  frameDueAt_ = now + wait;
+  PaceStep step{PaceStep::Kind::ArmFrame};
+  step.wait = wait;
+  return step;
+}
+
+// While data streams in, drawing takes at most a third of the time, a fifth when
+// what comes meanwhile may be lost.
+Millis FramePacer::StreamingGap() const {
+  const Millis gap = (lossy_ ? 4 : 2) * lastPieceMs_;
+  return gap > kFrameMs ? gap : kFrameMs;
+}

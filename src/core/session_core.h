@@ -1,0 +1,162 @@
+// The session as pure rules: its phase, the line on its way out, what a read shows,
+// what a close brings, when the pane catches up, and above all the order of things.
+// Handle takes one event with its data and returns the actions to carry out, with
+// theirs; it carries out nothing. The loop that carries them out and applies what was
+// delivered first is the driver's (session_driver.h). No Windows calls here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "core/frame_pacer.h"
+#include "core/session_actions.h"
+#include "core/session_events.h"
+
+// Winsock's numbers that mean something to the session.
+constexpr int kWouldBlock = 10035;      // WSAEWOULDBLOCK
+constexpr int kTimedOut = 10060;        // WSAETIMEDOUT
+constexpr int kRefused = 10061;         // WSAECONNREFUSED
+constexpr int kShutDown = 10058;        // WSAESHUTDOWN: the user ended the session first
+constexpr int kPeerDisconnect = 10101;  // WSAEDISCON: the peer closed gracefully
+
+constexpr unsigned kConnectTickMs = 500;
+constexpr unsigned kSendWaitMs = 3000;
+// Datagrams are read until none waits, for at most this long per read event.
+constexpr Millis kDatagramReadMs = 6;
+
+struct SessionCounters {
+  int64_t sessionIn = 0;
+  int64_t sessionOut = 0;
+  int64_t totalIn = 0;
+  int64_t totalOut = 0;
+  int succeeded = 0;
+  int failed = 0;
+};
+
+// The attempt or session: where it stands and what it was opened with.
+struct SessionTarget {
+  Phase phase = Phase::Idle;
+  bool tcp = true;  // a switch of protocol is for the next attempt
+  std::string host;
+  std::string portText;  // as typed, for the title
+  int port = 0;
+  TransferMode mode = TransferMode::Ascii;
+};
+
+// The line on its way out: sent piece by piece as the socket takes it.
+struct OutgoingLine {
+  bool inFlight = false;
+  bool echoed = false;   // written when the socket first took bytes of it
+  bool waiting = false;  // the send-wait timer runs: the socket had no room
+  TransferMode mode = TransferMode::Ascii;
+  std::string typed;  // for the echo, and to give back
+  std::string data;
+  size_t sent = 0;
+};
+
+// Why the socket is being read.
+enum class ReadWhy : uint8_t {
+  Notified,     // a read event
+  AfterSend,    // right after a datagram went: a reply shows right after its echo
+  BeforeClose,  // the last bytes before a close is applied
+};
+
+// A read in progress: one recv for a stream, datagram after datagram for UDP.
+struct ReadInProgress {
+  ReadWhy why = ReadWhy::Notified;
+  Millis until = 0;  // datagram reads stop then (not before a close)
+  int datagrams = 0;
+  int64_t bytes = 0;
+  bool more = false;  // unread data stays for the next read event
+};
+
+class SessionCore {
+ public:
+  Actions Handle(const Event& event, Millis now);
+  // Before this event, a read put off behind the user's input is applied first.
+  bool AppliesDeliveredFirst(const Event& event) const;
+
+  Phase phase() const { return target_.phase; }
+  bool connected() const { return target_.phase == Phase::Connected; }
+  bool connecting() const { return !idle() && !connected(); }
+  bool idle() const { return target_.phase == Phase::Idle; }
+  const SessionTarget& target() const { return target_; }
+  // A read event put off behind the user's input, to be applied before anything else.
+  bool readDeferred() const { return readDeferred_; }
+  const OutgoingLine& outgoing() const { return line_; }
+  // No frame timer and no step are on their way.
+  bool paceIdle() const { return pacer_.idle(); }
+  const SessionCounters& counters() const { return counters_; }
+  SessionCounters& counters() { return counters_; }
+
+ private:
+  // The reason a session or attempt ends, and what the transcript says of it.
+  struct Ending {
+    enum class Why {
+      Failed,
+      ConnectError,
+      Disconnect,
+      PeerClosed,
+      ReceiveError,
+      SendError,
+      Shutdown
+    } why;
+    int code = 0;
+    OpenStage stage = OpenStage::Socket;
+  };
+
+  // One handler per event (session_core.cpp, session_connect.cpp, session_receive.cpp,
+  // session_send.cpp).
+  void On(const ev::Connect& event, Actions& out);
+  void On(const ev::Disconnect& event, Actions& out);
+  void On(const ev::Send& event, Actions& out);
+  void On(const ev::ModeSwitched& event, Actions& out);
+  void On(const ev::OtherCommand& event, Actions& out);
+  void On(const ev::WindowClosing& event, Actions& out);
+  void On(const ev::ReadReady& event, Actions& out);
+  void On(const ev::WriteReady& event, Actions& out);
+  void On(const ev::ConnectDone& event, Actions& out);
+  void On(const ev::PeerClosed& event, Actions& out);
+  void On(const ev::LookupDone& event, Actions& out);
+  void On(const ev::TimerFired& event, Actions& out);
+  void On(const ev::DrawStep& event, Actions& out);
+  void On(const ev::SocketMade& event, Actions& out);
+  void On(const ev::HostFound& event, Actions& out);
+  void On(const ev::ConnectCalled& event, Actions& out);
+  void On(const ev::ReadDone& event, Actions& out);
+  void On(const ev::ReadsWatched& event, Actions& out);
+  void On(const ev::SendDone& event, Actions& out);
+  void On(const ev::Drawn& event, Actions& out);
+  void On(const ev::TimerRefused& event, Actions& out);
+  void On(const ev::StepRefused& event, Actions& out);
+
+  // Shared by the handlers.
+  void Write(std::string text, Actions& out) const;  // an append in the session's mode
+  void ShowView(Actions& out) const;
+  void ShowCounters(Actions& out) const;
+  void Connect(Actions& out);
+  void Establish(Actions& out);
+  void ReadNow(ReadWhy why, Actions& out);
+  void ReadFinished(Actions& out);
+  void ResumeRead(Actions& out);
+  void ContinueLine(Actions& out);
+  void Echo(Actions& out);
+  void LineSent(Actions& out);
+  void LineFailed(int error, Actions& out);
+  void GiveUpLine(int cause, bool queued, Actions& out);
+  void Pace(const PaceStep& step, Actions& out);
+  // The one place where a session or an attempt ends (session_end.cpp).
+  void End(const Ending& ending, Actions& out);
+  void WriteEndingLines(const Ending& ending, bool queued, Actions& out);
+  static int LineCause(const Ending& ending);
+
+  SessionTarget target_;
+  bool readDeferred_ = false;
+  ReadInProgress read_;
+  OutgoingLine line_;
+  FramePacer pacer_;
+  SessionCounters counters_;
+  int closeCode_ = 0;  // of a close that waits for the last reads
+  Millis now_ = 0;     // of the event being handled
+};

@@ -1,0 +1,112 @@
+// The session core: reads, what they show, a peer's close, and when the pane catches up.
+#include "core/session_core.h"
+#include "core/session_texts.h"
+#include "text/texts.h"
+
+void SessionCore::On(const ev::ReadReady& event, Actions& out) {
+  if (!connected()) return;  // an attempt's, or a late one of a session that has ended
+  if (event.error != 0) return End({Ending::Why::ReceiveError, event.error}, out);
+  if (readDeferred_) return;  // the waiting read takes this data too
+  if (event.inputWaiting) {
+    // The read waits for a timer, which the loop delivers only after all input and
+    // paint. It is not lost: no new read event comes until the socket is read.
+    readDeferred_ = true;
+    out.push_back(act::ArmTimer{Timer::ReadResume, 0});
+    return;
+  }
+  ReadNow(ReadWhy::Notified, out);
+}
+
+void SessionCore::ResumeRead(Actions& out) {
+  out.push_back(act::StopTimer{Timer::ReadResume});
+  if (!readDeferred_) return;
+  readDeferred_ = false;
+  if (connected()) ReadNow(ReadWhy::Notified, out);
+}
+
+// Winsock posts a new read event after every recv that leaves datagrams waiting;
+// those would pile up, each costing the loop a round trip for nothing, so read events
+// are off while datagrams are read. Turned on again, one comes at once for what waits.
+void SessionCore::ReadNow(ReadWhy why, Actions& out) {
+  read_ = ReadInProgress{why, now_ + kDatagramReadMs};
+  if (!target_.tcp) out.push_back(act::WatchReads{false});
+  out.push_back(act::Read{!target_.tcp});
+}
+
+// One recv: a stream's read shows what it found (a Binary dump line even of nothing),
+// the reads before a close only what they found; each datagram is a read of its own.
+void SessionCore::On(const ev::ReadDone& event, Actions& out) {
+  const bool found = target_.tcp ? event.received > 0 : event.received >= 0;
+  const bool shown = found || (target_.tcp && read_.why != ReadWhy::BeforeClose);
+  if (shown) out.push_back(act::QueueRead{event.bytes, event.received, target_.mode});
+  if (event.received > 0) {
+    counters_.sessionIn += event.received;
+    counters_.totalIn += event.received;
+    read_.bytes += event.received;
+  }
+  if (target_.tcp) {
+    read_.more = event.received > 0 && event.more;
+    if (read_.why == ReadWhy::BeforeClose && read_.more) return ReadNow(ReadWhy::BeforeClose, out);
+    return ReadFinished(out);
+  }
+  if (!found) return out.push_back(act::WatchReads{true});  // none waits
+  ++read_.datagrams;
+  if (read_.why != ReadWhy::BeforeClose && now_ >= read_.until) {
+    read_.more = true;
+    return out.push_back(act::WatchReads{true});
+  }
+  out.push_back(act::Read{true});
+}
+
+void SessionCore::On(const ev::ReadsWatched& event, Actions& out) {
+  // The read right after a send finds nothing yet: like any read it ends a dump line.
+  // A read event that finds nothing had its datagrams taken by an earlier read.
+  if (read_.datagrams == 0 && read_.why == ReadWhy::AfterSend)
+    out.push_back(act::QueueRead{{}, -1, target_.mode});
+  // The socket could not be watched again after its datagrams were read.
+  if (event.error != 0 && connected()) return End({Ending::Why::ReceiveError, event.error}, out);
+  ReadFinished(out);
+}
+
+void SessionCore::ReadFinished(Actions& out) {
+  switch (read_.why) {
+    case ReadWhy::Notified: Pace(pacer_.OnQueued(now_, read_.bytes > 0 && read_.more), out); break;
+    case ReadWhy::AfterSend:  // a reply that is already there shows right after the echo
+      out.push_back(act::Draw{kWholeBacklog});
+      break;
+    case ReadWhy::BeforeClose: End({Ending::Why::PeerClosed, closeCode_}, out); break;
+  }
+}
+
+// A peer that answers and closes at once can have its close reported before its data
+// were read: they are read first, and the close follows them. The close is applied at
+// once, so nothing the user does comes between the data and its line; the pane may
+// still be catching up.
+void SessionCore::On(const ev::PeerClosed& event, Actions& out) {
+  if (!connected()) return;
+  closeCode_ = event.error;  // an orderly close and a reset read alike
+  ReadNow(ReadWhy::BeforeClose, out);
+}
+
+void SessionCore::On(const ev::Drawn& event, Actions& out) {
+  const PaceStep step = pacer_.OnDrawn(now_, event.chars, event.cost, event.more);
+  // The counter and status part 0 go with the pane, for the session that is open, also
+  // when the user's own output drew what waited and this frame finds nothing left.
+  if (connected()) {
+    ShowCounters(out);
+    if (!line_.inFlight) out.push_back(act::ShowActivity{kStatusReady});
+  }
+  Pace(step, out);
+}
+
+void SessionCore::Pace(const PaceStep& step, Actions& out) {
+  switch (step.kind) {
+    case PaceStep::Kind::Nothing: break;
+    case PaceStep::Kind::Draw:
+      if (step.stopFrame) out.push_back(act::StopTimer{Timer::Frame});
+      out.push_back(act::Draw{step.chars});
+      break;
+    case PaceStep::Kind::ArmFrame: out.push_back(act::ArmTimer{Timer::Frame, step.wait}); break;
+    case PaceStep::Kind::PostStep: out.push_back(act::PostStep{}); break;
+  }
+}

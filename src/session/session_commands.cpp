@@ -1,0 +1,28 @@
+#include "session/session_commands.h"
+
+#include "base/app_state.h"
+#include "session/session_runner.h"
+
+namespace {
+std::string FieldText(HWND field, int size) {
+  std::string text(static_cast<size_t>(size), '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(field, &text[0], size)));
+  return text;
+}
+}  // namespace
+
+void ConnectCommand() {
+  if (!app.session.idle()) return;  // the core would refuse it; the focus stays
+  const Controls& controls = app.controls;
+  SetFocus(controls.sendLine);
+  RunSession(ev::Connect{FieldText(controls.hostField, kHostTextSize),
+                         FieldText(controls.portField, kPortTextSize), app.choices.useTcp,
+                         app.choices.mode});
+}
+
+void DisconnectCommand() {
+  SetFocus(app.controls.sendLine);
+  RunSession(ev::Disconnect{});
+}
+
+void SendCommand() { RunSession(ev::Send{FieldText(app.controls.sendLine, kSendLineSize)}); }
