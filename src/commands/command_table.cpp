@@ -31,9 +31,16 @@ void SendOrRunCommandLine() {
     RunCommandLine();
 }
 
+// What the pane's menu acts on is the transcript as it stands, drawn whole.
 void SelectWholeTranscript() {
+  ShowQueuedOutput();
   SetFocus(app.controls.outputPane);
   SendMessageA(app.controls.outputPane, EM_SETSEL, 0, -1);
+}
+
+void CopySelection() {
+  ShowQueuedOutputKeepingSelection();
+  SendMessageA(app.controls.outputPane, WM_COPY, 0, 0);
 }
 
 }  // namespace
@@ -60,7 +67,7 @@ void RunCommand(Command command, int scheme) {
     case Command::WebPage: OpenLanguagePage(); break;
     case Command::VisitHomePage: OpenWebPage(kHomePageUrl); break;
     case Command::SelectAll: SelectWholeTranscript(); break;
-    case Command::Copy: SendMessageA(app.controls.outputPane, WM_COPY, 0, 0); break;
+    case Command::Copy: CopySelection(); break;
   }
 }
 

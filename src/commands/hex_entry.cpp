@@ -26,31 +26,22 @@ LRESULT OnHexDigit(HWND line, WPARAM digit, LPARAM lParam) {
   char text[kSendLineSize];
   const int length = ReadLineAtEnd(line, text);
   if (length >= kSendLineLimit) return 0;
-  if (CountDigits(text) % 2 == 0) {
-    // The digit starts a byte: nothing to send until its second digit comes.
-    ApplyControlStates(ControlPhase::HalfByte);
-    if (length != 0 && text[length - 1] != ' ') SendMessageA(line, WM_CHAR, ' ', kHexEntryMarker);
-  } else {
-    ApplyControlStates(ControlPhase::Connected);
-  }
+  // A digit that starts a byte is set apart from the byte before it.
+  if (CountDigits(text) % 2 == 0 && length != 0 && text[length - 1] != ' ')
+    SendMessageA(line, WM_CHAR, ' ', kHexEntryMarker);
   return PassOn(line, WM_CHAR, digit, lParam);
 }
 
 LRESULT OnHexBackspace(HWND line, LPARAM lParam) {
   if (lParam == kHexEntryMarker) return PassOn(line, WM_CHAR, '\b', lParam);
   char text[kSendLineSize];
-  const int length = ReadLineAtEnd(line, text);
-  if (CountDigits(text) % 2 != 0) {
-    // A half byte goes together with the space before it.
-    ApplyControlStates(ControlPhase::Connected);
-    SendMessageA(line, WM_CHAR, '\b', kHexEntryMarker);
-  } else if (length > 1) {
-    ApplyControlStates(ControlPhase::HalfByte);
-  }
+  ReadLineAtEnd(line, text);
+  // A half byte goes together with the space before it.
+  if (CountDigits(text) % 2 != 0) SendMessageA(line, WM_CHAR, '\b', kHexEntryMarker);
   return PassOn(line, WM_CHAR, '\b', lParam);
 }
 
-LRESULT OnHexChar(HWND line, WPARAM wParam, LPARAM lParam) {
+LRESULT ApplyHexKey(HWND line, WPARAM wParam, LPARAM lParam) {
   const HexKeyPress key = ClassifyHexKey(static_cast<unsigned>(wParam));
   switch (key.kind) {
     case HexKey::Digit: return OnHexDigit(line, key.character, lParam);
@@ -62,18 +53,20 @@ LRESULT OnHexChar(HWND line, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
+// The send button follows the line once the key has changed it.
+LRESULT OnHexChar(HWND line, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = ApplyHexKey(line, wParam, lParam);
+  FollowHexLine();
+  return result;
+}
+
 bool BinarySessionOpen() {
   return app.session.connected() && app.session.target().mode == TransferMode::Binary;
 }
 
 }  // namespace
 
-bool LineWaitsForDigit(HWND sendLine) {
-  if (!BinarySessionOpen()) return false;
-  char text[kSendLineSize] = {};
-  GetWindowTextA(sendLine, text, kSendLineSize);
-  return CountDigits(text) % 2 != 0;
-}
+bool LineWaitsForDigit() { return BinarySessionOpen() && !SendLineHoldsWholeBytes(); }
 
 LRESULT HexEntryProc(HWND sendLine, UINT message, WPARAM wParam, LPARAM lParam) {
   if (BinarySessionOpen()) {

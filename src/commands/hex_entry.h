@@ -11,4 +11,4 @@ constexpr LPARAM kHexEntryMarker = 0x0C;
 // anything else, or any message outside such a session, is passed on unchanged.
 LRESULT HexEntryProc(HWND sendLine, UINT message, WPARAM wParam, LPARAM lParam);
 // A Binary session's line that ends with a digit still waiting for its partner.
-bool LineWaitsForDigit(HWND sendLine);
+bool LineWaitsForDigit();

@@ -47,9 +47,9 @@ LRESULT OnSendLineChar(HWND line, WPARAM wParam, LPARAM lParam) {
 
 // The release, not the press, runs Enter: holding the key runs it once. A half byte
 // waits for its partner.
-LRESULT OnSendLineKeyUp(HWND line, WPARAM wParam) {
+LRESULT OnSendLineKeyUp(WPARAM wParam) {
   if (wParam == VK_RETURN) {
-    if (!LineWaitsForDigit(line)) RunCommand(Command::Send);
+    if (!LineWaitsForDigit()) RunCommand(Command::Send);
   } else if (wParam == VK_F1) {
     RunCommand(Command::Help);
   }
@@ -132,7 +132,7 @@ LRESULT CALLBACK SendLineProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CHAR: return OnSendLineChar(hwnd, wParam, lParam);
     case WM_KEYDOWN:
     case WM_PASTE: return HexEntryProc(hwnd, message, wParam, lParam);
-    case WM_KEYUP: return OnSendLineKeyUp(hwnd, wParam);
+    case WM_KEYUP: return OnSendLineKeyUp(wParam);
     default: return CallWindowProcA(app.controls.sendLinePrevProc, hwnd, message, wParam, lParam);
   }
 }

@@ -38,6 +38,7 @@ struct ShowView {  // title, enabled controls, status parts 0 and 1
   Phase phase = Phase::Idle;
   std::string host;  // of the session, as typed
   std::string port;
+  TransferMode mode = TransferMode::Ascii;  // Binary: the send button waits for whole bytes
 };
 struct ShowCounters {  // status parts 4 and 5
   int64_t in = 0;

@@ -9,6 +9,7 @@ void SessionCore::On(const ev::Connect& event, Actions& out) {
   // The controls that start an attempt are disabled meanwhile; a command that comes
   // anyway must not open a second socket and lose the first.
   if (!idle()) return;
+  idleViewDue_ = false;  // this attempt's view replaces it
   counters_.sessionIn = 0;
   counters_.sessionOut = 0;
   ShowCounters(out);

@@ -44,7 +44,7 @@ void SessionCore::Write(std::string text, Actions& out) const {
 }
 
 void SessionCore::ShowView(Actions& out) const {
-  out.push_back(act::ShowView{target_.phase, target_.host, target_.portText});
+  out.push_back(act::ShowView{target_.phase, target_.host, target_.portText, target_.mode});
 }
 
 void SessionCore::ShowCounters(Actions& out) const {

@@ -22,8 +22,11 @@ constexpr int kPeerDisconnect = 10101;  // WSAEDISCON: the peer closed gracefull
 
 constexpr unsigned kConnectTickMs = 500;
 constexpr unsigned kSendWaitMs = 3000;
-// Datagrams are read until none waits, for at most this long per read event.
+// Datagrams are read until none waits, for at most this long per read event...
 constexpr Millis kDatagramReadMs = 6;
+// ... and before the user's action, all that waited then: a stream faster than the
+// window reads would otherwise hold the action back for as long as it lasts.
+constexpr Millis kCatchUpReadMs = 100;
 
 struct SessionCounters {
   int64_t sessionIn = 0;
@@ -121,6 +124,7 @@ class SessionCore {
   void On(const ev::LookupDone& event, Actions& out);
   void On(const ev::TimerFired& event, Actions& out);
   void On(const ev::DrawStep& event, Actions& out);
+  void On(const ev::DeliveredFirst& event, Actions& out);
   void On(const ev::SocketMade& event, Actions& out);
   void On(const ev::HostFound& event, Actions& out);
   void On(const ev::ConnectCalled& event, Actions& out);
@@ -137,9 +141,9 @@ class SessionCore {
   void ShowCounters(Actions& out) const;
   void Connect(Actions& out);
   void Establish(Actions& out);
-  void ReadNow(ReadWhy why, Actions& out);
+  void ReadNow(ReadWhy why, Actions& out, Millis within = kDatagramReadMs);
   void ReadFinished(Actions& out);
-  void ResumeRead(Actions& out);
+  void ResumeRead(Actions& out, Millis within = kDatagramReadMs);
   void ContinueLine(Actions& out);
   void Echo(Actions& out);
   void LineSent(Actions& out);
@@ -158,5 +162,7 @@ class SessionCore {
   FramePacer pacer_;
   SessionCounters counters_;
   int closeCode_ = 0;  // of a close that waits for the last reads
-  Millis now_ = 0;     // of the event being handled
+  // A peer's close is shown with its line: the view waits until the pane drew it.
+  bool idleViewDue_ = false;
+  Millis now_ = 0;  // of the event being handled
 };

@@ -4,8 +4,7 @@
 #include <iterator>
 
 void SessionDriver::Run(const Event& event, ActionPerformer& performer) {
-  if (depth_ == 0 && core_.AppliesDeliveredFirst(event))
-    RunOne(ev::TimerFired{Timer::ReadResume}, performer);
+  if (depth_ == 0 && core_.AppliesDeliveredFirst(event)) RunOne(ev::DeliveredFirst{}, performer);
   RunOne(event, performer);
 }
 

@@ -50,7 +50,11 @@ void SessionCore::End(const Ending& ending, Actions& out) {
   target_.phase = Phase::Idle;
   out.push_back(act::CloseSocket{});
   if (ending.why == Why::Shutdown) return;
-  ShowView(out);
-  ShowCounters(out);
-  if (queued) Pace(pacer_.OnQueued(now_, false), out);
+  if (!queued) {
+    ShowView(out);
+    return ShowCounters(out);
+  }
+  // The screen tells of the close when the pane shows its line, not a frame before.
+  idleViewDue_ = true;
+  Pace(pacer_.OnQueued(now_, false), out);
 }

@@ -70,6 +70,8 @@ struct TimerFired {
   Timer timer = Timer::Dots;
 };
 struct DrawStep {};
+// The user is about to act: a read put off for their input is applied now, whole.
+struct DeliveredFirst {};
 
 // --- What an action came to.
 struct SocketMade {  // of act::MakeSocket
@@ -111,6 +113,6 @@ struct StepRefused {};  // of act::PostStep: neither a message nor a timer could
 using Event =
     std::variant<ev::Connect, ev::Disconnect, ev::Send, ev::ModeSwitched, ev::OtherCommand,
                  ev::WindowClosing, ev::ReadReady, ev::WriteReady, ev::ConnectDone, ev::PeerClosed,
-                 ev::LookupDone, ev::TimerFired, ev::DrawStep, ev::SocketMade, ev::HostFound,
-                 ev::ConnectCalled, ev::ReadDone, ev::ReadsWatched, ev::SendDone, ev::Drawn,
-                 ev::TimerRefused, ev::StepRefused>;
+                 ev::LookupDone, ev::TimerFired, ev::DrawStep, ev::DeliveredFirst, ev::SocketMade,
+                 ev::HostFound, ev::ConnectCalled, ev::ReadDone, ev::ReadsWatched, ev::SendDone,
+                 ev::Drawn, ev::TimerRefused, ev::StepRefused>;

@@ -17,18 +17,20 @@ void SessionCore::On(const ev::ReadReady& event, Actions& out) {
   ReadNow(ReadWhy::Notified, out);
 }
 
-void SessionCore::ResumeRead(Actions& out) {
+void SessionCore::ResumeRead(Actions& out, Millis within) {
   out.push_back(act::StopTimer{Timer::ReadResume});
   if (!readDeferred_) return;
   readDeferred_ = false;
-  if (connected()) ReadNow(ReadWhy::Notified, out);
+  if (connected()) ReadNow(ReadWhy::Notified, out, within);
 }
+
+void SessionCore::On(const ev::DeliveredFirst&, Actions& out) { ResumeRead(out, kCatchUpReadMs); }
 
 // Winsock posts a new read event after every recv that leaves datagrams waiting;
 // those would pile up, each costing the loop a round trip for nothing, so read events
 // are off while datagrams are read. Turned on again, one comes at once for what waits.
-void SessionCore::ReadNow(ReadWhy why, Actions& out) {
-  read_ = ReadInProgress{why, now_ + kDatagramReadMs};
+void SessionCore::ReadNow(ReadWhy why, Actions& out, Millis within) {
+  read_ = ReadInProgress{why, now_ + within};
   if (!target_.tcp) out.push_back(act::WatchReads{false});
   out.push_back(act::Read{!target_.tcp});
 }
@@ -92,7 +94,11 @@ void SessionCore::On(const ev::Drawn& event, Actions& out) {
   const PaceStep step = pacer_.OnDrawn(now_, event.chars, event.cost, event.more);
   // The counter and status part 0 go with the pane, for the session that is open, also
   // when the user's own output drew what waited and this frame finds nothing left.
-  if (connected()) {
+  if (idleViewDue_ && !event.more) {
+    idleViewDue_ = false;
+    ShowView(out);
+    ShowCounters(out);
+  } else if (connected()) {
     ShowCounters(out);
     if (!line_.inFlight) out.push_back(act::ShowActivity{kStatusReady});
   }

@@ -3,8 +3,10 @@
 #include "base/app_state.h"
 #include "base/status_bar.h"
 #include "parse/well_known_ports.h"
+#include "text/binary_mode.h"
 #include "text/limits.h"
 #include "text/texts.h"
+#include "view/output_pane.h"
 
 namespace {
 
@@ -23,7 +25,8 @@ void DescribeSession(const char* host, const char* port, char* title, char* stat
 
 void ShowActivity(const char* text) { SetStatusText(kStatusActivity, text); }
 
-void ShowConnectionView(Phase phase, const std::string& host, const std::string& port) {
+void ShowConnectionView(Phase phase, const std::string& host, const std::string& port,
+                        TransferMode mode) {
   if (phase != Phase::Idle && phase != Phase::Connected) {
     // Status part 1 keeps what it said: the attempt is no connection yet.
     SetWindowTextA(app.controls.mainWindow, kConnectingTitle);
@@ -47,6 +50,7 @@ void ShowConnectionView(Phase phase, const std::string& host, const std::string&
   }
   SetWindowTextA(app.controls.mainWindow, title);
   ApplyControlStates(connected ? ControlPhase::Connected : ControlPhase::Idle);
+  if (connected && mode == TransferMode::Binary) FollowHexLine();
   SetStatusText(kStatusConnection, status);
   ShowActivity(kStatusReady);
 }
@@ -71,4 +75,16 @@ void ApplyControlStates(ControlPhase phase) {
   EnableWindow(app.controls.connectButton, enabled.connect);
   EnableWindow(app.controls.disconnectButton, enabled.disconnect);
   EnableWindow(app.controls.sendButton, enabled.send);
+}
+
+bool SendLineHoldsWholeBytes() {
+  char text[kSendLineSize] = {};
+  GetWindowTextA(app.controls.sendLine, text, kSendLineSize);
+  // Letters and digits count as the code page has them: the line can hold any text
+  // typed before the switch to Binary.
+  return CountHexDigits(text, IsAnsiAlphaNumeric) % 2 == 0;
+}
+
+void FollowHexLine() {
+  ApplyControlStates(SendLineHoldsWholeBytes() ? ControlPhase::Connected : ControlPhase::HalfByte);
 }

@@ -5,9 +5,16 @@
 
 #include "core/session_events.h"
 
-// host and port as typed: the title of an open session names them.
+// host and port as typed: the title of an open session names them. In a Binary
+// session the send button follows the send line.
 void ShowConnectionView(Phase phase, const std::string& host = std::string(),
-                        const std::string& port = std::string());
+                        const std::string& port = std::string(),
+                        TransferMode mode = TransferMode::Ascii);
+// A Binary session's send button: enabled exactly when the send line holds whole bytes,
+// whatever last changed the line or the view.
+void FollowHexLine();
+// Its digits, counted as the hex entry counts them, make whole bytes.
+bool SendLineHoldsWholeBytes();
 // Status part 0, the activity: its one writer.
 void ShowActivity(const char* text);
 

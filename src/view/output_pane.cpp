@@ -143,6 +143,16 @@ void ShowQueuedOutput() {
   }
 }
 
+void ShowQueuedOutputKeepingSelection() {
+  DWORD start = 0, end = 0;
+  SendMessageA(app.controls.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  const unsigned resetsBefore = resetCount;
+  ShowQueuedOutput();
+  // What was selected is still where it was, unless the pane went back to the banner.
+  if (resetCount == resetsBefore) SendMessageA(app.controls.outputPane, EM_SETSEL, start, end);
+}
+
 bool ShowQueuedOutputPart(size_t maxChars) {
   TranscriptBacklog& backlog = app.transcript.backlog;
   if (backlog.empty()) return false;

@@ -31,6 +31,8 @@ size_t QueuedOutputLength();
 bool HasQueuedOutput();
 // Brings the pane up to date with everything queued.
 void ShowQueuedOutput();
+// The same, the user's selection kept (none when the pane had to start again).
+void ShowQueuedOutputKeepingSelection();
 // Puts at most maxChars of what is queued into the pane, in order; true when more waits.
 // Drawing a full pane can take longer than a frame: this keeps each step short.
 bool ShowQueuedOutputPart(size_t maxChars);

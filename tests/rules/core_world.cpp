@@ -22,6 +22,7 @@ std::optional<Event> CoreWorld::Perform(const Action& action) {
         } else if constexpr (std::is_same_v<A, act::ShowView>) {
           status =
               a.phase == Phase::Idle || a.phase == Phase::Connected ? "Ready" : "Connecting ...";
+          viewPhase = a.phase;
         } else if constexpr (std::is_same_v<A, act::ShowCounters>) {
           ++counterShows;
         } else if constexpr (std::is_same_v<A, act::ShowActivity>) {
@@ -60,6 +61,7 @@ std::optional<Event> CoreWorld::Perform(const Action& action) {
 }
 
 ev::ReadDone CoreWorld::Read(bool datagram) {
+  now += readCost;
   ev::ReadDone done;
   if (unread.empty()) return done;
   std::string& next = unread.front();

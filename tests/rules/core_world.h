@@ -28,11 +28,13 @@ class CoreWorld final : public ActionPerformer {
   size_t drawn = transcript.size();  // of it, what the pane shows
   std::string sendLine;
   std::string status;
+  Phase viewPhase = Phase::Idle;  // as the title and controls last showed it
   int counterShows = 0;
 
   std::set<Timer> timers;  // armed, and ticking until stopped
   bool stepPosted = false;
   Millis now = 1000;
+  Millis readCost = 0;  // how long each read takes
 
   SessionCore core;
   SessionDriver driver{core};

@@ -324,3 +324,51 @@ TEST_CASE("the In counter catches up when the user's own output brought the pane
   CHECK(w.counterShows > shownBefore);
   CHECK(w.status == "Ready");
 }
+
+TEST_CASE("before a user action every datagram that waited is read, a read event stops in time") {
+  std::string waited;
+  CoreWorld w;
+  w.OpenSession(false);
+  w.readCost = 1;  // a millisecond a datagram
+  for (int n = 0; n < 30; ++n) w.unread.push_back("<" + std::to_string(n) + ">");
+  for (const std::string& datagram : w.unread) waited += datagram;
+
+  w.Run(ev::ReadReady{});  // a read event reads for its few milliseconds...
+  const int64_t firstRead = w.core.counters().sessionIn;
+  CHECK(firstRead > 0);
+  CHECK(firstRead < static_cast<int64_t>(waited.size()));
+
+  w.Run(ev::ReadReady{0, true});  // ... the next one is put off behind the user's key
+  REQUIRE(w.core.readDeferred());
+  const size_t mark = w.transcript.size() - static_cast<size_t>(firstRead);
+  w.Help();  // all that waited comes before it
+  CHECK(w.Since(mark) == waited + kHelp);
+  CHECK(w.unread.empty());
+}
+
+TEST_CASE("a peer's close changes the view when the pane shows its line") {
+  SUBCASE("the view waits for the close line to be drawn") {
+    CoreWorld w;
+    w.OpenSession();
+    w.Deliver("drawn");
+    w.unread.push_back("last");
+    w.Run(ev::PeerClosed{});
+    REQUIRE(w.core.idle());
+    CHECK_FALSE(w.PaneCurrent());
+    CHECK(w.viewPhase == Phase::Connected);
+    w.Settle();
+    CHECK(w.PaneCurrent());
+    CHECK(w.viewPhase == Phase::Idle);
+  }
+  SUBCASE("an attempt started meanwhile keeps its own view") {
+    CoreWorld w;
+    w.OpenSession();
+    w.Deliver("drawn");
+    w.unread.push_back("last");
+    w.Run(ev::PeerClosed{});
+    w.Connect(true);
+    w.Settle();
+    CHECK(w.viewPhase == Phase::Opening);  // the connect is pending: dots, no idle view
+    CHECK(w.core.phase() == Phase::Connecting);
+  }
+}
