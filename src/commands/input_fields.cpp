@@ -20,21 +20,21 @@ WNDPROC FromHandshake(WPARAM wParam) { return reinterpret_cast<WNDPROC>(wParam);
 
 // --- host and port fields ---
 
-LRESULT OnEntryFieldChar(HWND field, WPARAM wParam, LPARAM lParam) {
+LRESULT OnEntryFieldChar(const Controls& controls, HWND field, WPARAM wParam, LPARAM lParam) {
   if (wParam == kCarriageReturn) return 0;
   if (wParam == kTab) {
-    SetFocus(GetFocus() == app.controls.hostField ? app.controls.portField : app.controls.sendLine);
+    SetFocus(GetFocus() == controls.hostField ? controls.portField : controls.sendLine);
     return 0;
   }
-  return CallWindowProcA(app.controls.entryFieldPrevProc, field, WM_CHAR, wParam, lParam);
+  return CallWindowProcA(controls.entryFieldPrevProc, field, WM_CHAR, wParam, lParam);
 }
 
-LRESULT OnEntryFieldKeyUp(HWND field, WPARAM wParam, LPARAM lParam) {
+LRESULT OnEntryFieldKeyUp(const Controls& controls, HWND field, WPARAM wParam, LPARAM lParam) {
   if (wParam == VK_F1)
     RunCommand(Command::Help);
   else if (wParam == VK_RETURN)
     RunCommand(Command::Connect);
-  return CallWindowProcA(app.controls.entryFieldPrevProc, field, WM_KEYUP, wParam, lParam);
+  return CallWindowProcA(controls.entryFieldPrevProc, field, WM_KEYUP, wParam, lParam);
 }
 
 // --- send line ---
@@ -60,25 +60,25 @@ LRESULT OnSendLineKeyUp(WPARAM wParam) {
 
 // Typing into the transcript is never wanted: the character is dropped and the
 // focus moves to where typing belongs.
-LRESULT OnOutputPaneChar(WPARAM wParam) {
-  if (wParam != kCarriageReturn) SetFocus(app.controls.sendLine);
+LRESULT OnOutputPaneChar(const Controls& controls, WPARAM wParam) {
+  if (wParam != kCarriageReturn) SetFocus(controls.sendLine);
   return 0;
 }
 
-LRESULT OnOutputPaneKeyUp(HWND pane, WPARAM wParam, LPARAM lParam) {
+LRESULT OnOutputPaneKeyUp(const Controls& controls, HWND pane, WPARAM wParam, LPARAM lParam) {
   if (wParam == VK_F1)
     RunCommand(Command::Help);
   else
-    SetFocus(app.controls.sendLine);
-  return CallWindowProcA(app.controls.outputPanePrevProc, pane, WM_KEYUP, wParam, lParam);
+    SetFocus(controls.sendLine);
+  return CallWindowProcA(controls.outputPanePrevProc, pane, WM_KEYUP, wParam, lParam);
 }
 
 // The transcript is a record: keys that would cut, delete or paste are dropped like
 // typed characters; navigation and Ctrl+Insert (copy) still act on the pane.
-LRESULT OnOutputPaneKeyDown(HWND pane, WPARAM wParam, LPARAM lParam) {
+LRESULT OnOutputPaneKeyDown(const Controls& controls, HWND pane, WPARAM wParam, LPARAM lParam) {
   const bool shift = GetKeyState(VK_SHIFT) < 0;
   if (wParam == VK_DELETE || (wParam == VK_INSERT && shift)) return 0;
-  return CallWindowProcA(app.controls.outputPanePrevProc, pane, WM_KEYDOWN, wParam, lParam);
+  return CallWindowProcA(controls.outputPanePrevProc, pane, WM_KEYDOWN, wParam, lParam);
 }
 
 // Shift+F10 and the menu key would otherwise bring up the control's own menu, which
@@ -92,68 +92,72 @@ void OnOutputPaneContextMenu(HWND pane, LPARAM lParam) {
   ShowOutputMenu(MAKELPARAM(at.x, at.y));
 }
 
-LRESULT OnOutputPaneCommand(HWND pane, WPARAM wParam, LPARAM lParam) {
+LRESULT OnOutputPaneCommand(const Controls& controls, HWND pane, WPARAM wParam, LPARAM lParam) {
   const int id = LOWORD(wParam);
   if (id >= kMenuHelpId && id <= kMenuCopyId) {
     OnOutputMenuCommand(id);
     return 0;
   }
-  return CallWindowProcA(app.controls.outputPanePrevProc, pane, WM_COMMAND, wParam, lParam);
+  return CallWindowProcA(controls.outputPanePrevProc, pane, WM_COMMAND, wParam, lParam);
 }
 
 // The menu belongs to the pane and goes with it.
-LRESULT OnOutputPaneDestroyed(HWND pane, WPARAM wParam, LPARAM lParam) {
-  if (app.controls.outputMenu) DestroyMenu(app.controls.outputMenu);
-  app.controls.outputMenu = nullptr;
-  return CallWindowProcA(app.controls.outputPanePrevProc, pane, WM_NCDESTROY, wParam, lParam);
+LRESULT OnOutputPaneDestroyed(Controls& controls, HWND pane, WPARAM wParam, LPARAM lParam) {
+  if (controls.outputMenu) DestroyMenu(controls.outputMenu);
+  controls.outputMenu = nullptr;
+  return CallWindowProcA(controls.outputPanePrevProc, pane, WM_NCDESTROY, wParam, lParam);
 }
 
 }  // namespace
 
 void SubclassControls() {
-  Subclass(app.controls.outputPane, OutputPaneProc);
-  Subclass(app.controls.sendLine, SendLineProc);
-  Subclass(app.controls.hostField, EntryFieldProc);
-  Subclass(app.controls.portField, EntryFieldProc);
+  const Controls& controls = app.controls;
+  Subclass(controls.outputPane, OutputPaneProc);
+  Subclass(controls.sendLine, SendLineProc);
+  Subclass(controls.hostField, EntryFieldProc);
+  Subclass(controls.portField, EntryFieldProc);
 }
 
 LRESULT CALLBACK EntryFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Controls& controls = app.controls;
   switch (message) {
-    case kSubclassHandshake: app.controls.entryFieldPrevProc = FromHandshake(wParam); return 0;
-    case WM_CHAR: return OnEntryFieldChar(hwnd, wParam, lParam);
-    case WM_KEYUP: return OnEntryFieldKeyUp(hwnd, wParam, lParam);
-    default: return CallWindowProcA(app.controls.entryFieldPrevProc, hwnd, message, wParam, lParam);
+    case kSubclassHandshake: controls.entryFieldPrevProc = FromHandshake(wParam); return 0;
+    case WM_CHAR: return OnEntryFieldChar(controls, hwnd, wParam, lParam);
+    case WM_KEYUP: return OnEntryFieldKeyUp(controls, hwnd, wParam, lParam);
+    default: return CallWindowProcA(controls.entryFieldPrevProc, hwnd, message, wParam, lParam);
   }
 }
 
 LRESULT CALLBACK SendLineProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Controls& controls = app.controls;
   switch (message) {
-    case kSubclassHandshake: app.controls.sendLinePrevProc = FromHandshake(wParam); return 0;
+    case kSubclassHandshake: controls.sendLinePrevProc = FromHandshake(wParam); return 0;
     case WM_CHAR: return OnSendLineChar(hwnd, wParam, lParam);
     case WM_KEYDOWN:
     case WM_PASTE: return HexEntryProc(hwnd, message, wParam, lParam);
     case WM_KEYUP: return OnSendLineKeyUp(wParam);
-    default: return CallWindowProcA(app.controls.sendLinePrevProc, hwnd, message, wParam, lParam);
+    default: return CallWindowProcA(controls.sendLinePrevProc, hwnd, message, wParam, lParam);
   }
 }
 
 LRESULT CALLBACK OutputPaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Controls& controls = app.controls;
   switch (message) {
     case kSubclassHandshake:
-      app.controls.outputPanePrevProc = FromHandshake(wParam);
-      app.controls.outputMenu = CreateOutputMenu();
+      controls.outputPanePrevProc = FromHandshake(wParam);
+      controls.outputMenu = CreateOutputMenu();
       return 0;
     case WM_CHAR:
     case WM_SYSCHAR:
-    case WM_PASTE: return OnOutputPaneChar(wParam);
-    case WM_KEYUP: return OnOutputPaneKeyUp(hwnd, wParam, lParam);
-    case WM_KEYDOWN: return OnOutputPaneKeyDown(hwnd, wParam, lParam);
+    case WM_PASTE: return OnOutputPaneChar(controls, wParam);
+    case WM_KEYUP: return OnOutputPaneKeyUp(controls, hwnd, wParam, lParam);
+    case WM_KEYDOWN: return OnOutputPaneKeyDown(controls, hwnd, wParam, lParam);
     case WM_CUT:
     case WM_CLEAR: return 0;
     case WM_RBUTTONUP: ShowOutputMenu(lParam); return 0;
     case WM_CONTEXTMENU: OnOutputPaneContextMenu(hwnd, lParam); return 0;
-    case WM_COMMAND: return OnOutputPaneCommand(hwnd, wParam, lParam);
-    case WM_NCDESTROY: return OnOutputPaneDestroyed(hwnd, wParam, lParam);
-    default: return CallWindowProcA(app.controls.outputPanePrevProc, hwnd, message, wParam, lParam);
+    case WM_COMMAND: return OnOutputPaneCommand(controls, hwnd, wParam, lParam);
+    case WM_NCDESTROY: return OnOutputPaneDestroyed(controls, hwnd, wParam, lParam);
+    default: return CallWindowProcA(controls.outputPanePrevProc, hwnd, message, wParam, lParam);
   }
 }

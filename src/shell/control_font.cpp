@@ -55,11 +55,11 @@ std::string FaceOf(HFONT font) {
 // copy of that face whose layout tables are hidden: same glyphs and advances, no
 // shaping. Where the copy cannot be made (a bitmap face has no such tables), the
 // face itself.
-void CreateControlFont() {
-  app.controls.controlFont = CreateControlFace(kControlFace);
-  app.controls.controlFontFile = nullptr;
+void CreateControlFont(Controls& controls) {
+  controls.controlFont = CreateControlFace(kControlFace);
+  controls.controlFontFile = nullptr;
   const std::string copy =
-      WithoutLayoutTables(FontFileOf(app.controls.controlFont), kPrivateControlFace);
+      WithoutLayoutTables(FontFileOf(controls.controlFont), kPrivateControlFace);
   if (copy.empty()) return;
   DWORD faces = 0;
   HANDLE file = AddFontMemResourceEx(const_cast<char*>(copy.data()),
@@ -71,7 +71,7 @@ void CreateControlFont() {
     RemoveFontMemResourceEx(file);
     return;
   }
-  DeleteObject(app.controls.controlFont);
-  app.controls.controlFont = font;
-  app.controls.controlFontFile = file;
+  DeleteObject(controls.controlFont);
+  controls.controlFont = font;
+  controls.controlFontFile = file;
 }

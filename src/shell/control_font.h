@@ -4,4 +4,4 @@
 #include "base/app_state.h"
 
 // controlFont (and controlFontFile, the private copy it may draw from), in WM_CREATE.
-void CreateControlFont();
+void CreateControlFont(Controls& controls);

@@ -16,29 +16,31 @@ constexpr int kPortFieldLimit = 5;  // "65535"
 constexpr int kMinWidthChars = 100;
 constexpr int kMinHeightChars = 5;
 
-HWND CreateChild(HWND parent, const char* className, DWORD style, const char* text, int id) {
+HWND CreateChild(HWND parent, HFONT font, const char* className, DWORD style, const char* text,
+                 int id) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
   HWND control =
       CreateWindowExA(WS_EX_CLIENTEDGE, className, text, style, 0, 0, 0, 0, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(app.controls.controlFont), 0);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
   return control;
 }
 
 void LimitText(HWND edit, int limit) { SendMessageA(edit, EM_LIMITTEXT, limit, 0); }
 
 // The parts end at fixed distances from the bar's right end, whatever its width.
-void ShowStatusParts() {
+void ShowStatusParts(int clientWidth) {
   int partEnds[sizeof kStatusPartEndChars / sizeof kStatusPartEndChars[0]];
   for (size_t i = 0; i < sizeof partEnds / sizeof partEnds[0]; ++i)
-    partEnds[i] = app.layout.clientWidth - kStatusPartEndChars[i] * kCharWidth;
+    partEnds[i] = clientWidth - kStatusPartEndChars[i] * kCharWidth;
   SetStatusParts(partEnds);
 }
 
 }  // namespace
 
-void CreateControls(HWND window) {
-  CreateControlFont();
+void CreateControls(HWND window, Controls& controls) {
+  CreateControlFont(controls);
+  const HFONT font = controls.controlFont;
   InitCommonControls();
 
   constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
@@ -49,41 +51,41 @@ void CreateControls(HWND window) {
   static_assert(kPaneStyle == 0x503010C4 && kButtonStyle == 0x50000000 &&
                     kLineStyle == 0x50000080 && kNumberStyle == 0x50002080,
                 "the styles the controls have always had");
-  app.controls.outputPane = CreateChild(window, "edit", kPaneStyle, "", kOutputPaneId);
-  app.controls.connectButton =
-      CreateChild(window, "BUTTON", kButtonStyle, "connect", kConnectButtonId);
-  app.controls.disconnectButton =
-      CreateChild(window, "BUTTON", kButtonStyle, "disconnect", kDisconnectButtonId);
-  app.controls.sendButton = CreateChild(window, "BUTTON", kButtonStyle, "send", kSendButtonId);
-  app.controls.sendLine = CreateChild(window, "edit", kLineStyle, "", kSendLineId);
-  LimitText(app.controls.sendLine, kSendLineLimit);
-  app.controls.hostField = CreateChild(window, "edit", kLineStyle, "", kHostFieldId);
-  LimitText(app.controls.hostField, kHostTextSize - 1);
-  app.controls.portField = CreateChild(window, "edit", kNumberStyle, "", kPortFieldId);
-  LimitText(app.controls.portField, kPortFieldLimit);
-  app.controls.clearButton = CreateChild(window, "BUTTON", kButtonStyle, "clear", kClearButtonId);
+  controls.outputPane = CreateChild(window, font, "edit", kPaneStyle, "", kOutputPaneId);
+  controls.connectButton =
+      CreateChild(window, font, "BUTTON", kButtonStyle, "connect", kConnectButtonId);
+  controls.disconnectButton =
+      CreateChild(window, font, "BUTTON", kButtonStyle, "disconnect", kDisconnectButtonId);
+  controls.sendButton = CreateChild(window, font, "BUTTON", kButtonStyle, "send", kSendButtonId);
+  controls.sendLine = CreateChild(window, font, "edit", kLineStyle, "", kSendLineId);
+  LimitText(controls.sendLine, kSendLineLimit);
+  controls.hostField = CreateChild(window, font, "edit", kLineStyle, "", kHostFieldId);
+  LimitText(controls.hostField, kHostTextSize - 1);
+  controls.portField = CreateChild(window, font, "edit", kNumberStyle, "", kPortFieldId);
+  LimitText(controls.portField, kPortFieldLimit);
+  controls.clearButton = CreateChild(window, font, "BUTTON", kButtonStyle, "clear", kClearButtonId);
 
-  app.controls.statusBar =
+  controls.statusBar =
       CreateStatusWindowA(WS_CHILD | WS_VISIBLE, kStatusInitial, window, kStatusBarId);
-  ShowStatusParts();  // for a window not yet sized: WM_SIZE sets them again
+  ShowStatusParts(0);  // for a window not yet sized: WM_SIZE sets them again
   SetStatusText(kStatusConnection, kStatusNotConnected);
   SetStatusText(kStatusIn, kStatusInZero);
   SetStatusText(kStatusOut, kStatusOutZero);
 }
 
-void LayoutControls(LPARAM sizeParam) {
-  app.layout.clientWidth = LOWORD(sizeParam);
-  app.layout.clientHeight = HIWORD(sizeParam);
+void LayoutControls(const Controls& controls, Layout& layout, LPARAM sizeParam) {
+  layout.clientWidth = LOWORD(sizeParam);
+  layout.clientHeight = HIWORD(sizeParam);
   const int ch = kCharHeight;
   const int cw = kCharWidth;
-  const int W = app.layout.clientWidth;
-  const int H = app.layout.clientHeight;
+  const int W = layout.clientWidth;
+  const int H = layout.clientHeight;
   const int top = ch / 4;
   const int fieldHeight = 2 * ((2 * ch) / 3);
   const int buttonHeight = fieldHeight + 3;
 
   RECT bar = {};
-  GetWindowRect(app.controls.statusBar, &bar);
+  GetWindowRect(controls.statusBar, &bar);
   const int S = bar.bottom - bar.top;
   // One batch: each control is moved and repainted once, also at start-up.
   struct Place {
@@ -91,15 +93,15 @@ void LayoutControls(LPARAM sizeParam) {
     int x, y, width, height;
   };
   const Place places[] = {
-      {app.controls.hostField, cw, top, 15 * cw, fieldHeight},
-      {app.controls.portField, 17 * cw, top, 7 * cw, fieldHeight},
-      {app.controls.connectButton, 25 * cw, top, 9 * cw, buttonHeight},
-      {app.controls.disconnectButton, 34 * cw, top, 11 * cw, buttonHeight},
-      {app.controls.sendLine, 46 * cw, top, W - 64 * cw, buttonHeight},
-      {app.controls.sendButton, W - 17 * cw, top, 8 * cw, buttonHeight},
-      {app.controls.clearButton, W - 9 * cw, top, 8 * cw, buttonHeight},
-      {app.controls.outputPane, 0, 2 * ch, W, H - S - 2 * ch},
-      {app.controls.statusBar, 0, H - S, W, S},
+      {controls.hostField, cw, top, 15 * cw, fieldHeight},
+      {controls.portField, 17 * cw, top, 7 * cw, fieldHeight},
+      {controls.connectButton, 25 * cw, top, 9 * cw, buttonHeight},
+      {controls.disconnectButton, 34 * cw, top, 11 * cw, buttonHeight},
+      {controls.sendLine, 46 * cw, top, W - 64 * cw, buttonHeight},
+      {controls.sendButton, W - 17 * cw, top, 8 * cw, buttonHeight},
+      {controls.clearButton, W - 9 * cw, top, 8 * cw, buttonHeight},
+      {controls.outputPane, 0, 2 * ch, W, H - S - 2 * ch},
+      {controls.statusBar, 0, H - S, W, S},
   };
   HDWP batch = BeginDeferWindowPos(static_cast<int>(sizeof places / sizeof places[0]));
   for (const Place& p : places)
@@ -110,11 +112,11 @@ void LayoutControls(LPARAM sizeParam) {
     EndDeferWindowPos(batch);
   else  // no memory for a batch
     for (const Place& p : places) MoveWindow(p.control, p.x, p.y, p.width, p.height, TRUE);
-  ShowStatusParts();
+  ShowStatusParts(W);
 
-  InvalidateRect(app.controls.sendButton, nullptr, TRUE);
-  InvalidateRect(app.controls.clearButton, nullptr, TRUE);
-  InvalidateRect(app.controls.mainWindow, nullptr, FALSE);
+  InvalidateRect(controls.sendButton, nullptr, TRUE);
+  InvalidateRect(controls.clearButton, nullptr, TRUE);
+  InvalidateRect(controls.mainWindow, nullptr, FALSE);
 }
 
 void SetMinimumTrackSize(MINMAXINFO* info) {
@@ -122,35 +124,35 @@ void SetMinimumTrackSize(MINMAXINFO* info) {
   info->ptMinTrackSize.y = kMinHeightChars * kCharHeight;
 }
 
-void MoveToDefaultRectangle() {
+void MoveToDefaultRectangle(HWND window) {
   const RECT r = DefaultWindowRectangle();
-  MoveWindow(app.controls.mainWindow, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
-void RegisterToolTips() {
+void RegisterToolTips(const Controls& controls) {
   const struct {
     HWND control;
     const char* text;
   } tips[] = {
-      {app.controls.hostField, "enter IP or hostname"},
-      {app.controls.portField, "enter destination port"},
-      {app.controls.connectButton, "connect to target"},
-      {app.controls.disconnectButton, "close connection"},
-      {app.controls.sendButton, "send data to destination"},
-      {app.controls.clearButton, "clear output window"},
-      {app.controls.sendLine, "enter data to send"},
+      {controls.hostField, "enter IP or hostname"},
+      {controls.portField, "enter destination port"},
+      {controls.connectButton, "connect to target"},
+      {controls.disconnectButton, "close connection"},
+      {controls.sendButton, "send data to destination"},
+      {controls.clearButton, "clear output window"},
+      {controls.sendLine, "enter data to send"},
   };
   HINSTANCE instance = GetModuleHandleA(nullptr);
   // Owned by the main window, so that it is destroyed with it.
   HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 app.controls.mainWindow, nullptr, instance, nullptr);
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, controls.mainWindow,
+                                 nullptr, instance, nullptr);
   if (!tooltip) return;
   for (const auto& tip : tips) {
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;  // the structure without its trailing lParam
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = app.controls.mainWindow;
+    tool.hwnd = controls.mainWindow;
     tool.uId = reinterpret_cast<UINT_PTR>(tip.control);
     tool.hinst = instance;
     tool.lpszText = const_cast<char*>(tip.text);
@@ -159,8 +161,8 @@ void RegisterToolTips() {
   SendMessageA(tooltip, TTM_ACTIVATE, TRUE, 0);
 }
 
-void ScrollEntryFieldsHome() {
-  for (HWND field : {app.controls.hostField, app.controls.portField}) {
+void ScrollEntryFieldsHome(const Controls& controls) {
+  for (HWND field : {controls.hostField, controls.portField}) {
     DWORD start = 0, end = 0;
     SendMessageA(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));

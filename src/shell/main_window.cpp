@@ -21,43 +21,44 @@ void SelectAllText(HWND edit) {
   SendMessageA(edit, EM_SETSEL, 0, length);
 }
 
-void CreateModeMenu() {
-  app.controls.modeMenu = CreatePopupMenu();
+HMENU CreateModeMenu() {
+  HMENU menu = CreatePopupMenu();
   for (const TransferModeRow& row : kTransferModes)
-    AppendMenuA(app.controls.modeMenu, MF_STRING, row.menuId, row.menuLabel);
+    AppendMenuA(menu, MF_STRING, row.menuId, row.menuLabel);
+  return menu;
 }
 
-LRESULT OnCreate(HWND window) {
-  app.controls.mainWindow = window;
-  CreateControls(window);  // font, units, common controls, the eight controls, status bar
-  ResetTranscript();       // the banner
+LRESULT OnCreate(HWND window, Controls& controls) {
+  controls.mainWindow = window;
+  CreateControls(window, controls);  // font, common controls, the eight controls, status bar
+  ResetTranscript();                 // the banner
   LoadSettings();
   CreateSchemeBrush();
-  SelectAllText(app.controls.portField);
-  SetFocus(app.controls.hostField);
-  SelectAllText(app.controls.hostField);
+  SelectAllText(controls.portField);
+  SetFocus(controls.hostField);
+  SelectAllText(controls.hostField);
   ShowConnectionView(Phase::Idle);
   StartWinsock();
-  RegisterToolTips();
+  RegisterToolTips(controls);
   SubclassControls();
   ShowActivity(kStatusStartup);
-  CreateModeMenu();
+  controls.modeMenu = CreateModeMenu();
   return 0;
 }
 
-LRESULT OnDestroy() {
+LRESULT OnDestroy(const Controls& controls) {
   StopWinsock();  // closes an open session silently, then WSACleanup
-  DeleteObject(app.controls.controlFont);
-  if (app.controls.controlFontFile) RemoveFontMemResourceEx(app.controls.controlFontFile);
+  DeleteObject(controls.controlFont);
+  if (controls.controlFontFile) RemoveFontMemResourceEx(controls.controlFontFile);
   DeleteSchemeBrush();
   SaveSettings();
-  DestroyMenu(app.controls.modeMenu);
+  DestroyMenu(controls.modeMenu);
   PostQuitMessage(0);
   return 0;
 }
 
-LRESULT OnNotify(const NMHDR* header) {
-  if (header->hwndFrom == app.controls.statusBar && header->code == static_cast<UINT>(NM_CLICK))
+LRESULT OnNotify(HWND statusBar, const NMHDR* header) {
+  if (header->hwndFrom == statusBar && header->code == static_cast<UINT>(NM_CLICK))
     OnStatusBarClick(static_cast<int>(reinterpret_cast<const NMMOUSE*>(header)->dwItemSpec));
   return 0;
 }
@@ -67,7 +68,7 @@ LRESULT OnNotify(const NMHDR* header) {
 // Buttons, the pane's notifications and the mode menu's items. A button's command
 // needs its click; idle, the send button is Enter in the command line, whatever the
 // notification.
-LRESULT OnCommand(WPARAM wParam) {
+LRESULT OnCommand(HWND sendLine, WPARAM wParam) {
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
   const bool clicked = code == BN_CLICKED;
@@ -79,13 +80,13 @@ LRESULT OnCommand(WPARAM wParam) {
       if (clicked)
         RunCommand(Command::Disconnect);
       else
-        SetFocus(app.controls.sendLine);
+        SetFocus(sendLine);
       break;
     case kSendButtonId:
       if (clicked || !app.session.connected())
         RunCommand(Command::Send);
       else
-        SetFocus(app.controls.sendLine);
+        SetFocus(sendLine);
       break;
     case kClearButtonId:
       if (clicked || code == EN_ERRSPACE || code == EN_MAXTEXT) RunCommand(Command::Clear);
@@ -110,7 +111,7 @@ LRESULT OnUserRequest(WPARAM wParam, LPARAM lParam) {
 
 LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   if (wParam == SC_MAXIMIZE) {
-    MoveToDefaultRectangle();
+    MoveToDefaultRectangle(window);
   } else if (LOWORD(wParam) == kAboutCommand) {
     RunCommand(Command::About);
   }
@@ -125,18 +126,19 @@ LRESULT OnKeyUp(HWND window, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Controls& controls = app.controls;
   switch (message) {
-    case WM_CREATE: return OnCreate(window);
-    case WM_DESTROY: return OnDestroy();
-    case WM_SIZE: LayoutControls(lParam); return 0;
+    case WM_CREATE: return OnCreate(window, controls);
+    case WM_DESTROY: return OnDestroy(controls);
+    case WM_SIZE: LayoutControls(controls, app.layout, lParam); return 0;
     case WM_GETMINMAXINFO: SetMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
-    case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
+    case WM_NOTIFY: return OnNotify(controls.statusBar, reinterpret_cast<const NMHDR*>(lParam));
     case WM_KEYUP: return OnKeyUp(window, wParam, lParam);
-    case WM_COMMAND: return OnCommand(wParam);
+    case WM_COMMAND: return OnCommand(controls.sendLine, wParam);
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
     case WM_TIMER: OnSessionTimer(wParam); return 0;
     case WM_CTLCOLOREDIT:
-      if (reinterpret_cast<HWND>(lParam) == app.controls.outputPane && app.controls.outputPane)
+      if (reinterpret_cast<HWND>(lParam) == controls.outputPane && controls.outputPane)
         return reinterpret_cast<LRESULT>(OnOutputPaneColors(reinterpret_cast<HDC>(wParam)));
       break;
     case WM_USER: return OnUserRequest(wParam, lParam);

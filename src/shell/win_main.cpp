@@ -19,14 +19,15 @@ HWND CreateMainWindow(HINSTANCE instance, int showState, const Surroundings& sur
   // A second window of the same process finds the class already registered.
   if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
 
-  app.controls.mainWindow = CreateWindowExA(0, kAppTitle, kAppTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0,
-                                            0, nullptr, nullptr, instance, nullptr);
-  if (!app.controls.mainWindow) return nullptr;
+  // WM_CREATE, inside, fills in the controls.
+  HWND window = CreateWindowExA(0, kAppTitle, kAppTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
+                                nullptr, instance, nullptr);
+  if (!window) return nullptr;
   RestoreWindowPlacement();
-  ScrollEntryFieldsHome();
-  ShowWindow(app.controls.mainWindow, showState);
-  UpdateWindow(app.controls.mainWindow);
-  return app.controls.mainWindow;
+  ScrollEntryFieldsHome(app.controls);
+  ShowWindow(window, showState);
+  UpdateWindow(window);
+  return window;
 }
 
 int RunMessageLoop(MessageSource getMessage) {

@@ -29,32 +29,38 @@ size_t BannerLength() {
   return length;
 }
 
-size_t PaneLength() { return static_cast<size_t>(GetWindowTextLengthA(app.controls.outputPane)); }
+// The pane and what belongs to it: the one place this file reaches for the record.
+struct Pane {
+  HWND edit;
+  TranscriptState& state;
+};
+Pane ThePane() { return {app.controls.outputPane, app.transcript}; }
 
-size_t PaneLimit() {
-  return static_cast<size_t>(SendMessageA(app.controls.outputPane, EM_GETLIMITTEXT, 0, 0));
+size_t PaneLength(HWND pane) { return static_cast<size_t>(GetWindowTextLengthA(pane)); }
+
+size_t PaneLimit(HWND pane) {
+  return static_cast<size_t>(SendMessageA(pane, EM_GETLIMITTEXT, 0, 0));
 }
 
 // Positions past the end count as the end; any selection is dropped.
-void MoveCaretToEnd() {
-  SendMessageA(app.controls.outputPane, EM_SETSEL, static_cast<WPARAM>(-2),
-               static_cast<LPARAM>(-2));
+void MoveCaretToEnd(HWND pane) {
+  SendMessageA(pane, EM_SETSEL, static_cast<WPARAM>(-2), static_cast<LPARAM>(-2));
 }
 
 // text is NUL-terminated right after its length characters. One insertion when it
 // fits; otherwise the pane is reset and gets the part that no later reset of this
 // same append would wipe, so the pane ends as if it had been filled piece by piece.
-void InsertAtEnd(const char* text, size_t length) {
+void InsertAtEnd(HWND pane, const char* text, size_t length) {
   const size_t bannerLength = BannerLength();
   for (int attempt = 0; attempt < kInsertAttempts && length > 0; ++attempt) {
-    const AppendPlan plan = PlanAppend(PaneLength(), length, PaneLimit(), bannerLength);
+    const AppendPlan plan = PlanAppend(PaneLength(pane), length, PaneLimit(pane), bannerLength);
     if (plan.resetFirst) ResetTranscript();
     const size_t skip = plan.skip + (CutSplitsLineBreak(text, length, plan.skip) ? 1 : 0);
     text += skip;
     length -= skip;
     const unsigned resetsBefore = resetCount;
-    MoveCaretToEnd();
-    SendMessageA(app.controls.outputPane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    MoveCaretToEnd(pane);
+    SendMessageA(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
     if (resetCount == resetsBefore) return;
     // The pane reset itself inside the insertion; what of the piece survived is
     // unknown, so start it again after a bare banner.
@@ -62,21 +68,23 @@ void InsertAtEnd(const char* text, size_t length) {
   }
 }
 
-void ScrollToEnd() {
-  const LRESULT lines = SendMessageA(app.controls.outputPane, EM_GETLINECOUNT, 0, 0);
-  SendMessageA(app.controls.outputPane, EM_LINESCROLL, 0, lines);
+void ScrollToEnd(HWND pane) {
+  const LRESULT lines = SendMessageA(pane, EM_GETLINECOUNT, 0, 0);
+  SendMessageA(pane, EM_LINESCROLL, 0, lines);
 }
 
-void Rearm() {
-  app.transcript.helpArmed = 1;
-  app.transcript.statsArmed = 1;
+// Anything written to the transcript lets help and statistics be printed again.
+void Rearm(TranscriptState& state) {
+  state.helpArmed = 1;
+  state.statsArmed = 1;
 }
 
 void Queue(size_t length, const TranscriptBacklog::Render& render) {
-  TranscriptBacklog& backlog = app.transcript.backlog;
-  if (backlog.empty()) backlog.Begin(PaneLength(), PaneLimit(), BannerLength());
+  const Pane pane = ThePane();
+  TranscriptBacklog& backlog = pane.state.backlog;
+  if (backlog.empty()) backlog.Begin(PaneLength(pane.edit), PaneLimit(pane.edit), BannerLength());
   backlog.Add(length, render);
-  Rearm();
+  Rearm(pane.state);
 }
 
 }  // namespace
@@ -103,17 +111,19 @@ void AppendOutput(const char* text, int length, TransferMode mode) {
   std::string shown;
   if (length > 0)
     RenderTranscriptText(text, static_cast<size_t>(length), WidthsOfMode(mode), shown);
-  MoveCaretToEnd();  // drops any selection, even when nothing is shown
-  InsertAtEnd(shown.c_str(), shown.size());
-  ScrollToEnd();
-  Rearm();
+  const Pane pane = ThePane();
+  MoveCaretToEnd(pane.edit);  // drops any selection, even when nothing is shown
+  InsertAtEnd(pane.edit, shown.c_str(), shown.size());
+  ScrollToEnd(pane.edit);
+  Rearm(pane.state);
 }
 
 void ResetTranscript() {
-  app.transcript.backlog.Clear();  // the reset would wipe it anyway
+  const Pane pane = ThePane();
+  pane.state.backlog.Clear();  // the reset would wipe it anyway
   ++resetCount;
-  SetWindowTextA(app.controls.outputPane, BannerText());
-  Rearm();
+  SetWindowTextA(pane.edit, BannerText());
+  Rearm(pane.state);
 }
 
 void QueueReceivedText(const char* bytes, int count) {
@@ -121,7 +131,7 @@ void QueueReceivedText(const char* bytes, int count) {
 }
 
 void QueueReceivedText(const char* bytes, int count, TransferMode mode) {
-  if (count <= 0) return Rearm();
+  if (count <= 0) return Rearm(ThePane().state);
   const size_t size = static_cast<size_t>(count);
   const RenderWidths& widths = WidthsOfMode(mode);
   const size_t length = CountTranscriptText(bytes, size, widths);
@@ -135,8 +145,8 @@ void QueueHexDump(const char* bytes, int count) {
         [&](size_t from, std::string& out) { AppendHexDumpTail(out, bytes, count, from); });
 }
 
-size_t QueuedOutputLength() { return app.transcript.backlog.text().size(); }
-bool HasQueuedOutput() { return !app.transcript.backlog.empty(); }
+size_t QueuedOutputLength() { return ThePane().state.backlog.text().size(); }
+bool HasQueuedOutput() { return !ThePane().state.backlog.empty(); }
 
 void ShowQueuedOutput() {
   while (ShowQueuedOutputPart(static_cast<size_t>(-1))) {
@@ -144,17 +154,18 @@ void ShowQueuedOutput() {
 }
 
 void ShowQueuedOutputKeepingSelection() {
+  const HWND pane = ThePane().edit;
   DWORD start = 0, end = 0;
-  SendMessageA(app.controls.outputPane, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-               reinterpret_cast<LPARAM>(&end));
+  SendMessageA(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   const unsigned resetsBefore = resetCount;
   ShowQueuedOutput();
   // What was selected is still where it was, unless the pane went back to the banner.
-  if (resetCount == resetsBefore) SendMessageA(app.controls.outputPane, EM_SETSEL, start, end);
+  if (resetCount == resetsBefore) SendMessageA(pane, EM_SETSEL, start, end);
 }
 
 bool ShowQueuedOutputPart(size_t maxChars) {
-  TranscriptBacklog& backlog = app.transcript.backlog;
+  const Pane pane = ThePane();
+  TranscriptBacklog& backlog = pane.state.backlog;
   if (backlog.empty()) return false;
   bool resetFirst = false;
   const std::string text = backlog.TakeFront(maxChars, resetFirst);
@@ -162,12 +173,12 @@ bool ShowQueuedOutputPart(size_t maxChars) {
     // The banner and what follows it in one go: each change of the pane's text costs
     // a lot when a theme draws its scroll bars. It fits: the backlog keeps no more.
     ++resetCount;
-    SetWindowTextA(app.controls.outputPane, (BannerText() + text).c_str());
-    Rearm();
+    SetWindowTextA(pane.edit, (BannerText() + text).c_str());
+    Rearm(pane.state);
   } else {
-    MoveCaretToEnd();
-    InsertAtEnd(text.c_str(), text.size());
+    MoveCaretToEnd(pane.edit);
+    InsertAtEnd(pane.edit, text.c_str(), text.size());
   }
-  ScrollToEnd();
+  ScrollToEnd(pane.edit);
   return !backlog.empty();
 }
