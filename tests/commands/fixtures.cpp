@@ -128,17 +128,6 @@ void SetClipboardText(const std::string& text) {
   CloseClipboard();
 }
 
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(app.controls.mainWindow)) return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    text = static_cast<const char*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 PageRecorder::PageRecorder() { ForgetOpenedPages(); }
 
 PageRecorder::~PageRecorder() = default;

@@ -69,7 +69,6 @@ void CloseMessageBox(HWND box);  // presses OK
 void ChooseMenuMnemonic(HWND menuWindow, char mnemonic);
 
 void SetClipboardText(const std::string& text);
-std::string ClipboardText();
 
 // The web pages opened while it lives (a FreshWindow never starts a browser).
 class PageRecorder {

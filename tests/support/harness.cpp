@@ -127,6 +127,17 @@ FreshWindow::~FreshWindow() {
   RemoveFolder(folder_);
 }
 
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(app.controls.mainWindow)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    text = static_cast<const char*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
 std::string WindowText(HWND window) {
   const int length = GetWindowTextLengthA(window);
   std::string text(static_cast<size_t>(length) + 1, '\0');

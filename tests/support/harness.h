@@ -59,6 +59,8 @@ void PumpFor(int ms);
 bool QuitSeen();
 
 std::string WindowText(HWND window);
+// The clipboard's text, as CF_TEXT has it.
+std::string ClipboardText();
 std::string StatusPart(int part);
 std::string Transcript();
 // Transcript text after the banner the pane started with.

@@ -33,17 +33,6 @@ std::pair<DWORD, DWORD> Selection(HWND edit) {
 
 std::string PaneText() { return WindowText(app.controls.outputPane); }
 
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(app.controls.mainWindow)) return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    text = static_cast<const char*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 }  // namespace
 
 TEST_CASE("a half byte keeps the send button disabled when a line given up refreshes the view") {
