@@ -1,0 +1,965 @@
+#include "rules/simulation.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "core/session_driver.h"
+#include "core/session_lines.h"
+#include "core/session_texts.h"
+#include "text/wire_bytes.h"
+
+uint32_t SeededChoices::Next() {
+  state_ += 0x9E3779B97F4A7C15ull;
+  uint64_t z = state_;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
+}
+
+namespace {
+
+using Kind = SimStep::Kind;
+
+constexpr const char* kKindNames[] = {"Send",           "Help",          "Clear",
+                                      "Disconnect",     "SwitchMode",    "SwitchProtocol",
+                                      "Connect",        "CloseWindow",   "PeerSends",
+                                      "PeerDrains",     "PeerCloses",    "PeerResets",
+                                      "DeliverRead",    "DeliverWrite",  "DeliverClose",
+                                      "DeliverConnect", "DeliverLookup", "DeliverStep",
+                                      "Tick",           "StaleTick",     "Wait"};
+constexpr int kTimers = 4;
+constexpr const char* kTimerNames[kTimers] = {"Dots", "Frame", "SendWait", "ReadResume"};
+constexpr const char* kEventNames[] = {
+    "Connect",   "Disconnect", "Send",         "ModeSwitched",  "OtherCommand", "WindowClosing",
+    "ReadReady", "WriteReady", "ConnectDone",  "PeerClosed",    "LookupDone",   "TimerFired",
+    "DrawStep",  "SocketMade", "HostFound",    "ConnectCalled", "ReadDone",     "ReadsWatched",
+    "SendDone",  "Drawn",      "TimerRefused", "StepRefused"};
+constexpr const char* kActionNames[] = {
+    "Append",        "QueueLine",    "QueueRead",     "Draw",        "ShowView",
+    "ShowCounters",  "ShowActivity", "ClearSendLine", "RestoreLine", "RememberTarget",
+    "ArmTimer",      "StopTimer",    "PostStep",      "MakeSocket",  "FindHost",
+    "ConnectSocket", "Read",         "WatchReads",    "SendBytes",   "CloseSocket"};
+static_assert(std::size(kEventNames) == std::variant_size_v<Event>);
+static_assert(std::size(kActionNames) == std::variant_size_v<Action>);
+
+constexpr int kReset = 10054;
+constexpr size_t kReadCap = 64;  // what one recv takes at most
+constexpr char kSendErrorStart[] = "\r\nERR: Send Error #";
+constexpr char kClosedStart[] = "\r\n=== Connection closed by remote host";
+constexpr char kReceiveErrorStart[] = "\r\nERR: Receive Error";
+
+bool StartsWith(std::string_view text, std::string_view start) {
+  return text.substr(0, start.size()) == start;
+}
+
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c >= ' ' && c < 0x7F && c != '"') {
+      out += c;
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+      out += hex;
+    }
+  }
+  return out + "\"";
+}
+
+// The world's own answers within a step, from the step's luck (splitmix64).
+struct Luck {
+  uint64_t state = 0;
+  uint32_t Below(uint32_t n) {
+    state += 0x9E3779B97F4A7C15ull;
+    uint64_t z = state;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return static_cast<uint32_t>(((z ^ (z >> 31)) >> 32) % n);
+  }
+  bool OneIn(uint32_t n) { return Below(n) == 0; }
+};
+
+std::string TypedLine(TransferMode mode, uint32_t arg) {
+  static const char* const kAscii[] = {"hi", "GET / HTTP/1.0", "a\tb", "", "x"};
+  static const char* const kAdvanced[] = {"ping\\r\\n", "\\x41\\x00z", "\\\\", "",
+                                          "bad\\q",     "\\x4",        "end\\"};
+  static const char* const kBinary[] = {"41 42 0d 0a", "ff", "00 7F", "", "7", "zz", "4142"};
+  switch (mode) {
+    case TransferMode::Ascii: return kAscii[arg % std::size(kAscii)];
+    case TransferMode::Advanced: return kAdvanced[arg % std::size(kAdvanced)];
+    case TransferMode::Binary: return kBinary[arg % std::size(kBinary)];
+  }
+  return std::string();
+}
+
+// How the world answers an attempt: chosen when the user connects.
+struct Answers {
+  int socketError = 0;  // 0: the socket is made
+  OpenStage stage = OpenStage::Socket;
+  enum class Lookup { Dotted, Found, NotFound, Never, Fails } lookup = Lookup::Dotted;
+  enum class Connect { AtOnce, Accepts, Refuses, TimesOut, Never, Fails } connect = Connect::AtOnce;
+  long room = -1;  // bytes the socket takes before it has no room; -1: any
+};
+
+// The session's socket with its peer, and the messages it has posted.
+struct Socket {
+  int id = 0;
+  bool open = false;
+  bool tcp = true;
+  bool established = false;
+  bool connectPending = false;
+  Answers answers;
+  std::string stream;
+  std::deque<uint64_t> streamStamps;  // when each byte arrived
+  std::deque<std::pair<std::string, uint64_t>> datagrams;
+  bool peerGone = false;
+  int sendError = 0;
+  bool blocked = false;
+  bool watching = true;
+  bool readNotified = false;  // a read event came and no recv since
+  bool readPosted = false;
+  int readError = 0;
+  bool writePosted = false;
+  std::optional<int> closePosted, connectPosted, lookupPosted;
+
+  bool HasData() const { return !stream.empty() || !datagrams.empty(); }
+  uint64_t OldestStamp() const {
+    if (!streamStamps.empty()) return streamStamps.front();
+    return datagrams.empty() ? UINT64_MAX : datagrams.front().second;
+  }
+};
+
+// A line the core took from the send line, until it has gone whole or come back.
+struct Line {
+  int session = 0;
+  TransferMode mode = TransferMode::Ascii;
+  std::string typed, data;
+  size_t sent = 0;
+  bool blocked = false;  // the socket had no room for it once
+  bool echoed = false;
+  std::string echoLeft;  // of the echo, still to be written
+  uint64_t wentAt = 0;   // when its first bytes went: 0, not yet
+};
+
+// The transcript as the window receives it; session 0: of no session.
+struct Entry {
+  enum class What { Read, Echo, Fate, Ending, Other } what;
+  int session;
+  std::string text;
+};
+
+class World final : public ActionPerformer {
+ public:
+  explicit World(std::string* trace) : trace_(trace) {}
+
+  bool gone() const { return gone_; }
+  bool Idle() const { return core_.idle(); }
+  size_t events() const { return events_; }
+  const std::string& broken() const { return broken_; }
+  bool Applies(Kind kind, uint32_t arg) const;
+  void Apply(const SimStep& step);
+  void Settle();
+
+  Millis Now() override { return now_; }
+  std::optional<Event> Perform(const Action& action) override;
+
+ private:
+  using Result = std::optional<Event>;
+
+  void Break(const std::string& promise) {
+    if (broken_.empty()) broken_ = promise;
+  }
+  void Run(const Event& event);
+  void Check();
+  void Add(Entry::What what, int session, const std::string& text);
+  void Written(const std::string& text);
+  void ReadsShown();
+  void NothingOwed();
+  void Arrive(const std::string& bytes);
+  void Notify();
+  void CompleteLine();
+
+  Result Do(const act::Append& a);
+  Result Do(const act::QueueLine& a);
+  Result Do(const act::QueueRead& a);
+  Result Do(const act::Draw& a);
+  Result Do(const act::ShowView& a);
+  Result Do(const act::ShowCounters& a);
+  Result Do(const act::ShowActivity&) { return std::nullopt; }
+  Result Do(const act::ClearSendLine&);
+  Result Do(const act::RestoreLine& a);
+  Result Do(const act::RememberTarget&) { return std::nullopt; }
+  Result Do(const act::ArmTimer& a);
+  Result Do(const act::StopTimer& a);
+  Result Do(const act::PostStep&);
+  Result Do(const act::MakeSocket& a);
+  Result Do(const act::FindHost&);
+  Result Do(const act::ConnectSocket&);
+  Result Do(const act::Read& a);
+  Result Do(const act::WatchReads& a);
+  Result Do(const act::SendBytes& a);
+  Result Do(const act::CloseSocket&);
+
+  SessionCore core_;
+  SessionDriver driver_{core_};
+  std::string* trace_;
+  std::string broken_;
+  size_t events_ = 0;
+  Millis now_ = 1000;
+  Luck luck_;
+  uint64_t clock_ = 0;  // orders arrivals and the lines going out
+
+  // The user's side.
+  bool gone_ = false;
+  bool tcp_ = true;
+  TransferMode mode_ = TransferMode::Ascii;
+  std::string sendLine_;
+  bool sending_ = false;  // an ev::Send is being handled
+  bool tookLine_ = false;
+  bool connecting_ = false;  // an ev::Connect is being handled
+  Answers answers_;          // for the attempt the user starts
+
+  // The network's side.
+  Socket sock_;
+  int lastId_ = 0;
+  std::string lastRead_;  // what the last ReadDone's bytes point into
+  bool readPending_ = false;
+  uint64_t newestRead_ = 0;
+  uint64_t owed_ = 0;         // bytes up to this stamp came with a read event the core had
+  std::string read_, shown_;  // of the open session
+
+  // The window's side.
+  std::optional<Line> line_;
+  bool restorePending_ = false;
+  std::vector<Entry> transcript_;
+  size_t waiting_ = 0;  // queued characters the pane does not show yet
+  std::array<bool, kTimers> armed_{}, stale_{};
+  int steps_ = 0;  // posted draw steps
+  act::ShowView view_;
+  act::ShowCounters counters_;
+  int64_t in_ = 0, out_ = 0, totalIn_ = 0, totalOut_ = 0;
+};
+
+std::string EventText(const Event& event) {
+  std::string text = kEventNames[event.index()];
+  char detail[96] = "";
+  if (const auto* e = std::get_if<ev::TimerFired>(&event))
+    std::snprintf(detail, sizeof detail, " %s", kTimerNames[static_cast<int>(e->timer)]);
+  if (const auto* e = std::get_if<ev::TimerRefused>(&event))
+    std::snprintf(detail, sizeof detail, " %s", kTimerNames[static_cast<int>(e->timer)]);
+  if (const auto* e = std::get_if<ev::ReadReady>(&event))
+    std::snprintf(detail, sizeof detail, " error=%d inputWaiting=%d", e->error, e->inputWaiting);
+  if (const auto* e = std::get_if<ev::ReadDone>(&event))
+    std::snprintf(detail, sizeof detail, " received=%d more=%d", e->received, e->more);
+  if (const auto* e = std::get_if<ev::SendDone>(&event))
+    std::snprintf(detail, sizeof detail, " taken=%d error=%d", e->taken, e->error);
+  if (const auto* e = std::get_if<ev::Drawn>(&event))
+    std::snprintf(detail, sizeof detail, " chars=%zu more=%d", e->chars, e->more);
+  if (const auto* e = std::get_if<ev::ConnectCalled>(&event))
+    std::snprintf(detail, sizeof detail, " result=%d error=%d", e->result, e->error);
+  if (const auto* e = std::get_if<ev::Connect>(&event))
+    std::snprintf(detail, sizeof detail, " port=%s tcp=%d mode=%d", Quoted(e->port).c_str(), e->tcp,
+                  static_cast<int>(e->mode));
+  if (const auto* e = std::get_if<ev::ModeSwitched>(&event))
+    std::snprintf(detail, sizeof detail, " mode=%d", static_cast<int>(e->mode));
+  if (const auto* e = std::get_if<ev::Send>(&event)) return text + " " + Quoted(e->typed);
+  for (int error :
+       {std::holds_alternative<ev::PeerClosed>(event) ? std::get<ev::PeerClosed>(event).error : -1,
+        std::holds_alternative<ev::ConnectDone>(event) ? std::get<ev::ConnectDone>(event).error
+                                                       : -1})
+    if (error >= 0) std::snprintf(detail, sizeof detail, " error=%d", error);
+  return text + detail;
+}
+
+std::string ActionText(const Action& action) {
+  std::string text = kActionNames[action.index()];
+  if (const auto* a = std::get_if<act::Append>(&action)) return text + " " + Quoted(a->text);
+  if (const auto* a = std::get_if<act::QueueLine>(&action)) return text + " " + Quoted(a->text);
+  if (const auto* a = std::get_if<act::QueueRead>(&action))
+    return text + " " + (a->count > 0 ? Quoted(a->bytes.substr(0, a->count)) : "(none)");
+  if (const auto* a = std::get_if<act::SendBytes>(&action)) return text + " " + Quoted(a->bytes);
+  if (const auto* a = std::get_if<act::RestoreLine>(&action)) return text + " " + Quoted(a->typed);
+  if (const auto* a = std::get_if<act::ArmTimer>(&action))
+    return text + " " + kTimerNames[static_cast<int>(a->timer)];
+  if (const auto* a = std::get_if<act::StopTimer>(&action))
+    return text + " " + kTimerNames[static_cast<int>(a->timer)];
+  if (const auto* a = std::get_if<act::ShowView>(&action))
+    return text + " phase=" + std::to_string(static_cast<int>(a->phase));
+  if (const auto* a = std::get_if<act::ShowCounters>(&action))
+    return text + " in=" + std::to_string(a->in) + " out=" + std::to_string(a->out);
+  return text;
+}
+
+// Idle, on the way, or open: what the view can tell apart.
+int Shown(Phase phase) { return phase == Phase::Idle ? 0 : phase == Phase::Connected ? 2 : 1; }
+
+bool World::Applies(Kind kind, uint32_t arg) const {
+  if (gone_) return false;
+  const bool talking = sock_.open && sock_.established;
+  switch (kind) {
+    case Kind::PeerSends:
+    case Kind::PeerResets: return talking && !sock_.peerGone;
+    case Kind::PeerCloses: return talking && sock_.tcp && !sock_.peerGone;
+    case Kind::PeerDrains: return talking && sock_.tcp && sock_.answers.room >= 0;
+    case Kind::DeliverRead: return sock_.readPosted;
+    case Kind::DeliverWrite: return sock_.writePosted;
+    case Kind::DeliverClose: return sock_.closePosted.has_value();
+    case Kind::DeliverConnect: return sock_.connectPosted.has_value();
+    case Kind::DeliverLookup: return sock_.lookupPosted.has_value();
+    case Kind::DeliverStep: return steps_ > 0;
+    case Kind::Tick: return armed_[arg % kTimers];
+    case Kind::StaleTick: return stale_[arg % kTimers];
+    default: return true;
+  }
+}
+
+void World::Run(const Event& event) {
+  if (trace_) *trace_ += "  > " + EventText(event) + "\n";
+  ++events_;
+  driver_.Run(event, *this);
+  Check();
+}
+
+void World::Arrive(const std::string& bytes) {
+  if (sock_.tcp) {
+    sock_.stream += bytes;
+    for (size_t i = 0; i < bytes.size(); ++i) sock_.streamStamps.push_back(++clock_);
+  } else {
+    sock_.datagrams.emplace_back(bytes, ++clock_);
+  }
+  if (sock_.watching) Notify();
+}
+
+// Winsock posts one read event, and no other until the socket has been read.
+void World::Notify() {
+  if (sock_.readNotified) return;
+  sock_.readNotified = true;
+  sock_.readPosted = true;
+}
+
+void World::Apply(const SimStep& step) {
+  luck_ = Luck{step.luck};
+  const uint32_t arg = step.arg;
+  const Timer timer = static_cast<Timer>(arg % kTimers);
+  const bool wasOpen = sock_.open;
+  switch (step.kind) {
+    case Kind::Send: {
+      if (sendLine_.empty() || arg % 3 != 0) sendLine_ = TypedLine(mode_, arg / 3);
+      std::string data;
+      const bool takes =
+          core_.connected() && !line_ && !sendLine_.empty() && WireBytesOf(mode_, sendLine_, data);
+      sending_ = true;
+      const std::string typed = sendLine_;
+      Run(ev::Send{typed});
+      sending_ = false;
+      const bool taken = std::exchange(tookLine_, false);
+      if (takes != taken && core_.connected())
+        Break(takes ? "a line the session could send was not taken" : "a line was taken wrongly");
+      break;
+    }
+    case Kind::Help:
+    case Kind::SwitchProtocol:
+      if (step.kind == Kind::SwitchProtocol) tcp_ = arg % 2;
+      Run(ev::OtherCommand{});
+      Add(Entry::What::Other, 0, "[help or protocol]");
+      waiting_ = 0;
+      break;
+    case Kind::Clear:
+      Run(ev::OtherCommand{});
+      Add(Entry::What::Other, 0, "[clear]");
+      waiting_ = 0;
+      break;
+    case Kind::Disconnect: Run(ev::Disconnect{}); break;
+    case Kind::SwitchMode:
+      mode_ = static_cast<TransferMode>(arg % 3);
+      Run(ev::ModeSwitched{mode_});
+      Add(Entry::What::Other, 0, "[mode]");
+      waiting_ = 0;
+      break;
+    case Kind::Connect: {
+      static const char* const kPorts[] = {"7", "23",    "65535", " 80", "+9",
+                                           "0", "65536", "x",     "",    "-5"};
+      answers_ = Answers{};
+      if (luck_.OneIn(16)) {
+        answers_.socketError = 10024;
+        answers_.stage = luck_.OneIn(2) ? OpenStage::Socket : OpenStage::Select;
+      }
+      answers_.lookup = static_cast<Answers::Lookup>(std::max(0, int(luck_.Below(8)) - 3));
+      answers_.connect = static_cast<Answers::Connect>(std::max(0, int(luck_.Below(9)) - 3));
+      answers_.room = luck_.OneIn(2) ? -1 : luck_.Below(12);
+      connecting_ = true;
+      Run(ev::Connect{arg / 16 % 2 ? "192.0.2.7" : "peer.example", kPorts[arg % 10], tcp_, mode_});
+      connecting_ = false;
+      break;
+    }
+    case Kind::CloseWindow:
+      gone_ = true;
+      Run(ev::WindowClosing{});
+      break;
+    case Kind::PeerSends: {
+      std::string bytes(arg % 24 + (sock_.tcp ? 1 : 0), '\0');
+      const char kBytes[] = "ab\r\n\t\x1B\xFF\\ z";
+      for (char& c : bytes) c = kBytes[luck_.Below(sizeof kBytes - 1)];
+      Arrive(bytes);
+      break;
+    }
+    case Kind::PeerDrains:
+      sock_.answers.room += 1 + arg % 16;
+      if (sock_.blocked) sock_.writePosted = true;
+      sock_.blocked = false;
+      break;
+    case Kind::PeerCloses:  // a half-close leaves the peer reading what we send
+      sock_.peerGone = true;
+      if (arg % 2) sock_.sendError = 10053;
+      sock_.closePosted = 0;
+      break;
+    case Kind::PeerResets:
+      sock_.peerGone = true;
+      sock_.sendError = kReset;
+      if (arg % 2) {
+        sock_.stream.clear();
+        sock_.streamStamps.clear();
+        sock_.datagrams.clear();
+      }
+      if (sock_.tcp && arg % 3 != 0) {
+        sock_.closePosted = kReset;
+      } else {
+        sock_.readPosted = true;
+        sock_.readError = kReset;
+      }
+      if (sock_.blocked) sock_.writePosted = true;
+      break;
+    case Kind::DeliverRead: {
+      sock_.readPosted = false;
+      const int error = std::exchange(sock_.readError, 0);
+      const bool inputWaiting = error == 0 && core_.connected() && !core_.readDeferred() && arg % 2;
+      if (core_.connected() && error == 0) {
+        // This event is the core's to read what waits: at least one recv's worth.
+        if (sock_.tcp && !sock_.streamStamps.empty())
+          owed_ = sock_.streamStamps[std::min(sock_.stream.size(), kReadCap) - 1];
+        else if (!sock_.datagrams.empty())
+          owed_ = std::max(owed_, sock_.datagrams.front().second);
+      }
+      Run(ev::ReadReady{error, inputWaiting});
+      break;
+    }
+    case Kind::DeliverWrite:
+      sock_.writePosted = false;
+      Run(ev::WriteReady{sock_.sendError && arg % 2 ? sock_.sendError : 0});
+      break;
+    case Kind::DeliverClose: Run(ev::PeerClosed{*std::exchange(sock_.closePosted, {})}); break;
+    case Kind::DeliverConnect: {
+      const int error = *std::exchange(sock_.connectPosted, {});
+      if (sock_.connectPending && error == 0) {
+        sock_.established = true;
+        sock_.writePosted = true;
+      }
+      sock_.connectPending = false;
+      Run(ev::ConnectDone{error});
+      break;
+    }
+    case Kind::DeliverLookup: Run(ev::LookupDone{*std::exchange(sock_.lookupPosted, {})}); break;
+    case Kind::DeliverStep:
+      --steps_;
+      Run(ev::DrawStep{});
+      break;
+    case Kind::Tick: Run(ev::TimerFired{timer}); break;
+    case Kind::StaleTick:
+      stale_[arg % kTimers] = false;
+      Run(ev::TimerFired{timer});
+      break;
+    case Kind::Wait: now_ += arg % 16 == 0 ? kSendWaitMs : 1 + arg % 40; break;
+  }
+  // What was delivered before the user's command shows before what the command does.
+  const bool user = step.kind <= Kind::Connect;
+  if (user && wasOpen && sock_.open) NothingOwed();
+}
+
+void World::NothingOwed() {
+  if (sock_.OldestStamp() <= owed_)
+    Break("what was delivered before the user's command was not shown before it");
+}
+
+void World::Settle() {
+  for (int round = 0; round < 500; ++round) {
+    if (gone_ || !broken_.empty()) return;
+    now_ += kFrameMs;
+    SimStep next{Kind::Wait, 0, static_cast<uint32_t>(round)};
+    const Kind posted[] = {Kind::DeliverClose,   Kind::DeliverRead,   Kind::DeliverWrite,
+                           Kind::DeliverConnect, Kind::DeliverLookup, Kind::DeliverStep};
+    for (const Kind kind : posted)
+      if (next.kind == Kind::Wait && Applies(kind, 0)) next.kind = kind;
+    // A pending connect's dots would tick for ever.
+    const int firstTimer = core_.connecting() ? 1 : 0;
+    for (uint32_t t = kTimers; t-- > static_cast<uint32_t>(firstTimer);) {
+      if (next.kind == Kind::Wait && stale_[t]) next = {Kind::StaleTick, t, next.luck};
+      if (next.kind == Kind::Wait && armed_[t]) next = {Kind::Tick, t, next.luck};
+    }
+    if (next.kind == Kind::Wait) break;
+    if (trace_) *trace_ += std::string("settle: ") + kKindNames[static_cast<int>(next.kind)] + "\n";
+    Apply(next);
+  }
+  if (gone_ || !broken_.empty()) return;
+  if (core_.idle()) {
+    for (int t = 0; t < kTimers; ++t)
+      if (armed_[t] || stale_[t])
+        Break(std::string("a timer runs on while idle: ") + kTimerNames[t]);
+    if (steps_ != 0) Break("a draw step is left while idle");
+  }
+  if (waiting_ != 0 || !core_.paceIdle()) Break("the pane never caught up");
+  if (counters_.in != core_.counters().sessionIn || counters_.out != core_.counters().sessionOut)
+    Break("the counters shown are not the session's");
+  if (line_) Break("a line stays in flight once things settle");
+  if (core_.connected() && sock_.HasData()) Break("data the peer sent stays unread");
+}
+
+void World::Check() {
+  if (!broken_.empty()) return;
+  if (readPending_) Break("bytes read were not shown at once");
+  if (line_ && !line_->echoLeft.empty()) Break("the echo of a line was cut short");
+  if (restorePending_) Break("a line given up did not come back");
+  CompleteLine();
+  if (line_ && line_->sent == line_->data.size()) Break("a line went out whole without an echo");
+  const SessionCounters& c = core_.counters();
+  if (c.sessionIn != in_ || c.totalIn != totalIn_) Break("the In counters are not the bytes shown");
+  if (c.sessionOut != out_ || c.totalOut != totalOut_)
+    Break("the Out counters are not the bytes sent");
+  const OutgoingLine& o = core_.outgoing();
+  if (o.inFlight != line_.has_value() ||
+      (line_ && (o.typed != line_->typed || o.sent != line_->sent)))
+    Break("the core's line in flight is not the one on the wire");
+  if (gone_) {
+    if (!core_.idle() || sock_.open) Break("the window closed and the session stays");
+    return;
+  }
+  if (core_.idle() == sock_.open) Break("the phase and the socket disagree");
+  if (Shown(view_.phase) != Shown(core_.phase())) Break("the view shows another phase");
+  if (!core_.idle() && (view_.host != core_.target().host || view_.port != core_.target().portText))
+    Break("the view shows another target");
+  if (core_.readDeferred() && (!core_.connected() || !armed_[static_cast<int>(Timer::ReadResume)]))
+    Break("a read put off waits for a timer that will not come");
+  if (o.waiting && !armed_[static_cast<int>(Timer::SendWait)])
+    Break("a line waits for a timer that will not come");
+  if (!core_.paceIdle() && !armed_[static_cast<int>(Timer::Frame)] && steps_ == 0)
+    Break("the pane waits for a frame that will not come");
+}
+
+void World::CompleteLine() {
+  if (line_ && line_->echoed && line_->echoLeft.empty() && line_->sent == line_->data.size())
+    line_.reset();
+}
+
+void World::Add(Entry::What what, int session, const std::string& text) {
+  if (session != 0 && !(sock_.open && sock_.id == session))
+    Break("the transcript gets something of a session after it ended");
+  transcript_.push_back({what, session, text});
+}
+
+// Every byte read so far is in the transcript, once and in order.
+void World::ReadsShown() {
+  if (read_ != shown_) Break("the bytes shown are not the bytes read");
+}
+
+void World::Written(const std::string& text) {
+  if (StartsWith(text, kSendErrorStart)) {
+    if (!line_) return Break("a send error for no line");
+    ReadsShown();
+    const int error = std::atoi(text.c_str() + sizeof kSendErrorStart - 1);
+    if (text != LineFateText(error, line_->sent, line_->data.size()))
+      Break("a send error says another count of bytes sent");
+    if (error == kWouldBlock && !line_->blocked)
+      Break("a line given up for want of room it never lacked");
+    restorePending_ = true;
+    return Add(Entry::What::Fate, line_->session, text);
+  }
+  if (text == kDisconnectedLine || StartsWith(text, kClosedStart) ||
+      StartsWith(text, kReceiveErrorStart)) {
+    if (!sock_.open) return Break("a session ended twice");
+    ReadsShown();
+    return Add(Entry::What::Ending, sock_.id, text);
+  }
+  if (text == kConnectDot && !(sock_.open && sock_.connectPending))
+    Break("a dot while no connect is pending");
+  Add(Entry::What::Other, 0, text);
+}
+
+std::optional<Event> World::Perform(const Action& action) {
+  if (trace_) *trace_ += "      " + ActionText(action) + "\n";
+  if (readPending_ && !std::holds_alternative<act::QueueRead>(action))
+    Break("bytes read were not shown at once");
+  if (line_ && !line_->echoLeft.empty() && !std::holds_alternative<act::Append>(action))
+    Break("the echo of a line was cut short");
+  CompleteLine();
+  Result result = std::visit([this](const auto& any) { return Do(any); }, action);
+  if (trace_ && result) *trace_ += "        -> " + EventText(*result) + "\n";
+  return result;
+}
+
+World::Result World::Do(const act::Append& a) {
+  waiting_ = 0;  // an append brings the pane up to date first
+  if (line_ && !line_->echoLeft.empty()) {
+    if (line_->echoLeft.compare(0, a.text.size(), a.text) != 0)
+      Break("the echo is not the line typed");
+    else
+      line_->echoLeft.erase(0, a.text.size());
+  } else if (a.text == kEchoPrompt) {
+    if (!line_ || line_->echoed) {
+      Break(line_ ? "a line was echoed twice" : "an echo of no line");
+    } else {
+      line_->echoed = true;
+      line_->echoLeft = line_->mode == TransferMode::Ascii ? line_->data : line_->typed + "\r\n";
+      Add(Entry::What::Echo, line_->session, a.text);
+    }
+  } else {
+    Written(a.text);
+  }
+  return std::nullopt;
+}
+
+World::Result World::Do(const act::QueueLine& a) {
+  Written(a.text);
+  waiting_ += a.text.size();
+  return std::nullopt;
+}
+
+World::Result World::Do(const act::QueueRead& a) {
+  waiting_ += a.count > 0 ? static_cast<size_t>(a.count) : 2;
+  if (a.count <= 0) return std::nullopt;
+  if (!readPending_) {
+    Break("bytes shown that were not read, or twice");
+  } else if (a.bytes.substr(0, static_cast<size_t>(a.count)) != lastRead_) {
+    Break("the bytes shown are not those read");
+  } else {
+    readPending_ = false;
+    shown_ += lastRead_;
+    in_ += a.count;
+    totalIn_ += a.count;
+    if (line_ && line_->wentAt != 0 && !line_->echoed && newestRead_ > line_->wentAt)
+      Break("an answer shows before the echo of the line it answers");
+    Add(Entry::What::Read, sock_.id, lastRead_);
+  }
+  return std::nullopt;
+}
+
+World::Result World::Do(const act::Draw& a) {
+  const size_t piece = std::min(a.chars, waiting_);
+  waiting_ -= piece;
+  const Millis cost = luck_.Below(20);
+  now_ += cost;
+  return ev::Drawn{piece, cost, waiting_ > 0};
+}
+
+World::Result World::Do(const act::ShowView& a) {
+  view_ = a;
+  return std::nullopt;
+}
+
+World::Result World::Do(const act::ShowCounters& a) {
+  // A new attempt starts its session's counters at nothing.
+  if (connecting_ && a.in == 0 && a.out == 0) in_ = out_ = 0;
+  counters_ = a;
+  return std::nullopt;
+}
+
+World::Result World::Do(const act::ClearSendLine&) {
+  const std::string typed = std::exchange(sendLine_, std::string());
+  if (!sending_) return std::nullopt;
+  if (line_) return Break("a second line while one is in flight"), std::nullopt;
+  tookLine_ = true;
+  Line line;
+  line.session = sock_.id;
+  line.mode = mode_;
+  line.typed = typed;
+  if (!WireBytesOf(mode_, typed, line.data)) Break("a line was taken that is no line");
+  line_ = std::move(line);
+  return std::nullopt;
+}
+
+World::Result World::Do(const act::RestoreLine& a) {
+  if (!restorePending_ || !line_ || a.typed != line_->typed)
+    return Break("a line came back that was not given up"), std::nullopt;
+  restorePending_ = false;
+  line_.reset();
+  if (sendLine_.empty()) sendLine_ = a.typed;
+  return std::nullopt;
+}
+
+World::Result World::Do(const act::ArmTimer& a) {
+  if (luck_.OneIn(16)) return ev::TimerRefused{a.timer};
+  armed_[static_cast<int>(a.timer)] = true;
+  return std::nullopt;
+}
+
+// A tick already queued stays in the queue when its timer is killed.
+World::Result World::Do(const act::StopTimer& a) {
+  const int t = static_cast<int>(a.timer);
+  if (armed_[t] && luck_.OneIn(4)) stale_[t] = true;
+  armed_[t] = false;
+  return std::nullopt;
+}
+
+World::Result World::Do(const act::PostStep&) {
+  if (luck_.OneIn(16)) return ev::StepRefused{};
+  ++steps_;
+  return std::nullopt;
+}
+
+World::Result World::Do(const act::MakeSocket& a) {
+  if (sock_.open) Break("a second socket while one is open");
+  sock_ = Socket{};
+  sock_.id = ++lastId_;
+  sock_.open = true;
+  sock_.tcp = a.tcp;
+  sock_.answers = answers_;
+  read_.clear();
+  shown_.clear();
+  owed_ = 0;
+  if (a.tcp != tcp_) Break("the attempt has another protocol than the user chose");
+  if (answers_.socketError != 0) return ev::SocketMade{false, answers_.stage, answers_.socketError};
+  return ev::SocketMade{};
+}
+
+World::Result World::Do(const act::FindHost&) {
+  using Lookup = Answers::Lookup;
+  using How = ev::HostFound::How;
+  if (!sock_.open) return Break("a lookup for no attempt"), std::nullopt;
+  switch (sock_.answers.lookup) {
+    case Lookup::Dotted: return ev::HostFound{How::Known};
+    case Lookup::Found: sock_.lookupPosted = 0; break;
+    case Lookup::NotFound: sock_.lookupPosted = 11001; break;
+    case Lookup::Never: break;
+    case Lookup::Fails: return ev::HostFound{How::Failed};
+  }
+  return ev::HostFound{How::LookingUp};
+}
+
+World::Result World::Do(const act::ConnectSocket&) {
+  using Answer = Answers::Connect;
+  if (!sock_.open) return Break("a connect for no attempt"), std::nullopt;
+  const Answer answer = sock_.answers.connect;
+  if (answer == Answer::Fails) return ev::ConnectCalled{-1, 10049};
+  if (!sock_.tcp || answer == Answer::AtOnce) {
+    sock_.established = true;
+    sock_.writePosted = true;
+    if (sock_.tcp) sock_.connectPosted = 0;  // comes anyway, and is ignored
+    return ev::ConnectCalled{0, 0};
+  }
+  sock_.connectPending = true;
+  if (answer == Answer::Accepts) sock_.connectPosted = 0;
+  if (answer == Answer::Refuses) sock_.connectPosted = kRefused;
+  if (answer == Answer::TimesOut) sock_.connectPosted = kTimedOut;
+  return ev::ConnectCalled{-1, kWouldBlock};
+}
+
+World::Result World::Do(const act::Read& a) {
+  ev::ReadDone done;
+  if (!sock_.open || !sock_.established) return Break("a read of no session"), done;
+  if (a.datagram == sock_.tcp) Break("a read of the other protocol");
+  now_ += luck_.Below(3);
+  sock_.readNotified = false;
+  if (sock_.tcp) {
+    const size_t taken = std::min(sock_.stream.size(), kReadCap);
+    lastRead_ = sock_.stream.substr(0, taken);
+    sock_.stream.erase(0, taken);
+    if (taken > 0) newestRead_ = sock_.streamStamps[taken - 1];
+    sock_.streamStamps.erase(sock_.streamStamps.begin(),
+                             sock_.streamStamps.begin() + static_cast<long>(taken));
+    done.received = taken > 0 ? static_cast<int>(taken) : sock_.peerGone ? 0 : -1;
+    done.more = !sock_.stream.empty();
+  } else if (!sock_.datagrams.empty()) {
+    lastRead_ = sock_.datagrams.front().first;
+    newestRead_ = sock_.datagrams.front().second;
+    sock_.datagrams.pop_front();
+    done.received = static_cast<int>(lastRead_.size());
+  }
+  done.bytes = lastRead_;
+  if (done.received > 0) {
+    readPending_ = true;
+    read_ += lastRead_;
+  }
+  if (sock_.HasData() && sock_.watching) Notify();
+  return done;
+}
+
+World::Result World::Do(const act::WatchReads& a) {
+  if (!sock_.open || !sock_.established) return Break("a read of no session"), std::nullopt;
+  sock_.watching = a.on;
+  if (!a.on) return std::nullopt;
+  sock_.readNotified = false;
+  if (sock_.HasData()) Notify();
+  return ev::ReadsWatched{luck_.OneIn(64) ? 10050 : 0};
+}
+
+World::Result World::Do(const act::SendBytes& a) {
+  if (!sock_.open || !sock_.established)
+    return Break("a send on no session"), ev::SendDone{0, 10057};
+  if (!line_ || a.bytes != line_->data.substr(line_->sent))
+    return Break("sent what was not typed, or twice"), ev::SendDone{0, 10057};
+  if (sock_.sendError != 0) return ev::SendDone{0, sock_.sendError};
+  long& room = sock_.answers.room;
+  const size_t taken = room < 0 ? a.bytes.size() : std::min(a.bytes.size(), size_t(room));
+  if (taken == 0) {
+    sock_.blocked = line_->blocked = true;
+    return ev::SendDone{0, kWouldBlock};
+  }
+  if (room >= 0) room -= static_cast<long>(taken);
+  line_->sent += taken;
+  out_ += static_cast<int64_t>(taken);
+  totalOut_ += static_cast<int64_t>(taken);
+  if (line_->wentAt == 0) line_->wentAt = ++clock_;
+  if (!sock_.peerGone && luck_.OneIn(3)) Arrive(sock_.tcp ? "re" : "");  // a quick answer
+  return ev::SendDone{static_cast<int>(taken), 0};
+}
+
+World::Result World::Do(const act::CloseSocket&) {
+  if (!sock_.open) return Break("a socket closed twice"), std::nullopt;
+  ReadsShown();
+  if (!gone_ && sock_.OldestStamp() <= owed_)
+    Break("what was delivered before the session ended was never shown");
+  if (line_ && !gone_) Break("a line in flight vanished with its session");
+  line_.reset();
+  // The events it posted name a socket that is no more: the window drops them.
+  const int id = sock_.id;
+  sock_ = Socket{};
+  sock_.id = id;
+  return std::nullopt;
+}
+
+struct Weighted {
+  Kind kind;
+  uint32_t weight;
+};
+
+SimStep PickStep(const World& world, ChoiceSource& choices) {
+  const bool idle = world.Idle();
+  const Weighted table[] = {
+      {Kind::Send, 12},
+      {Kind::Help, 2},
+      {Kind::Clear, 1},
+      {Kind::Disconnect, 2},
+      {Kind::SwitchMode, 2},
+      {Kind::SwitchProtocol, 2},
+      {Kind::Connect, idle ? 14u : 1u},
+      {Kind::CloseWindow, 1},
+      {Kind::PeerSends, 12},
+      {Kind::PeerDrains, 5},
+      {Kind::PeerCloses, 2},
+      {Kind::PeerResets, 1},
+      {Kind::DeliverRead, 12},
+      {Kind::DeliverWrite, 6},
+      {Kind::DeliverClose, 6},
+      {Kind::DeliverConnect, 6},
+      {Kind::DeliverLookup, 6},
+      {Kind::DeliverStep, 8},
+      {Kind::Tick, 10},
+      {Kind::StaleTick, 4},
+      {Kind::Wait, 6},
+  };
+  const auto applies = [&](Kind kind) {
+    if (kind != Kind::Tick && kind != Kind::StaleTick) return world.Applies(kind, 0);
+    for (uint32_t t = 0; t < kTimers; ++t)
+      if (world.Applies(kind, t)) return true;
+    return false;
+  };
+  uint32_t total = 0;
+  for (const Weighted& w : table)
+    if (applies(w.kind)) total += w.weight;
+  uint32_t pick = choices.Next() % total;
+  SimStep step;
+  for (const Weighted& w : table) {
+    if (!applies(w.kind)) continue;
+    if (pick < w.weight) {
+      step.kind = w.kind;
+      break;
+    }
+    pick -= w.weight;
+  }
+  step.arg = choices.Next();
+  step.luck = choices.Next();
+  while (!world.Applies(step.kind, step.arg)) ++step.arg;  // an armed timer
+  return step;
+}
+
+}  // namespace
+
+SimOutcome RunChoices(ChoiceSource& choices, size_t maxSteps) {
+  SimOutcome outcome;
+  World world(nullptr);
+  const size_t length = 1 + choices.Next() % maxSteps;
+  while (outcome.steps.size() < length && !choices.Exhausted() && !world.gone() &&
+         world.broken().empty()) {
+    outcome.steps.push_back(PickStep(world, choices));
+    world.Apply(outcome.steps.back());
+  }
+  world.Settle();
+  outcome.events = world.events();
+  outcome.broken = world.broken();
+  return outcome;
+}
+
+SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace) {
+  SimOutcome outcome;
+  World world(trace);
+  for (const SimStep& step : steps) {
+    if (world.gone() || !world.broken().empty()) break;
+    if (!world.Applies(step.kind, step.arg)) continue;
+    if (trace) *trace += Describe({step}) + "\n";
+    outcome.steps.push_back(step);
+    world.Apply(step);
+  }
+  world.Settle();
+  outcome.events = world.events();
+  outcome.broken = world.broken();
+  return outcome;
+}
+
+std::vector<SimStep> Shrink(std::vector<SimStep> steps) {
+  const std::string promise = Replay(steps).broken;
+  size_t chunks = 2;
+  while (steps.size() >= 2) {
+    const size_t chunk = (steps.size() + chunks - 1) / chunks;
+    bool smaller = false;
+    for (size_t start = 0; start < steps.size() && !smaller; start += chunk) {
+      std::vector<SimStep> rest(steps.begin(), steps.begin() + static_cast<long>(start));
+      rest.insert(rest.end(),
+                  steps.begin() + static_cast<long>(std::min(start + chunk, steps.size())),
+                  steps.end());
+      if (Replay(rest).broken == promise) {
+        steps = std::move(rest);
+        chunks = std::max<size_t>(chunks - 1, 2);
+        smaller = true;
+      }
+    }
+    if (smaller) continue;
+    if (chunks >= steps.size()) break;
+    chunks = std::min(steps.size(), chunks * 2);
+  }
+  return steps;
+}
+
+std::string Describe(const std::vector<SimStep>& steps) {
+  std::string text;
+  for (const SimStep& step : steps) {
+    char line[96];
+    const bool timer = step.kind == Kind::Tick || step.kind == Kind::StaleTick;
+    std::snprintf(line, sizeof line, "%s%s %s arg=%u luck=%u", text.empty() ? "" : "\n",
+                  kKindNames[static_cast<int>(step.kind)],
+                  timer ? kTimerNames[step.arg % kTimers] : "", step.arg, step.luck);
+    text += line;
+  }
+  return text;
+}
+
+std::string Report(const SimOutcome& failed) {
+  const std::vector<SimStep> shrunk = Shrink(failed.steps);
+  std::string trace;
+  const SimOutcome again = Replay(shrunk, &trace);
+  return "promise broken: " + failed.broken + "\n" + std::to_string(shrunk.size()) + " steps (of " +
+         std::to_string(failed.steps.size()) + "), replayed: " + again.broken + "\n" + trace;
+}
