@@ -142,6 +142,8 @@ struct Line {
   std::string typed, data;
   size_t sent = 0;
   bool blocked = false;  // the socket had no room for it once
+  Millis blockedAt = 0;
+  bool waitRefused = false;  // no timer could end its wait
   bool echoed = false;
   std::string echoLeft;  // of the echo, still to be written
   uint64_t wentAt = 0;   // when its first bytes went: 0, not yet
@@ -240,7 +242,8 @@ class World final : public ActionPerformer {
   std::vector<Entry> transcript_;
   size_t waiting_ = 0;  // queued characters the pane does not show yet
   std::array<bool, kTimers> armed_{}, stale_{};
-  int steps_ = 0;  // posted draw steps
+  std::array<Millis, kTimers> due_{}, period_{};  // a timer ticks when due, or later
+  int steps_ = 0;                                 // posted draw steps
   act::ShowView view_;
   act::ShowCounters counters_;
   int64_t in_ = 0, out_ = 0, totalIn_ = 0, totalOut_ = 0;
@@ -313,7 +316,7 @@ bool World::Applies(Kind kind, uint32_t arg) const {
     case Kind::DeliverConnect: return sock_.connectPosted.has_value();
     case Kind::DeliverLookup: return sock_.lookupPosted.has_value();
     case Kind::DeliverStep: return steps_ > 0;
-    case Kind::Tick: return armed_[arg % kTimers];
+    case Kind::Tick: return armed_[arg % kTimers] && now_ >= due_[arg % kTimers];
     case Kind::StaleTick: return stale_[arg % kTimers];
     default: return true;
   }
@@ -469,7 +472,10 @@ void World::Apply(const SimStep& step) {
       --steps_;
       Run(ev::DrawStep{});
       break;
-    case Kind::Tick: Run(ev::TimerFired{timer}); break;
+    case Kind::Tick:
+      due_[arg % kTimers] = now_ + period_[arg % kTimers];
+      Run(ev::TimerFired{timer});
+      break;
     case Kind::StaleTick:
       stale_[arg % kTimers] = false;
       Run(ev::TimerFired{timer});
@@ -495,13 +501,15 @@ void World::Settle() {
                            Kind::DeliverConnect, Kind::DeliverLookup, Kind::DeliverStep};
     for (const Kind kind : posted)
       if (next.kind == Kind::Wait && Applies(kind, 0)) next.kind = kind;
-    // A pending connect's dots would tick for ever.
-    const int firstTimer = core_.connecting() ? 1 : 0;
-    for (uint32_t t = kTimers; t-- > static_cast<uint32_t>(firstTimer);) {
+    for (uint32_t t = 0; t < kTimers; ++t)
       if (next.kind == Kind::Wait && stale_[t]) next = {Kind::StaleTick, t, next.luck};
+    // Then the timer due first; a pending connect's dots would tick for ever.
+    for (uint32_t t = core_.connecting() ? 1 : 0; t < kTimers; ++t)
       if (next.kind == Kind::Wait && armed_[t]) next = {Kind::Tick, t, next.luck};
-    }
+    for (uint32_t t = next.arg; next.kind == Kind::Tick && t < kTimers; ++t)
+      if (armed_[t] && due_[t] < due_[next.arg]) next.arg = t;
     if (next.kind == Kind::Wait) break;
+    if (next.kind == Kind::Tick) now_ = std::max(now_, due_[next.arg]);
     if (trace_) *trace_ += std::string("settle: ") + kKindNames[static_cast<int>(next.kind)] + "\n";
     Apply(next);
   }
@@ -573,8 +581,9 @@ void World::Written(const std::string& text) {
     const int error = std::atoi(text.c_str() + sizeof kSendErrorStart - 1);
     if (text != LineFateText(error, line_->sent, line_->data.size()))
       Break("a send error says another count of bytes sent");
-    if (error == kWouldBlock && !line_->blocked)
-      Break("a line given up for want of room it never lacked");
+    if (error == kWouldBlock &&
+        !(line_->blocked && (line_->waitRefused || now_ >= line_->blockedAt + kSendWaitMs)))
+      Break("a line given up for want of room before it waited");
     restorePending_ = true;
     return Add(Entry::What::Fate, line_->session, text);
   }
@@ -691,15 +700,21 @@ World::Result World::Do(const act::RestoreLine& a) {
 }
 
 World::Result World::Do(const act::ArmTimer& a) {
-  if (luck_.OneIn(16)) return ev::TimerRefused{a.timer};
-  armed_[static_cast<int>(a.timer)] = true;
+  if (luck_.OneIn(16)) {
+    if (a.timer == Timer::SendWait && line_) line_->waitRefused = true;
+    return ev::TimerRefused{a.timer};
+  }
+  const int t = static_cast<int>(a.timer);
+  armed_[t] = true;
+  period_[t] = std::max<Millis>(a.wait, 10);  // USER_TIMER_MINIMUM
+  due_[t] = now_ + period_[t];
   return std::nullopt;
 }
 
 // A tick already queued stays in the queue when its timer is killed.
 World::Result World::Do(const act::StopTimer& a) {
   const int t = static_cast<int>(a.timer);
-  if (armed_[t] && luck_.OneIn(4)) stale_[t] = true;
+  if (armed_[t] && now_ >= due_[t] && luck_.OneIn(2)) stale_[t] = true;
   armed_[t] = false;
   return std::nullopt;
 }
@@ -805,6 +820,7 @@ World::Result World::Do(const act::SendBytes& a) {
   long& room = sock_.answers.room;
   const size_t taken = room < 0 ? a.bytes.size() : std::min(a.bytes.size(), size_t(room));
   if (taken == 0) {
+    if (!line_->blocked) line_->blockedAt = now_;
     sock_.blocked = line_->blocked = true;
     return ev::SendDone{0, kWouldBlock};
   }

@@ -1,8 +1,8 @@
 // The session core under random schedules of a simulated world. TELVANE_SIM_SCHEDULES
-// sets how many (10,000 by default), TELVANE_SIM_SEED the first seed.
+// sets how many (10,000 by default), TELVANE_SIM_SEED the first seed. The first
+// schedule that breaks a promise is shrunk and shown; the rest are only counted.
 #include <doctest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,15 +21,18 @@ TEST_CASE("simulation: every promise holds under random schedules") {
   const long schedules = FromEnvironment("TELVANE_SIM_SCHEDULES", 10000);
   const long firstSeed = FromEnvironment("TELVANE_SIM_SEED", 1);
   size_t events = 0;
+  long failed = 0;
   for (long seed = firstSeed; seed < firstSeed + schedules; ++seed) {
     SeededChoices choices(static_cast<uint64_t>(seed));
     const SimOutcome outcome = RunChoices(choices, 120);
     events += outcome.events;
-    if (!outcome.broken.empty()) {
-      std::printf("simulation: seed %ld, after %ld schedules\n%s", seed, seed - firstSeed + 1,
+    if (outcome.broken.empty()) continue;
+    if (failed++ == 0)
+      std::printf("simulation: seed %ld (schedule %ld) %s", seed, seed - firstSeed + 1,
                   Report(outcome).c_str());
-      FAIL("seed " << seed << ": " << outcome.broken);
-    }
   }
-  std::printf("simulation: %ld schedules, %zu events, all promises held\n", schedules, events);
+  if (failed == 0)
+    std::printf("simulation: %ld schedules, %zu events, all promises held\n", schedules, events);
+  else
+    FAIL(failed << " of " << schedules << " schedules broke a promise");
 }
