@@ -49,7 +49,7 @@ static_assert(std::size(kEventNames) == std::variant_size_v<Event>);
 static_assert(std::size(kActionNames) == std::variant_size_v<Action>);
 
 constexpr int kReset = 10054;
-constexpr size_t kReadCap = 64;  // what one recv takes at most
+constexpr size_t kReadCap = 4096;  // what one recv takes at most
 constexpr char kSendErrorStart[] = "\r\nERR: Send Error #";
 constexpr char kClosedStart[] = "\r\n=== Connection closed by remote host";
 constexpr char kReceiveErrorStart[] = "\r\nERR: Receive Error";
@@ -60,7 +60,7 @@ bool StartsWith(std::string_view text, std::string_view start) {
 
 std::string Quoted(std::string_view text) {
   std::string out = "\"";
-  for (const char c : text) {
+  for (const char c : text.substr(0, 48)) {
     if (c >= ' ' && c < 0x7F && c != '"') {
       out += c;
     } else {
@@ -69,7 +69,8 @@ std::string Quoted(std::string_view text) {
       out += hex;
     }
   }
-  return out + "\"";
+  out += "\"";
+  return text.size() > 48 ? out + "... (" + std::to_string(text.size()) + " bytes)" : out;
 }
 
 // The world's own answers within a step, from the step's luck (splitmix64).
@@ -406,7 +407,9 @@ void World::Apply(const SimStep& step) {
       Run(ev::WindowClosing{});
       break;
     case Kind::PeerSends: {
-      std::string bytes(arg % 24 + (sock_.tcp ? 1 : 0), '\0');
+      // Now and then more than the pane takes in one piece.
+      const size_t size = arg % 8 == 0 ? 2000 + arg % 6000 : arg % 24;
+      std::string bytes(size + (sock_.tcp ? 1 : 0), '\0');
       const char kBytes[] = "ab\r\n\t\x1B\xFF\\ z";
       for (char& c : bytes) c = kBytes[luck_.Below(sizeof kBytes - 1)];
       Arrive(bytes);
