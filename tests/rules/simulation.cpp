@@ -120,6 +120,7 @@ struct Socket {
   std::deque<uint64_t> streamStamps;  // when each byte arrived
   std::deque<std::pair<std::string, uint64_t>> datagrams;
   bool peerGone = false;
+  bool reset = false;  // what the peer sent may be lost
   int sendError = 0;
   bool blocked = false;
   bool watching = true;
@@ -183,7 +184,7 @@ class World final : public ActionPerformer {
   void Add(Entry::What what, int session, const std::string& text);
   void Written(const std::string& text);
   void ReadsShown();
-  void NothingOwed();
+  void NothingOwed(const char* before);
   void Arrive(const std::string& bytes);
   void Notify();
   void CompleteLine();
@@ -240,6 +241,7 @@ class World final : public ActionPerformer {
   // The window's side.
   std::optional<Line> line_;
   bool restorePending_ = false;
+  bool cutShort_ = false;  // the peer may hold part of a line: the session must end
   std::vector<Entry> transcript_;
   size_t waiting_ = 0;  // queued characters the pane does not show yet
   std::array<bool, kTimers> armed_{}, stale_{};
@@ -426,7 +428,7 @@ void World::Apply(const SimStep& step) {
       sock_.closePosted = 0;
       break;
     case Kind::PeerResets:
-      sock_.peerGone = true;
+      sock_.peerGone = sock_.reset = true;
       sock_.sendError = kReset;
       if (arg % 2) {
         sock_.stream.clear();
@@ -487,12 +489,12 @@ void World::Apply(const SimStep& step) {
   }
   // What was delivered before the user's command shows before what the command does.
   const bool user = step.kind <= Kind::Connect;
-  if (user && wasOpen && sock_.open) NothingOwed();
+  if (user && wasOpen && sock_.open) NothingOwed("the user's command");
 }
 
-void World::NothingOwed() {
+void World::NothingOwed(const char* before) {
   if (sock_.OldestStamp() <= owed_)
-    Break("what was delivered before the user's command was not shown before it");
+    Break(std::string("what was delivered before ") + before + " was not shown before it");
 }
 
 void World::Settle() {
@@ -535,6 +537,8 @@ void World::Check() {
   if (readPending_) Break("bytes read were not shown at once");
   if (line_ && !line_->echoLeft.empty()) Break("the echo of a line was cut short");
   if (restorePending_) Break("a line given up did not come back");
+  if (std::exchange(cutShort_, false) && sock_.open)
+    Break("a line cut short leaves its session open");
   CompleteLine();
   if (line_ && line_->sent == line_->data.size()) Break("a line went out whole without an echo");
   const SessionCounters& c = core_.counters();
@@ -588,12 +592,16 @@ void World::Written(const std::string& text) {
         !(line_->blocked && (line_->waitRefused || now_ >= line_->blockedAt + kSendWaitMs)))
       Break("a line given up for want of room before it waited");
     restorePending_ = true;
+    cutShort_ = line_->sent > 0;
     return Add(Entry::What::Fate, line_->session, text);
   }
   if (text == kDisconnectedLine || StartsWith(text, kClosedStart) ||
       StartsWith(text, kReceiveErrorStart)) {
     if (!sock_.open) return Break("a session ended twice");
     ReadsShown();
+    // All a peer sent before it closed in order comes before its close.
+    if (StartsWith(text, kClosedStart) && sock_.HasData() && !sock_.reset)
+      Break("the peer's last bytes were not shown before its close");
     return Add(Entry::What::Ending, sock_.id, text);
   }
   if (text == kConnectDot && !(sock_.open && sock_.connectPending))
@@ -624,6 +632,7 @@ World::Result World::Do(const act::Append& a) {
     if (!line_ || line_->echoed) {
       Break(line_ ? "a line was echoed twice" : "an echo of no line");
     } else {
+      NothingOwed("an echo");
       line_->echoed = true;
       line_->echoLeft = line_->mode == TransferMode::Ascii ? line_->data : line_->typed + "\r\n";
       Add(Entry::What::Echo, line_->session, a.text);
