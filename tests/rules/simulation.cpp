@@ -252,54 +252,53 @@ class World final : public ActionPerformer {
   int64_t in_ = 0, out_ = 0, totalIn_ = 0, totalOut_ = 0;
 };
 
+// What the trace of a replay tells of an event or an action besides its name.
+template <class Any>
+std::string Detail(const Any&) {
+  return std::string();
+}
+std::string N(int64_t number) { return " " + std::to_string(number); }
+std::string TimerName(Timer timer) {
+  return std::string(" ") + kTimerNames[static_cast<int>(timer)];
+}
+std::string Detail(const ev::Connect& e) { return " port=" + Quoted(e.port) + N(e.tcp); }
+std::string Detail(const ev::Send& e) { return " " + Quoted(e.typed); }
+std::string Detail(const ev::ModeSwitched& e) { return N(static_cast<int>(e.mode)); }
+std::string Detail(const ev::ReadReady& e) {
+  return N(e.error) + " inputWaiting" + N(e.inputWaiting);
+}
+std::string Detail(const ev::WriteReady& e) { return N(e.error); }
+std::string Detail(const ev::ConnectDone& e) { return N(e.error); }
+std::string Detail(const ev::PeerClosed& e) { return N(e.error); }
+std::string Detail(const ev::LookupDone& e) { return N(e.error); }
+std::string Detail(const ev::TimerFired& e) { return TimerName(e.timer); }
+std::string Detail(const ev::ConnectCalled& e) { return N(e.result) + N(e.error); }
+std::string Detail(const ev::ReadDone& e) { return N(e.received) + " more" + N(e.more); }
+std::string Detail(const ev::ReadsWatched& e) { return N(e.error); }
+std::string Detail(const ev::SendDone& e) { return " taken" + N(e.taken) + N(e.error); }
+std::string Detail(const ev::Drawn& e) {
+  return N(static_cast<int64_t>(e.chars)) + " more" + N(e.more);
+}
+std::string Detail(const ev::TimerRefused& e) { return TimerName(e.timer); }
+std::string Detail(const act::Append& a) { return " " + Quoted(a.text); }
+std::string Detail(const act::QueueLine& a) { return " " + Quoted(a.text); }
+std::string Detail(const act::QueueRead& a) {
+  return a.count > 0 ? " " + Quoted(a.bytes.substr(0, static_cast<size_t>(a.count))) : N(a.count);
+}
+std::string Detail(const act::Draw& a) { return N(static_cast<int64_t>(a.chars)); }
+std::string Detail(const act::ShowView& a) { return N(static_cast<int>(a.phase)); }
+std::string Detail(const act::ShowCounters& a) { return N(a.in) + N(a.out); }
+std::string Detail(const act::RestoreLine& a) { return " " + Quoted(a.typed); }
+std::string Detail(const act::ArmTimer& a) { return TimerName(a.timer); }
+std::string Detail(const act::StopTimer& a) { return TimerName(a.timer); }
+std::string Detail(const act::SendBytes& a) { return " " + Quoted(a.bytes); }
+
 std::string EventText(const Event& event) {
-  std::string text = kEventNames[event.index()];
-  char detail[96] = "";
-  if (const auto* e = std::get_if<ev::TimerFired>(&event))
-    std::snprintf(detail, sizeof detail, " %s", kTimerNames[static_cast<int>(e->timer)]);
-  if (const auto* e = std::get_if<ev::TimerRefused>(&event))
-    std::snprintf(detail, sizeof detail, " %s", kTimerNames[static_cast<int>(e->timer)]);
-  if (const auto* e = std::get_if<ev::ReadReady>(&event))
-    std::snprintf(detail, sizeof detail, " error=%d inputWaiting=%d", e->error, e->inputWaiting);
-  if (const auto* e = std::get_if<ev::ReadDone>(&event))
-    std::snprintf(detail, sizeof detail, " received=%d more=%d", e->received, e->more);
-  if (const auto* e = std::get_if<ev::SendDone>(&event))
-    std::snprintf(detail, sizeof detail, " taken=%d error=%d", e->taken, e->error);
-  if (const auto* e = std::get_if<ev::Drawn>(&event))
-    std::snprintf(detail, sizeof detail, " chars=%zu more=%d", e->chars, e->more);
-  if (const auto* e = std::get_if<ev::ConnectCalled>(&event))
-    std::snprintf(detail, sizeof detail, " result=%d error=%d", e->result, e->error);
-  if (const auto* e = std::get_if<ev::Connect>(&event))
-    std::snprintf(detail, sizeof detail, " port=%s tcp=%d mode=%d", Quoted(e->port).c_str(), e->tcp,
-                  static_cast<int>(e->mode));
-  if (const auto* e = std::get_if<ev::ModeSwitched>(&event))
-    std::snprintf(detail, sizeof detail, " mode=%d", static_cast<int>(e->mode));
-  if (const auto* e = std::get_if<ev::Send>(&event)) return text + " " + Quoted(e->typed);
-  for (int error :
-       {std::holds_alternative<ev::PeerClosed>(event) ? std::get<ev::PeerClosed>(event).error : -1,
-        std::holds_alternative<ev::ConnectDone>(event) ? std::get<ev::ConnectDone>(event).error
-                                                       : -1})
-    if (error >= 0) std::snprintf(detail, sizeof detail, " error=%d", error);
-  return text + detail;
+  return kEventNames[event.index()] + std::visit([](const auto& e) { return Detail(e); }, event);
 }
 
 std::string ActionText(const Action& action) {
-  std::string text = kActionNames[action.index()];
-  if (const auto* a = std::get_if<act::Append>(&action)) return text + " " + Quoted(a->text);
-  if (const auto* a = std::get_if<act::QueueLine>(&action)) return text + " " + Quoted(a->text);
-  if (const auto* a = std::get_if<act::QueueRead>(&action))
-    return text + " " + (a->count > 0 ? Quoted(a->bytes.substr(0, a->count)) : "(none)");
-  if (const auto* a = std::get_if<act::SendBytes>(&action)) return text + " " + Quoted(a->bytes);
-  if (const auto* a = std::get_if<act::RestoreLine>(&action)) return text + " " + Quoted(a->typed);
-  if (const auto* a = std::get_if<act::ArmTimer>(&action))
-    return text + " " + kTimerNames[static_cast<int>(a->timer)];
-  if (const auto* a = std::get_if<act::StopTimer>(&action))
-    return text + " " + kTimerNames[static_cast<int>(a->timer)];
-  if (const auto* a = std::get_if<act::ShowView>(&action))
-    return text + " phase=" + std::to_string(static_cast<int>(a->phase));
-  if (const auto* a = std::get_if<act::ShowCounters>(&action))
-    return text + " in=" + std::to_string(a->in) + " out=" + std::to_string(a->out);
-  return text;
+  return kActionNames[action.index()] + std::visit([](const auto& a) { return Detail(a); }, action);
 }
 
 // Idle, on the way, or open: what the view can tell apart.
@@ -937,7 +936,7 @@ SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace) {
   for (const SimStep& step : steps) {
     if (world.gone() || !world.broken().empty()) break;
     if (!world.Applies(step.kind, step.arg)) continue;
-    if (trace) *trace += Describe({step}) + "\n";
+    if (trace) *trace += Describe({step});
     outcome.steps.push_back(step);
     world.Apply(step);
   }
@@ -949,6 +948,7 @@ SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace) {
 
 std::vector<SimStep> Shrink(std::vector<SimStep> steps) {
   const std::string promise = Replay(steps).broken;
+  if (promise.empty()) return steps;
   size_t chunks = 2;
   while (steps.size() >= 2) {
     const size_t chunk = (steps.size() + chunks - 1) / chunks;
@@ -974,12 +974,10 @@ std::vector<SimStep> Shrink(std::vector<SimStep> steps) {
 std::string Describe(const std::vector<SimStep>& steps) {
   std::string text;
   for (const SimStep& step : steps) {
-    char line[96];
-    const bool timer = step.kind == Kind::Tick || step.kind == Kind::StaleTick;
-    std::snprintf(line, sizeof line, "%s%s %s arg=%u luck=%u", text.empty() ? "" : "\n",
-                  kKindNames[static_cast<int>(step.kind)],
-                  timer ? kTimerNames[step.arg % kTimers] : "", step.arg, step.luck);
-    text += line;
+    text += kKindNames[static_cast<int>(step.kind)];
+    if (step.kind == Kind::Tick || step.kind == Kind::StaleTick)
+      text += TimerName(static_cast<Timer>(step.arg % kTimers));
+    text += " arg=" + std::to_string(step.arg) + " luck=" + std::to_string(step.luck) + "\n";
   }
   return text;
 }
