@@ -11,6 +11,9 @@ sanitize="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-rec
 cmake -S "$TELVANE_ROOT" -B "$native" -DCMAKE_BUILD_TYPE=Debug -DTELVANE_WERROR=ON \
   -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_EXE_LINKER_FLAGS="$sanitize" >/dev/null
 cmake --build "$native" -j"$(nproc)"
-ctest --test-dir "$native" --output-on-failure -E '^simulation$'
-# The random schedules of the session core, run here so that their one line shows.
-"$native/bin/test_rules" --test-case='simulation*' --minimal
+status=0
+ctest --test-dir "$native" --output-on-failure -E '^simulation$' || status=$?
+# The random schedules of the session core, run here so that their one line shows
+# whatever else failed.
+"$native/bin/test_rules" --test-case='simulation*' --minimal || status=$?
+exit "$status"
