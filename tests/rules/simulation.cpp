@@ -536,8 +536,7 @@ void World::Check() {
   if (readPending_) Break("bytes read were not shown at once");
   if (line_ && !line_->echoLeft.empty()) Break("the echo of a line was cut short");
   if (restorePending_) Break("a line given up did not come back");
-  if (std::exchange(cutShort_, false) && sock_.open)
-    Break("a line cut short leaves its session open");
+  if (std::exchange(cutShort_, false)) Break("a line cut short leaves its session open");
   CompleteLine();
   if (line_ && line_->sent == line_->data.size()) Break("a line went out whole without an echo");
   const SessionCounters& c = core_.counters();
@@ -829,7 +828,9 @@ World::Result World::Do(const act::SendBytes& a) {
     return Break("sent what was not typed, or twice"), ev::SendDone{0, 10057};
   if (sock_.sendError != 0) return ev::SendDone{0, sock_.sendError};
   long& room = sock_.answers.room;
-  const size_t taken = room < 0 ? a.bytes.size() : std::min(a.bytes.size(), size_t(room));
+  // A datagram goes whole; a stream takes what it has room for.
+  const size_t taken =
+      room < 0 || !sock_.tcp ? a.bytes.size() : std::min(a.bytes.size(), size_t(room));
   if (taken == 0) {
     if (!line_->blocked) line_->blockedAt = now_;
     sock_.blocked = line_->blocked = true;
@@ -851,6 +852,7 @@ World::Result World::Do(const act::CloseSocket&) {
     Break("what was delivered before the session ended was never shown");
   if (line_ && !gone_) Break("a line in flight vanished with its session");
   line_.reset();
+  cutShort_ = false;
   // The events it posted name a socket that is no more: the window drops them.
   const int id = sock_.id;
   sock_ = Socket{};
