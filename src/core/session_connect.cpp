@@ -9,7 +9,6 @@ void SessionCore::On(const ev::Connect& event, Actions& out) {
   // The controls that start an attempt are disabled meanwhile; a command that comes
   // anyway must not open a second socket and lose the first.
   if (!idle()) return;
-  idleViewDue_ = false;  // this attempt's view replaces it
   counters_.sessionIn = 0;
   counters_.sessionOut = 0;
   ShowCounters(out);
@@ -18,6 +17,7 @@ void SessionCore::On(const ev::Connect& event, Actions& out) {
   if (event.mode == TransferMode::Binary) out.push_back(act::ClearSendLine{});
   const int port = PortNumberOf(event.port);
   if (port == 0) return Write(kInvalidPortLine, out);
+  idleViewDue_ = false;  // this attempt's view replaces the one a peer's close left due
   target_.phase = Phase::Opening;
   target_.tcp = event.tcp;
   target_.host = event.host;

@@ -81,6 +81,9 @@ void SessionCore::On(const ev::TimerFired& event, Actions& out) {
       break;
     case Timer::Frame: Pace(pacer_.OnFrameDue(), out); break;
     case Timer::SendWait:
+      // A tick queued before its timer was stopped may come after the next line began
+      // a wait of its own: that wait, and its timer, go on.
+      if (line_.waiting && now_ + kTimerSlackMs < line_.waitEnds) break;
       out.push_back(act::StopTimer{Timer::SendWait});
       if (!line_.waiting) break;  // a tick left from a line that has gone
       line_.waiting = false;

@@ -22,6 +22,9 @@ constexpr int kPeerDisconnect = 10101;  // WSAEDISCON: the peer closed gracefull
 
 constexpr unsigned kConnectTickMs = 500;
 constexpr unsigned kSendWaitMs = 3000;
+// A timer never ticks this much before it is due: an earlier tick was queued for a
+// wait that has ended before this one began.
+constexpr Millis kTimerSlackMs = 100;
 // Datagrams are read until none waits, for at most this long per read event...
 constexpr Millis kDatagramReadMs = 6;
 // ... and before the user's action, all that waited then: a stream faster than the
@@ -52,6 +55,7 @@ struct OutgoingLine {
   bool inFlight = false;
   bool echoed = false;   // written when the socket first took bytes of it
   bool waiting = false;  // the send-wait timer runs: the socket had no room
+  Millis waitEnds = 0;   // when that wait runs out
   TransferMode mode = TransferMode::Ascii;
   std::string typed;  // for the echo, and to give back
   std::string data;

@@ -45,6 +45,7 @@ void SessionCore::On(const ev::SendDone& event, Actions& out) {
   // The wait counts from the first time the socket had no room for this line.
   if (line_.waiting) return;
   line_.waiting = true;
+  line_.waitEnds = now_ + kSendWaitMs;
   out.push_back(act::ArmTimer{Timer::SendWait, kSendWaitMs});
 }
 

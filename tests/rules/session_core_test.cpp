@@ -125,7 +125,10 @@ TEST_CASE("a line in flight when its session ends says what became of it and com
       case End::UserDisconnects: w.Run(ev::Disconnect{}); break;
       case End::ReceiveError: w.Run(ev::ReadReady{10053}); break;
       case End::SendError: w.Run(ev::WriteReady{10054}); break;
-      case End::NoRoom: w.Tick(Timer::SendWait); break;
+      case End::NoRoom:
+        w.now += kSendWaitMs;
+        w.Tick(Timer::SendWait);
+        break;
     }
     w.Settle();
     CHECK(w.Since(mark) == row.after);
@@ -371,4 +374,25 @@ TEST_CASE("a peer's close changes the view when the pane shows its line") {
     CHECK(w.viewPhase == Phase::Opening);  // the connect is pending: dots, no idle view
     CHECK(w.core.phase() == Phase::Connecting);
   }
+}
+
+TEST_CASE("a send-wait tick queued before its timer stopped leaves the next line's wait alone") {
+  CoreWorld w;
+  w.OpenSession();
+  w.sendRoom = 2;
+  w.SendLine("one");     // part of it goes, the rest waits for room
+  w.now += kSendWaitMs;  // its tick is due, and queued...
+  w.sendRoom = -1;
+  w.Run(ev::WriteReady{});  // ... when the rest goes and the timer is stopped
+  REQUIRE_FALSE(w.core.outgoing().inFlight);
+  w.sendRoom = 1;
+  w.SendLine("two");  // the next line waits too
+  REQUIRE(w.timers.count(Timer::SendWait) == 1);
+  w.Tick(Timer::SendWait);  // the old tick comes at last
+  CHECK(w.core.connected());
+  CHECK(w.core.outgoing().inFlight);
+  CHECK(w.timers.count(Timer::SendWait) == 1);
+  w.now += kSendWaitMs;  // the line's own wait runs out
+  w.Tick(Timer::SendWait);
+  CHECK_FALSE(w.core.connected());  // part of it went: the session ends
 }

@@ -14,8 +14,10 @@ namespace {
 constexpr char kHalfByteStates[] = "00010111";
 const std::string kClosed = "\r\n=== Connection closed by remote host ( 127.0.0.1 )\r\n";
 
-// The send-wait timer's tick, as if its 3 s had passed.
-void SendWaitRunsOut() { SendMessageA(app.controls.mainWindow, WM_TIMER, kSendWaitTimerId, 0); }
+// The line's 3 s wait for room runs out.
+void SendWaitRunsOut() {
+  REQUIRE(PumpUntil([] { return !app.session.outgoing().inFlight; }, 6000));
+}
 
 // A line that waits for room in a stalled session, given up when its wait runs out.
 void LineGivenUp(const std::string& line) {
