@@ -1,4 +1,5 @@
 #include "session/session_runner.h"
+#include "base/prof.h"
 
 #include "base/status_bar.h"
 #include "rules/texts.h"
@@ -56,6 +57,8 @@ bool ThemeDrawsControls() {
 }
 
 Event Draw(size_t chars) {
+  ProfScope p(kPDraw);
+  prof.drewSinceRead = 1;
   if (ThemeDrawsControls()) chars = kWholeBacklog;
   const size_t waiting = QueuedOutputLength();
   const Millis start = GetTickCount64();
