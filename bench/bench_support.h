@@ -106,17 +106,6 @@ class Figures {
   std::string line_;
 };
 
-
-#include "base/prof.h"
-inline void AddProf(Figures& f, double per) {
-  static const char* names[kPOps] = {"replacesel", "settext", "linecount", "linescroll", "caret", "length", "limit", "take", "draw", "panepaint", "ncpaint"};
-  for (int i = 0; i < kPOps; ++i) {
-    f.Add((std::string("p_") + names[i] + "_n").c_str(), prof.n[i] / per, 0);
-    f.Add((std::string("p_") + names[i] + "_ms").c_str(), prof.ms[i] / per, 1);
-  }
-  f.Add("p_chars", prof.chars / per, 0);
-}
-
 template <typename Done>
 bool PumpUntil(Done done, double seconds, double* longestDispatch) {
   const double start = Now();

@@ -296,7 +296,6 @@ int RunReceiveRate(const BenchOptions& options) {
         .Add("key_ms", probes.longestKeyWait * 1000.0)
         .Add("keys", probes.keys, 0)
         .Add("tick_ms", probes.longestTickGap * 1000.0);
-  if (!options.baseline) AddProf(figures, std::max(1, options.floods) + (options.probes ? 1 : 0));
   figures.Print();
   return complete ? 0 : 1;
 }

@@ -124,8 +124,7 @@ int RunUdpStream(const BenchOptions& options) {
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
   CloseBenchWindow(window);
 
-  Figures figures("udp");
-  figures
+  Figures("udp")
       .Add("receiver", options.baseline ? "baseline" : "telvane")
       .Add("mode", options.mode == TransferMode::Binary ? "binary" : "ascii")
       .Add("pace", static_cast<double>(options.pace), 0)
@@ -136,15 +135,6 @@ int RunUdpStream(const BenchOptions& options) {
       .Add("seconds", seconds, 3)
       .Add("longest_ms", longestMessage * 1000.0)
       .Add("answer_ms", longestAnswer * 1000.0)
-      .Add("rcvbuf_default", prof.rcvbufDefault, 0)
-      .Add("rcvbuf_granted", prof.rcvbufGranted, 0)
-      .Add("gaps_after_draw", static_cast<double>(prof.udpGapsAfterDraw), 0)
-      .Add("lost_after_draw", static_cast<double>(prof.udpLostAfterDraw), 0)
-      .Add("gaps_other", static_cast<double>(prof.udpGapsOther), 0)
-      .Add("lost_other", static_cast<double>(prof.udpLostOther), 0)
-      .Add("worst_idle_after_draw_ms", prof.worstIdleAfterDraw)
-      .Add("worst_idle_other_ms", prof.worstIdleOther);
-  if (!options.baseline) AddProf(figures, 1);
-  figures.Print();
+      .Print();
   return open ? 0 : 1;
 }

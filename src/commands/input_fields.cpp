@@ -1,6 +1,5 @@
 // There is no dialog manager: Enter, Tab and F1 mean only what these procedures make of them.
 #include "commands/input_fields.h"
-#include "base/prof.h"
 
 #include "base/requests.h"
 #include "commands/command_line.h"
@@ -142,10 +141,6 @@ LRESULT CALLBACK SendLineProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 LRESULT CALLBACK OutputPaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT || message == WM_NCPAINT) {
-    ProfScope p(message == WM_PAINT ? kPPanePaint : kPNcPaint);
-    return CallWindowProcA(app.controls.outputPanePrevProc, hwnd, message, wParam, lParam);
-  }
   switch (message) {
     case kSubclassHandshake:
       app.controls.outputPanePrevProc = FromHandshake(wParam);

@@ -1,5 +1,4 @@
 #include "session/session_runner.h"
-#include "base/prof.h"
 
 #include "base/status_bar.h"
 #include "rules/texts.h"
@@ -57,8 +56,6 @@ bool ThemeDrawsControls() {
 }
 
 Event Draw(size_t chars) {
-  ProfScope p(kPDraw);
-  prof.drewSinceRead = 1;
   if (ThemeDrawsControls()) chars = kWholeBacklog;
   const size_t waiting = QueuedOutputLength();
   const Millis start = GetTickCount64();

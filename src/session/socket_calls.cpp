@@ -4,9 +4,6 @@
 #include <vector>
 
 #include "view/output_pane.h"
-#include "base/prof.h"
-#include <cstdlib>
-#include <string>
 
 namespace {
 
@@ -57,26 +54,9 @@ void ReadDatagrams(const Action& action, Event& done) {
   int datagrams = 0;
   done.count = -1;
   WSAAsyncSelect(app.network.sessionSocket, app.controls.mainWindow, kSocketNotify, FD_CLOSE);
-  struct End { ~End() { prof.lastReadEnd = ProfNow(); } } end;
   for (;;) {
     const int received = recv(app.network.sessionSocket, buffer, kDatagramBytes, 0);
     if (received < 0) break;  // none waits
-    if (received == 50) {
-      const long seq = std::strtol(std::string(buffer, 8).c_str(), nullptr, 10);
-      const double now = ProfNow();
-      if (datagrams == 0 && prof.lastReadEnd > 0) {
-        double idle = now - prof.lastReadEnd;
-        if (prof.drewSinceRead) { if (idle > prof.worstIdleAfterDraw) prof.worstIdleAfterDraw = idle; }
-        else if (idle > prof.worstIdleOther) prof.worstIdleOther = idle;
-      }
-      if (prof.lastSeq >= 0 && seq > prof.lastSeq + 1) {
-        if (prof.drewSinceRead) { ++prof.udpGapsAfterDraw; prof.udpLostAfterDraw += seq - prof.lastSeq - 1; }
-        else { ++prof.udpGapsOther; prof.udpLostOther += seq - prof.lastSeq - 1; }
-      }
-      prof.lastSeq = seq;
-      prof.drewSinceRead = 0;
-      ++prof.udpReads;
-    }
     QueueRead(buffer, received);
     ++datagrams;
     done.count = (done.count > 0 ? done.count : 0) + received;
@@ -115,19 +95,6 @@ Event OpenSessionSocket(bool tcp) {
     return opened;
   }
   app.network.sessionSocket = made;
-  {
-    int size = 0, length = sizeof size;
-    getsockopt(made, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &length);
-    prof.rcvbufDefault = size;
-    if (const char* want = getenv("TELVANE_RCVBUF")) {
-      int asked = atoi(want);
-      setsockopt(made, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&asked), sizeof asked);
-      length = sizeof size;
-      getsockopt(made, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &length);
-    }
-    prof.rcvbufGranted = size;
-    prof.lastSeq = -1;
-  }
   if (WSAAsyncSelect(made, app.controls.mainWindow, kSocketNotify, kSocketEvents) == SOCKET_ERROR) {
     opened.ok = false;
     opened.stage = OpenStage::Select;

@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <string>
 
-#include "base/prof.h"
 #include "base/status_bar.h"
 #include "rules/texts.h"
 #include "settings/settings_file.h"
@@ -40,9 +39,7 @@ void ShowStatusParts() {
 
 void CreateControls(HWND window) {
   CreateControlFont();
-  ProfMark("CreateControlFont");
   InitCommonControls();
-  ProfMark("InitCommonControls");
 
   constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
   constexpr DWORD kLineStyle = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
@@ -66,7 +63,6 @@ void CreateControls(HWND window) {
   LimitText(app.controls.portField, kPortFieldLimit);
   app.controls.clearButton = CreateChild(window, "BUTTON", kButtonStyle, "clear", kClearButtonId);
 
-  ProfMark("eight controls");
   app.controls.statusBar =
       CreateStatusWindowA(WS_CHILD | WS_VISIBLE, kStatusInitial, window, kStatusBarId);
   ShowStatusParts();  // for a window not yet sized: WM_SIZE sets them again

@@ -3,7 +3,6 @@
 
 #include <commctrl.h>
 
-#include "base/prof.h"
 #include "base/status_bar.h"
 #include "commands/command_line.h"
 #include "commands/input_fields.h"
@@ -32,27 +31,19 @@ void CreateModeMenu() {
 
 LRESULT OnCreate(HWND window) {
   app.controls.mainWindow = window;
-  ProfMark("WM_CREATE");
   CreateControls(window);  // font, units, common controls, the eight controls, status bar
-  ProfMark("CreateControls");
   ResetTranscript();       // the banner
-  ProfMark("ResetTranscript");
   LoadSettings();
-  ProfMark("LoadSettings");
   CreateSchemeBrush();
   SelectAllText(app.controls.portField);
   SetFocus(app.controls.hostField);
   SelectAllText(app.controls.hostField);
   RefreshConnectionView();
-  ProfMark("focus+view");
   StartWinsock();
-  ProfMark("StartWinsock");
   RegisterToolTips();
-  ProfMark("RegisterToolTips");
   SubclassControls();
   SetStatusText(kStatusActivity, kStatusStartup);
   CreateModeMenu();
-  ProfMark("WM_CREATE done");
   return 0;
 }
 

@@ -1,4 +1,3 @@
-#include "base/prof.h"
 #include "rules/texts.h"
 #include "settings/settings_file.h"
 #include "shell/controls.h"
@@ -9,7 +8,6 @@ constexpr int kIconId = 500;
 }
 
 HWND CreateMainWindow(HINSTANCE instance, int showState) {
-  ProfMark("CreateMainWindow");
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = MainWindowProc;
   windowClass.hInstance = instance;
@@ -23,14 +21,10 @@ HWND CreateMainWindow(HINSTANCE instance, int showState) {
   app.controls.mainWindow = CreateWindowExA(0, kAppTitle, kAppTitle, WS_OVERLAPPEDWINDOW, 0, 0, 0,
                                             0, nullptr, nullptr, instance, nullptr);
   if (!app.controls.mainWindow) return nullptr;
-  ProfMark("created");
   RestoreWindowPlacement();
   ScrollEntryFieldsHome();
-  ProfMark("placed");
   ShowWindow(app.controls.mainWindow, showState);
-  ProfMark("shown");
   UpdateWindow(app.controls.mainWindow);
-  ProfMark("updated");
   return app.controls.mainWindow;
 }
 

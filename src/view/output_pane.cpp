@@ -4,7 +4,6 @@
 #include <string>
 
 #include "base/app_state.h"
-#include "base/prof.h"
 #include "rules/binary_mode.h"
 #include "rules/texts.h"
 #include "rules/transcript_text.h"
@@ -30,16 +29,14 @@ size_t BannerLength() {
   return length;
 }
 
-size_t PaneLength() { ProfScope p(kPLength); return static_cast<size_t>(GetWindowTextLengthA(app.controls.outputPane)); }
+size_t PaneLength() { return static_cast<size_t>(GetWindowTextLengthA(app.controls.outputPane)); }
 
 size_t PaneLimit() {
-  ProfScope p(kPLimit);
   return static_cast<size_t>(SendMessageA(app.controls.outputPane, EM_GETLIMITTEXT, 0, 0));
 }
 
 // Positions past the end count as the end; any selection is dropped.
 void MoveCaretToEnd() {
-  ProfScope p(kPCaret);
   SendMessageA(app.controls.outputPane, EM_SETSEL, static_cast<WPARAM>(-2),
                static_cast<LPARAM>(-2));
 }
@@ -57,11 +54,7 @@ void InsertAtEnd(const char* text, size_t length) {
     length -= skip;
     const unsigned resetsBefore = resetCount;
     MoveCaretToEnd();
-    {
-      ProfScope p(kPReplaceSel);
-      prof.chars += static_cast<long long>(length);
-      SendMessageA(app.controls.outputPane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
-    }
+    SendMessageA(app.controls.outputPane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
     if (resetCount == resetsBefore) return;
     // The pane reset itself inside the insertion; what of the piece survived is
     // unknown, so start it again after a bare banner.
@@ -70,12 +63,7 @@ void InsertAtEnd(const char* text, size_t length) {
 }
 
 void ScrollToEnd() {
-  LRESULT lines;
-  {
-    ProfScope p(kPLineCount);
-    lines = SendMessageA(app.controls.outputPane, EM_GETLINECOUNT, 0, 0);
-  }
-  ProfScope p(kPLineScroll);
+  const LRESULT lines = SendMessageA(app.controls.outputPane, EM_GETLINECOUNT, 0, 0);
   SendMessageA(app.controls.outputPane, EM_LINESCROLL, 0, lines);
 }
 
@@ -121,7 +109,6 @@ void AppendOutput(const char* text, int length) {
 void ResetTranscript() {
   app.transcript.backlog.Clear();  // the reset would wipe it anyway
   ++resetCount;
-  ProfScope p(kPSetText);
   SetWindowTextA(app.controls.outputPane, BannerText());
   Rearm();
 }
@@ -153,17 +140,11 @@ bool ShowQueuedOutputPart(size_t maxChars) {
   TranscriptBacklog& backlog = app.transcript.backlog;
   if (backlog.empty()) return false;
   bool resetFirst = false;
-  std::string text;
-  {
-    ProfScope p(kPTake);
-    text = backlog.TakeFront(maxChars, resetFirst);
-  }
+  const std::string text = backlog.TakeFront(maxChars, resetFirst);
   if (resetFirst) {
     // The banner and what follows it in one go: each change of the pane's text costs
     // a lot when a theme draws its scroll bars. It fits: the backlog keeps no more.
     ++resetCount;
-    ProfScope p(kPSetText);
-    prof.chars += static_cast<long long>(text.size());
     SetWindowTextA(app.controls.outputPane, (BannerText() + text).c_str());
     Rearm();
   } else {
