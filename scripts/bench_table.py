@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Prints the figures of scripts/bench.sh as one table: each Telvane figure beside the
 baseline measured in the same run, and their ratio. Input: the lines
-"@ name key=value ..." that the benchmark programs print."""
+"@ name key=value ..." that the benchmark programs print, each marked by scripts/bench.sh
+with the display it was measured on (display=xvfb or display=null)."""
 import sys
 
 
@@ -12,7 +13,7 @@ def read(path):
             words = line.split()
             if len(words) < 2 or words[0] != "@":
                 continue
-            record = {"name": words[1]}
+            record = {"name": words[1], "display": "xvfb"}  # older logs knew no other
             record.update(w.split("=", 1) for w in words[2:] if "=" in w)
             records.append(record)
     return records
@@ -68,43 +69,58 @@ def table(rows):
             print("  " + "  ".join("-" * w for w in widths))
 
 
+DISPLAYS = ("xvfb", "null")
+
+
 def main():
     records = read(sys.argv[1])
-    rows = [["theme", "mode", "baseline MB/s", "Telvane MB/s", "ratio", "read MB/s", "peak MB"]]
-    for theme in ("off", "on"):
-        for mode in ("ascii", "advanced", "binary"):
-            base = find(records, "rate", theme=theme, mode=mode, receiver="baseline")
-            tel = find(records, "rate", theme=theme, mode=mode, receiver="telvane")
-            if not base and not tel:
-                continue
-            b, t = number(base, "mbps"), number(tel, "mbps")
-            incomplete = tel and tel.get("complete") != "yes" or base and base.get("complete") != "yes"
-            rows.append([theme, mode + (" (INCOMPLETE)" if incomplete else ""), cell(b), cell(t),
-                         ratio(t, b), cell(number(tel, "read_mbps")), cell(number(tel, "peak_mb"))])
+    rows = [["display", "theme", "mode", "baseline MB/s", "Telvane MB/s", "ratio", "read MB/s",
+             "peak MB"]]
+    for display in DISPLAYS:
+        for theme in ("off", "on"):
+            for mode in ("ascii", "advanced", "binary"):
+                match = dict(display=display, theme=theme, mode=mode)
+                base = find(records, "rate", receiver="baseline", **match)
+                tel = find(records, "rate", receiver="telvane", **match)
+                if not base and not tel:
+                    continue
+                b, t = number(base, "mbps"), number(tel, "mbps")
+                incomplete = (tel and tel.get("complete") != "yes" or
+                              base and base.get("complete") != "yes")
+                rows.append([display, theme, mode + (" (INCOMPLETE)" if incomplete else ""),
+                             cell(b), cell(t), ratio(t, b), cell(number(tel, "read_mbps")),
+                             cell(number(tel, "peak_mb"))])
     if len(rows) > 1:
         print("Receive: 10 MB flood until its last bytes are in the transcript (median of the floods)")
         table(rows)
 
-    rows = [["mode", "longest message ms", "key wait ms", "10 ms timer gap ms", "MB/s with probes"]]
-    for mode in ("ascii", "advanced", "binary"):
-        tel = find(records, "rate", theme="off", mode=mode, receiver="telvane")
-        if tel and "key_ms" in tel:
-            rows.append([mode, cell(max(number(tel, "longest_ms"), number(tel, "probed_longest_ms"))),
-                         cell(number(tel, "key_ms")), cell(number(tel, "tick_ms")),
-                         cell(number(tel, "probed_mbps"))])
+    rows = [["display", "mode", "longest message ms", "key wait ms", "10 ms timer gap ms",
+             "MB/s with probes"]]
+    for display in DISPLAYS:
+        for mode in ("ascii", "advanced", "binary"):
+            tel = find(records, "rate", display=display, theme="off", mode=mode, receiver="telvane")
+            if tel and "key_ms" in tel:
+                rows.append([display, mode,
+                             cell(max(number(tel, "longest_ms"), number(tel, "probed_longest_ms"))),
+                             cell(number(tel, "key_ms")), cell(number(tel, "tick_ms")),
+                             cell(number(tel, "probed_mbps"))])
     if len(rows) > 1:
         print("\nDuring a flood, theme off (a key every 50 ms from another thread, a 10 ms timer)")
         table(rows)
 
-    base = find(records, "burst", receiver="baseline")
-    tel = find(records, "burst", receiver="telvane")
-    if base or tel:
-        rows = [["", "baseline", "Telvane", "ratio"],
-                compared("close line shown after", base, tel, "close_shown_s", 1000),
-                compared("longest answer to another thread", base, tel, "answer_ms"),
-                compared("longest message", base, tel, "longest_ms")]
+    rows = [["", "display", "baseline", "Telvane", "ratio"]]
+    for display in DISPLAYS:
+        base = find(records, "burst", display=display, receiver="baseline")
+        tel = find(records, "burst", display=display, receiver="telvane")
+        if not base and not tel:
+            continue
+        for row in (compared("close line shown after", base, tel, "close_shown_s", 1000),
+                    compared("longest answer to another thread", base, tel, "answer_ms"),
+                    compared("longest message", base, tel, "longest_ms")):
+            rows.append(row[:1] + [display] + row[1:])
         if any(r and r.get("complete") != "yes" for r in (base, tel)):
-            rows.append(["INCOMPLETE", "", "", ""])
+            rows.append(["INCOMPLETE", display, "", "", ""])
+    if len(rows) > 1:
         print("\n64 MB burst ending with the peer's close (theme off)")
         table(rows)
 
@@ -137,15 +153,17 @@ def main():
     udp_table(records)
 
 def udp_table(records):
-    rows = [["pace", "mode", "sent", "baseline got", "Telvane got", "ratio", "whole, in order",
-             "longest message ms", "longest answer ms"]]
+    rows = [["display", "pace", "mode", "sent", "baseline got", "Telvane got", "ratio",
+             "whole, in order", "longest message ms", "longest answer ms"]]
     seen = []
     for r in records:
-        if r["name"] == "udp" and (r.get("pace"), r.get("mode")) not in seen:
-            seen.append((r.get("pace"), r.get("mode")))
-    for pace, mode in seen:
-        base = find_all(records, "udp", pace=pace, mode=mode, receiver="baseline")
-        tel = find_all(records, "udp", pace=pace, mode=mode, receiver="telvane")
+        key = (r["display"], r.get("pace"), r.get("mode"))
+        if r["name"] == "udp" and key not in seen:
+            seen.append(key)
+    for display, pace, mode in seen:
+        match = dict(display=display, pace=pace, mode=mode)
+        base = find_all(records, "udp", receiver="baseline", **match)
+        tel = find_all(records, "udp", receiver="telvane", **match)
         b = median(number(r, "got") for r in base)
         t = median(number(r, "got") for r in tel)
         sent = number((tel or base)[0], "sent")
@@ -154,7 +172,7 @@ def udp_table(records):
         def share(got):
             return "-" if got is None else f"{got:.0f} ({100 * got / sent:.1f}%)"
 
-        rows.append(["as fast as it can" if pace == "0" else f"{pace}/s",
+        rows.append([display, "as fast as it can" if pace == "0" else f"{pace}/s",
                      mode + (f" (median of {runs})" if runs > 1 else ""), f"{sent:.0f}",
                      share(b), share(t), ratio(t, b),
                      "yes" if tel and all(r.get("whole_in_order") == "yes" for r in tel) else "NO",
