@@ -25,6 +25,13 @@ bool GoesAfterDelivered(const ev::TimerFired& event) { return event.timer != Tim
 
 }  // namespace
 
+bool SessionCore::IsUserCommand(const Event& event) {
+  return std::holds_alternative<ev::Connect>(event) ||
+         std::holds_alternative<ev::Disconnect>(event) || std::holds_alternative<ev::Send>(event) ||
+         std::holds_alternative<ev::ModeSwitched>(event) ||
+         std::holds_alternative<ev::OtherCommand>(event);
+}
+
 bool SessionCore::AppliesDeliveredFirst(const Event& event) const {
   if (!readDeferred_) return false;
   // A write event matters only to the line in flight, whose echo or report follows.

@@ -29,7 +29,7 @@ constexpr Millis kTimerSlackMs = 100;
 constexpr Millis kDatagramReadMs = 6;
 // ... and before the user's action, all that waited then: a stream faster than the
 // window reads would otherwise hold the action back for as long as it lasts.
-constexpr Millis kCatchUpReadMs = 100;
+constexpr Millis kCatchUpReadMs = 40;
 
 struct SessionCounters {
   int64_t sessionIn = 0;
@@ -83,6 +83,8 @@ class SessionCore {
   Actions Handle(const Event& event, Millis now);
   // Before this event, a read put off behind the user's input is applied first.
   bool AppliesDeliveredFirst(const Event& event) const;
+  // The user's own commands: what they come after is read whole.
+  static bool IsUserCommand(const Event& event);
 
   Phase phase() const { return target_.phase; }
   bool connected() const { return target_.phase == Phase::Connected; }

@@ -4,7 +4,8 @@
 #include <iterator>
 
 void SessionDriver::Run(const Event& event, ActionPerformer& performer) {
-  if (depth_ == 0 && core_.AppliesDeliveredFirst(event)) RunOne(ev::DeliveredFirst{}, performer);
+  if (depth_ == 0 && core_.AppliesDeliveredFirst(event))
+    RunOne(ev::DeliveredFirst{SessionCore::IsUserCommand(event)}, performer);
   RunOne(event, performer);
 }
 

@@ -70,8 +70,11 @@ struct TimerFired {
   Timer timer = Timer::Dots;
 };
 struct DrawStep {};
-// The user is about to act: a read put off for their input is applied now, whole.
-struct DeliveredFirst {};
+// A read put off behind the user's input is applied before what comes next: before a
+// user's command all that waited then, else one read event's worth.
+struct DeliveredFirst {
+  bool beforeUser = false;
+};
 
 // --- What an action came to.
 struct SocketMade {  // of act::MakeSocket

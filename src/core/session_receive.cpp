@@ -24,7 +24,9 @@ void SessionCore::ResumeRead(Actions& out, Millis within) {
   if (connected()) ReadNow(ReadWhy::Notified, out, within);
 }
 
-void SessionCore::On(const ev::DeliveredFirst&, Actions& out) { ResumeRead(out, kCatchUpReadMs); }
+void SessionCore::On(const ev::DeliveredFirst& event, Actions& out) {
+  ResumeRead(out, event.beforeUser ? kCatchUpReadMs : kDatagramReadMs);
+}
 
 // Winsock posts a new read event after every recv that leaves datagrams waiting;
 // those would pile up, each costing the loop a round trip for nothing, so read events
