@@ -350,29 +350,29 @@ TEST_CASE("before a user action every datagram that waited is read, a read event
 }
 
 TEST_CASE("a peer's close changes the view when the pane shows its line") {
+  CoreWorld w;
+  w.OpenSession();
+  w.Deliver("drawn");
+  w.unread.push_back("last");
+  w.Run(ev::PeerClosed{});
+  REQUIRE(w.core.idle());
+  REQUIRE_FALSE(w.PaneCurrent());
+  CHECK(w.viewPhase == Phase::Connected);
   SUBCASE("the view waits for the close line to be drawn") {
-    CoreWorld w;
-    w.OpenSession();
-    w.Deliver("drawn");
-    w.unread.push_back("last");
-    w.Run(ev::PeerClosed{});
-    REQUIRE(w.core.idle());
-    CHECK_FALSE(w.PaneCurrent());
-    CHECK(w.viewPhase == Phase::Connected);
     w.Settle();
     CHECK(w.PaneCurrent());
     CHECK(w.viewPhase == Phase::Idle);
   }
   SUBCASE("an attempt started meanwhile keeps its own view") {
-    CoreWorld w;
-    w.OpenSession();
-    w.Deliver("drawn");
-    w.unread.push_back("last");
-    w.Run(ev::PeerClosed{});
     w.Connect(true);
     w.Settle();
     CHECK(w.viewPhase == Phase::Opening);  // the connect is pending: dots, no idle view
     CHECK(w.core.phase() == Phase::Connecting);
+  }
+  SUBCASE("a connect refused for its port meanwhile leaves the view due") {
+    w.Run(ev::Connect{"host", "0", true, TransferMode::Advanced});
+    w.Settle();
+    CHECK(w.viewPhase == Phase::Idle);
   }
 }
 
