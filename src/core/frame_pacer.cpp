@@ -1,8 +1,18 @@
 #include "core/frame_pacer.h"
 
 PaceStep FramePacer::OnQueued(Millis now, bool streaming) {
+  streamKnown_ = streaming;
   if (stepPosted_) return {};  // the next piece is on its way
-  if (!streaming && (!drewOnce_ || now - lastDraw_ >= kFrameMs)) return Draw(false);
+  if (!streaming) {
+    const Millis due = lastDraw_ + kFrameMs;
+    if (!drewOnce_ || now >= due) return Draw(false);
+    if (!lossy_) {
+      // The stream paused: the pane catches up a frame after it last drew, not after
+      // the longer gap that a slow pane keeps while data streams in.
+      if (frameDue_ && frameDueAt_ <= due) return {};
+      return ArmFrameIn(now, due - now);
+    }
+  }
   if (frameDue_) {
     // Under a flood the timer, the lowest of messages, may not come: reads look at the time.
     if (streaming && now >= frameDueAt_) return Draw(true);
@@ -14,14 +24,16 @@ PaceStep FramePacer::OnQueued(Millis now, bool streaming) {
 
 PaceStep FramePacer::OnFrameDue() {
   frameDue_ = false;
-  PaceStep step = Draw(false);
+  // While the stream goes on, a frame draws one piece: catching up with a pane that the
+  // next read replaces anyway would take the reader's time.
+  PaceStep step = Draw(streamKnown_);
   step.stopFrame = true;  // the timer ticks again and again until it is stopped
   return step;
 }
 
 PaceStep FramePacer::OnStep() {
   stepPosted_ = false;
-  return Draw(false);
+  return Draw(streamKnown_);
 }
 
 PaceStep FramePacer::OnDrawn(Millis now, size_t chars, Millis cost, bool more) {
@@ -57,8 +69,9 @@ PaceStep FramePacer::Draw(bool streaming) {
   return step;
 }
 
-PaceStep FramePacer::ArmFrame(Millis now) {
-  const Millis wait = StreamingGap();
+PaceStep FramePacer::ArmFrame(Millis now) { return ArmFrameIn(now, StreamingGap()); }
+
+PaceStep FramePacer::ArmFrameIn(Millis now, Millis wait) {
   frameDue_ = true;
   frameDueAt_ = now + wait;
   PaceStep step{PaceStep::Kind::ArmFrame};

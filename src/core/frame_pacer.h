@@ -45,6 +45,7 @@ class FramePacer {
  private:
   PaceStep Draw(bool streaming);
   PaceStep ArmFrame(Millis now);
+  PaceStep ArmFrameIn(Millis now, Millis wait);
   Millis StreamingGap() const;
 
   Millis lastDraw_ = 0;
@@ -52,7 +53,8 @@ class FramePacer {
   Millis frameDueAt_ = 0;
   bool frameDue_ = false;
   bool stepPosted_ = false;
-  bool streaming_ = false;  // why the piece being drawn is drawn
+  bool streaming_ = false;     // why the piece being drawn is drawn
+  bool streamKnown_ = false;  // the last read left more waiting
   bool lossy_ = false;
   size_t pieceChars_ = kMinFramePiece;
   Millis lastPieceMs_ = 0;

@@ -68,6 +68,17 @@ void InsertAtEnd(HWND pane, const char* text, size_t length) {
   }
 }
 
+// Replacing the selected whole leaves the caret at the end, where the pane scrolls
+// anyway: the scroll bars change once, not once for the text and again for the scroll.
+void ReplaceAll(HWND pane, const std::string& text) {
+  if (text.size() > PaneLimit(pane)) {  // a limit lowered since the backlog was planned
+    SetWindowTextA(pane, text.c_str());
+    return;
+  }
+  SendMessageA(pane, EM_SETSEL, 0, -1);
+  SendMessageA(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void ScrollToEnd(HWND pane) {
   const LRESULT lines = SendMessageA(pane, EM_GETLINECOUNT, 0, 0);
   SendMessageA(pane, EM_LINESCROLL, 0, lines);
@@ -173,7 +184,7 @@ bool ShowQueuedOutputPart(size_t maxChars) {
     // The banner and what follows it in one go: each change of the pane's text costs
     // a lot when a theme draws its scroll bars. It fits: the backlog keeps no more.
     ++resetCount;
-    SetWindowTextA(pane.edit, (BannerText() + text).c_str());
+    ReplaceAll(pane.edit, BannerText() + text);
     Rearm(pane.state);
   } else {
     MoveCaretToEnd(pane.edit);

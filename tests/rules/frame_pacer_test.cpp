@@ -16,7 +16,7 @@ TEST_CASE("a read after a pause is drawn at once; reads within a frame wait for 
   CHECK(pacer.idle());
   const PaceStep wait = pacer.OnQueued(1005, false);
   CHECK(wait.kind == Kind::ArmFrame);
-  CHECK(wait.wait == kFrameMs);
+  CHECK(wait.wait == kFrameMs - 5);  // a frame after the last draw
   CHECK_FALSE(pacer.idle());
   CHECK(pacer.OnQueued(1008, false).kind == Kind::Nothing);  // the frame is due already
   const PaceStep tick = pacer.OnFrameDue();
@@ -55,6 +55,32 @@ TEST_CASE("a full pane goes in pieces: after a pause the next one comes as a ste
     pacer.OnStep();
   }
   CHECK(pacer.OnStep().chars == kMinFramePiece);
+}
+
+TEST_CASE("while the stream goes on a frame draws one piece; when it pauses the pane catches up") {
+  FramePacer pacer;
+  pacer.OnQueued(1000, true);
+  const PaceStep tick = pacer.OnFrameDue();
+  REQUIRE(tick.kind == Kind::Draw);
+  // A slow piece: the next one waits two pieces' time, not a step.
+  const PaceStep next = pacer.OnDrawn(1096, tick.chars, 80, true);
+  CHECK(next.kind == Kind::ArmFrame);
+  CHECK(next.wait == 160);
+  CHECK(pacer.OnQueued(1100, true).kind == Kind::Nothing);
+  // The stream pauses: the frame comes a frame after the last draw, not 160 ms later.
+  const PaceStep paused = pacer.OnQueued(1104, false);
+  CHECK(paused.kind == Kind::ArmFrame);
+  CHECK(paused.wait == 1096 + kFrameMs - 1104);
+  CHECK(pacer.OnQueued(1106, false).kind == Kind::Nothing);
+  // A pane that the stream replaces anyway is not caught up in steps between its reads.
+  pacer.OnQueued(1110, true);
+  const PaceStep frame = pacer.OnFrameDue();
+  CHECK(pacer.OnDrawn(1120, frame.chars, 10, true).kind == Kind::ArmFrame);
+  // Once it pauses, the rest follows in steps.
+  CHECK(pacer.OnQueued(1140, false).kind == Kind::Draw);
+  CHECK(pacer.OnDrawn(1148, frame.chars, 8, true).kind == Kind::PostStep);
+  CHECK(pacer.OnStep().kind == Kind::Draw);
+  CHECK(pacer.OnDrawn(1156, frame.chars, 8, true).kind == Kind::PostStep);
 }
 
 TEST_CASE("when nothing can be scheduled the pacer is idle again") {
