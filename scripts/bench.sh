@@ -8,7 +8,8 @@
 #   burst    64 MB that ends with the peer closing: until the close line is shown, and
 #            the longest time the window took to answer another thread meanwhile
 #   send     lines sent for 5 s to a peer that reads nothing: the longest answer time
-#   startup  process start to a visible window, Telvane against a bare Win32 window
+#   startup  process start to a visible window, Telvane against a program that shows the
+#            same window and controls and does nothing else, and against a bare window
 #   udp      50-byte datagrams from a native peer, as fast as loopback takes them and
 #            paced, against the same window whose reads are thrown away
 #   scripts/bench.sh [rate|theme|burst|send|startup|udp ...] [xvfb|null ...]
@@ -143,7 +144,8 @@ for display in "${displays[@]}"; do
     fi
     if wants startup; then
       echo "bench ($display): startup" >&2
-      wine "$bin/telvane_startup.exe" --runs 11 "$bin/telvane.exe" "$bin/bare_window.exe" >"$out" ||
+      wine "$bin/telvane_startup.exe" --runs 11 "$bin/telvane.exe" "$bin/controls_window.exe" \
+        "$bin/bare_window.exe" >"$out" ||
         failures=$((failures + 1))
       tagged
     fi

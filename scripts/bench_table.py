@@ -138,15 +138,17 @@ def main():
         table(rows)
 
     bare = find(records, "startup", program="bare_window")
+    same = find(records, "startup", program="controls_window")
     tel = find(records, "startup", program="telvane")
-    if bare or tel:
-        rows = [["", "bare window", "Telvane", "ratio"],
-                compared("process start to visible window", bare, tel, "visible_ms"),
-                compared("... in the best run", bare, tel, "best_ms"),
-                compared("... to first wait for input", bare, tel, "idle_ms")]
-        print(f"\nStart-up (median of {(tel or bare).get('runs', '?')} runs each)")
+    if bare or same or tel:
+        rows = [["", "same window and controls", "Telvane", "ratio", "bare window", "ratio"]]
+        for label, key in (("process start to visible window", "visible_ms"),
+                           ("... in the best run", "best_ms"),
+                           ("... to first wait for input", "idle_ms")):
+            rows.append(compared(label, same, tel, key) + compared(label, bare, tel, key)[1::2])
+        print(f"\nStart-up (median of {(tel or same or bare).get('runs', '?')} runs each)")
         table(rows)
-        for r in (bare, tel):
+        for r in (same, bare, tel):
             if r:
                 print(f"  {r['program']} visible ms: {r.get('visible', '')}")
 
