@@ -108,6 +108,14 @@ double AnswerWatch::Finish() {
   return longest_;
 }
 
+double AnswerWatch::Percentile(double share) const {
+  if (waits_.empty()) return 0;
+  std::vector<double> sorted = waits_;
+  std::sort(sorted.begin(), sorted.end());
+  const size_t index = static_cast<size_t>(share * static_cast<double>(sorted.size() - 1) + 0.5);
+  return sorted[std::min(index, sorted.size() - 1)];
+}
+
 void AnswerWatch::Run() {
   constexpr UINT kAskEveryMs = 2;
   constexpr UINT kGiveUpMs = 30000;
@@ -117,6 +125,7 @@ void AnswerWatch::Run() {
     if (!SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, kGiveUpMs, &result)) break;
     const double took = Now() - asked;
     if (took > longest_) longest_ = took;
+    waits_.push_back(took);
     ++answers_;
     Sleep(kAskEveryMs);
   }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/app_state.h"
 #include "clock.h"
@@ -50,12 +51,16 @@ class AnswerWatch {
   // Stops asking, answers the question still on its way, returns the longest wait.
   double Finish();
   int answers() const { return answers_; }
+  // After Finish: the wait that this share of the answers (0.99: all but one in a
+  // hundred) took no longer than.
+  double Percentile(double share) const;
 
  private:
   void Run();
   HWND window_;
   std::atomic<double> longest_{0};
   std::atomic<int> answers_{0};
+  std::vector<double> waits_;  // written by the asking thread until it has finished
   std::atomic<bool> stop_{false};
   std::atomic<bool> finished_{false};
   std::thread thread_;

@@ -5,9 +5,9 @@
 // trailer at the pane's end, the In counter at the full count). As the baseline, the
 // same window reads the same flood with a subclass that takes every read event
 // itself and throws the bytes away: the most a single-threaded window can take.
-// With probes, one more flood runs while a timer ticks every 10 ms and another
-// thread presses a key every 50 ms; the probes cost time of their own, so the rate
-// is taken without them.
+// With probes, one more flood runs while a timer ticks every 10 ms, another thread
+// presses a key every 50 ms and a third asks the window to answer every 2 ms (the
+// ping); the probes cost time of their own, so the rate is taken without them.
 //
 // Closing burst: 64 MB that ends with the peer closing, timed until the close line
 // is in the transcript, while another thread watches how long the window takes to
@@ -118,6 +118,7 @@ LRESULT CALLBACK DiscardingProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 struct Probes {
   bool flooding = false;
+  double pingP99 = 0, pingLongest = 0;
   double lastTick = 0;
   double longestTickGap = 0;
   std::atomic<double> keySent{0};
@@ -228,7 +229,10 @@ Flood ProbedFlood(TransferMode mode, const std::string& payload) {
   SetForegroundWindow(app.controls.mainWindow);
   KeyPresser presser;
   SetTimer(app.controls.mainWindow, kTickTimerId, kTickMs, OnTick);
+  AnswerWatch ping(app.controls.mainWindow);
   const Flood flood = RunFlood(mode, payload, false, true);
+  probes.pingLongest = ping.Finish();
+  probes.pingP99 = ping.Percentile(0.99);
   KillTimer(app.controls.mainWindow, kTickTimerId);
   return flood;
 }
@@ -295,7 +299,9 @@ int RunReceiveRate(const BenchOptions& options) {
         .Add("probed_longest_ms", probed.longestMessage * 1000.0)
         .Add("key_ms", probes.longestKeyWait * 1000.0)
         .Add("keys", probes.keys, 0)
-        .Add("tick_ms", probes.longestTickGap * 1000.0);
+        .Add("tick_ms", probes.longestTickGap * 1000.0)
+        .Add("ping_p99_ms", probes.pingP99 * 1000.0)
+        .Add("ping_ms", probes.pingLongest * 1000.0);
   figures.Print();
   return complete ? 0 : 1;
 }

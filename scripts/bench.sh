@@ -4,7 +4,8 @@
 #   rate     10 MB floods in ASCII, Advanced and Binary (random bytes) until the last
 #            bytes are in the transcript, against the same window whose reads are thrown
 #            away; with Wine's theme off, plus key, timer and message probes
-#   theme    the same floods with Wine's default theme on (restored to off afterwards)
+#   theme    the same floods with Wine's default theme on (restored to off afterwards),
+#            with the probes too
 #   burst    64 MB that ends with the peer closing: until the close line is shown, and
 #            the longest time the window took to answer another thread meanwhile
 #   send     lines sent for 5 s to a peer that reads nothing: the longest answer time
@@ -129,7 +130,7 @@ PY
     # Wine's default theme ("Light", named by the prefix's DllName) is on for processes that
     # start now: it draws the scroll bars and the status bar (checked on a screenshot).
     set_theme 1
-    floods on --floods 9
+    floods on --floods 9 --probes
     set_theme 0
   fi
 }

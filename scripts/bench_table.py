@@ -94,18 +94,23 @@ def main():
         print("Receive: 10 MB flood until its last bytes are in the transcript (median of the floods)")
         table(rows)
 
-    rows = [["display", "mode", "longest message ms", "key wait ms", "10 ms timer gap ms",
-             "MB/s with probes"]]
+    rows = [["display", "theme", "mode", "longest message ms", "key wait ms",
+             "10 ms timer gap ms", "ping p99 ms", "longest ping ms", "MB/s with probes"]]
     for display in DISPLAYS:
-        for mode in ("ascii", "advanced", "binary"):
-            tel = find(records, "rate", display=display, theme="off", mode=mode, receiver="telvane")
-            if tel and "key_ms" in tel:
-                rows.append([display, mode,
-                             cell(max(number(tel, "longest_ms"), number(tel, "probed_longest_ms"))),
-                             cell(number(tel, "key_ms")), cell(number(tel, "tick_ms")),
-                             cell(number(tel, "probed_mbps"))])
+        for theme in ("off", "on"):
+            for mode in ("ascii", "advanced", "binary"):
+                tel = find(records, "rate", display=display, theme=theme, mode=mode,
+                           receiver="telvane")
+                if tel and "key_ms" in tel:
+                    rows.append([display, theme, mode,
+                                 cell(max(number(tel, "longest_ms"),
+                                          number(tel, "probed_longest_ms"))),
+                                 cell(number(tel, "key_ms")), cell(number(tel, "tick_ms")),
+                                 cell(number(tel, "ping_p99_ms")), cell(number(tel, "ping_ms")),
+                                 cell(number(tel, "probed_mbps"))])
     if len(rows) > 1:
-        print("\nDuring a flood, theme off (a key every 50 ms from another thread, a 10 ms timer)")
+        print("\nDuring a flood (a key every 50 ms and a ping every 2 ms from other threads,"
+              " a 10 ms timer)")
         table(rows)
 
     rows = [["", "display", "baseline", "Telvane", "ratio"]]
