@@ -2,38 +2,38 @@
 
 PaceStep FramePacer::OnQueued(Millis now, bool streaming) {
   streamKnown_ = streaming;
+  readSinceDraw_ = true;
   if (stepPosted_) return {};  // the next piece is on its way
   if (!streaming) {
+    // The stream paused: the pane catches up at once, or a frame after it last drew,
+    // not after the longer gap that a slow pane keeps while data streams in.
     const Millis due = lastDraw_ + kFrameMs;
     if (!drewOnce_ || now >= due) return Draw(false);
-    if (!lossy_) {
-      // The stream paused: the pane catches up a frame after it last drew, not after
-      // the longer gap that a slow pane keeps while data streams in.
-      if (frameDue_ && frameDueAt_ <= due) return {};
-      return ArmFrameIn(now, due - now);
-    }
+    if (frameDue_ && frameDueAt_ <= due) return {};
+    return ArmFrameIn(now, due - now);
   }
   if (frameDue_) {
     // Under a flood the timer, the lowest of messages, may not come: reads look at the time.
-    if (streaming && now >= frameDueAt_) return Draw(true);
+    if (now >= frameDueAt_) return Draw(true);
     return {};
   }
   // The first read of a burst waits a frame too: the rest may follow before it.
   return ArmFrame(now);
 }
 
+// While the stream goes on, a frame draws one piece: catching up with a pane that the
+// next reads replace anyway would take the reader's time. A frame that finds no read
+// since the last piece finds the stream paused.
 PaceStep FramePacer::OnFrameDue() {
   frameDue_ = false;
-  // While the stream goes on, a frame draws one piece: catching up with a pane that the
-  // next read replaces anyway would take the reader's time.
-  PaceStep step = Draw(streamKnown_);
+  PaceStep step = Draw(Flowing());
   step.stopFrame = true;  // the timer ticks again and again until it is stopped
   return step;
 }
 
 PaceStep FramePacer::OnStep() {
   stepPosted_ = false;
-  return Draw(streamKnown_);
+  return Draw(Flowing());
 }
 
 PaceStep FramePacer::OnDrawn(Millis now, size_t chars, Millis cost, bool more) {
@@ -62,6 +62,7 @@ void FramePacer::OnRefused() {
 }
 
 PaceStep FramePacer::Draw(bool streaming) {
+  readSinceDraw_ = false;
   PaceStep step{PaceStep::Kind::Draw, pieceChars_};
   step.stopFrame = frameDue_;
   frameDue_ = false;
@@ -79,9 +80,9 @@ PaceStep FramePacer::ArmFrameIn(Millis now, Millis wait) {
   return step;
 }
 
-// While data streams in, drawing takes at most a third of the time, a fifth when
+// While data streams in, drawing takes at most a third of the time, a twentieth when
 // what comes meanwhile may be lost.
 Millis FramePacer::StreamingGap() const {
-  const Millis gap = (lossy_ ? 4 : 2) * lastPieceMs_;
+  const Millis gap = (lossy_ ? 19 : 2) * lastPieceMs_;
   return gap > kFrameMs ? gap : kFrameMs;
 }

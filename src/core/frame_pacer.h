@@ -47,6 +47,7 @@ class FramePacer {
   PaceStep ArmFrame(Millis now);
   PaceStep ArmFrameIn(Millis now, Millis wait);
   Millis StreamingGap() const;
+  bool Flowing() const { return streamKnown_ && readSinceDraw_; }
 
   Millis lastDraw_ = 0;
   bool drewOnce_ = false;
@@ -54,7 +55,8 @@ class FramePacer {
   bool frameDue_ = false;
   bool stepPosted_ = false;
   bool streaming_ = false;     // why the piece being drawn is drawn
-  bool streamKnown_ = false;  // the last read left more waiting
+  bool streamKnown_ = false;    // the last read was part of a stream
+  bool readSinceDraw_ = false;  // a read came after the last piece
   bool lossy_ = false;
   size_t pieceChars_ = kMinFramePiece;
   Millis lastPieceMs_ = 0;

@@ -149,6 +149,7 @@ class SessionCore {
   void Establish(Actions& out);
   void ReadNow(ReadWhy why, Actions& out, Millis within = kDatagramReadMs);
   void ReadFinished(Actions& out);
+  bool Streaming() const;
   void ResumeRead(Actions& out, Millis within = kDatagramReadMs);
   void ContinueLine(Actions& out);
   void Echo(Actions& out);

@@ -72,9 +72,15 @@ void SessionCore::On(const ev::ReadsWatched& event, Actions& out) {
   ReadFinished(out);
 }
 
+// A stream's read that left bytes waiting is part of a stream; datagrams come when
+// they come, so any read that found one is.
+bool SessionCore::Streaming() const {
+  return read_.bytes > 0 && (read_.more || !target_.tcp);
+}
+
 void SessionCore::ReadFinished(Actions& out) {
   switch (read_.why) {
-    case ReadWhy::Notified: Pace(pacer_.OnQueued(now_, read_.bytes > 0 && read_.more), out); break;
+    case ReadWhy::Notified: Pace(pacer_.OnQueued(now_, Streaming()), out); break;
     case ReadWhy::AfterSend:  // a reply that is already there shows right after the echo
       out.push_back(act::Draw{kWholeBacklog});
       break;

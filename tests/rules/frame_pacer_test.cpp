@@ -91,7 +91,7 @@ TEST_CASE("when nothing can be scheduled the pacer is idle again") {
   CHECK(pacer.idle());
 }
 
-TEST_CASE("for datagrams, which are lost while the pane is drawn, drawing takes a fifth") {
+TEST_CASE("for datagrams, which are lost while the pane is drawn, drawing takes a twentieth") {
   for (const bool lossy : {false, true}) {
     CAPTURE(lossy);
     FramePacer pacer;
@@ -100,6 +100,23 @@ TEST_CASE("for datagrams, which are lost while the pane is drawn, drawing takes 
     pacer.OnQueued(1016, true);
     const PaceStep next = pacer.OnDrawn(1026, kMinFramePiece, 10, true);
     CHECK(next.kind == Kind::ArmFrame);
-    CHECK(next.wait == (lossy ? 40u : 20u));
+    CHECK(next.wait == (lossy ? 190u : 20u));
   }
+}
+
+TEST_CASE("a frame with no read since the last piece finds the stream paused and catches up") {
+  FramePacer pacer;
+  pacer.SetLossy(true);
+  pacer.OnQueued(1000, true);
+  PaceStep step = pacer.OnFrameDue();
+  REQUIRE(step.kind == Kind::Draw);
+  CHECK(pacer.OnDrawn(1024, step.chars, 8, true).kind == Kind::ArmFrame);  // 152 ms away
+  pacer.OnQueued(1030, true);
+  step = pacer.OnFrameDue();  // datagrams came meanwhile: one piece, then the gap again
+  CHECK(pacer.OnDrawn(1104, step.chars, 8, true).kind == Kind::ArmFrame);
+  step = pacer.OnFrameDue();  // none came: the rest follows in steps
+  CHECK(pacer.OnDrawn(1184, step.chars, 8, true).kind == Kind::PostStep);
+  pacer.OnQueued(1186, true);  // and a datagram that comes meanwhile stops them again
+  step = pacer.OnStep();
+  CHECK(pacer.OnDrawn(1194, step.chars, 8, true).kind == Kind::ArmFrame);
 }
