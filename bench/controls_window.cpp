@@ -2,8 +2,8 @@
 // font, eight controls and status bar, laid out the same way, then the message loop.
 // No settings, tooltips, Winsock or subclassing. telvane_startup compares Telvane's
 // start-up with this one's.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 namespace {
 
@@ -16,12 +16,15 @@ LRESULT CALLBACK ControlsWindowProc(HWND window, UINT message, WPARAM wParam, LP
     RECT bar = {};
     GetWindowRect(controls[8], &bar);
     const int S = bar.bottom - bar.top;
-    const RECT places[9] = {
-        {kChar, top, 15 * kChar, field},          {17 * kChar, top, 7 * kChar, field},
-        {25 * kChar, top, 9 * kChar, field + 3},  {34 * kChar, top, 11 * kChar, field + 3},
-        {46 * kChar, top, W - 64 * kChar, field + 3}, {W - 17 * kChar, top, 8 * kChar, field + 3},
-        {W - 9 * kChar, top, 8 * kChar, field + 3}, {0, 2 * kLine, W, H - S - 2 * kLine},
-        {0, H - S, W, S}};
+    const RECT places[9] = {{kChar, top, 15 * kChar, field},
+                            {17 * kChar, top, 7 * kChar, field},
+                            {25 * kChar, top, 9 * kChar, field + 3},
+                            {34 * kChar, top, 11 * kChar, field + 3},
+                            {46 * kChar, top, W - 64 * kChar, field + 3},
+                            {W - 17 * kChar, top, 8 * kChar, field + 3},
+                            {W - 9 * kChar, top, 8 * kChar, field + 3},
+                            {0, 2 * kLine, W, H - S - 2 * kLine},
+                            {0, H - S, W, S}};
     HDWP batch = BeginDeferWindowPos(9);
     for (int i = 0; i < 9 && batch; ++i)
       batch = DeferWindowPos(batch, controls[i], nullptr, places[i].left, places[i].top,

@@ -54,7 +54,7 @@ class FramePacer {
   Millis frameDueAt_ = 0;
   bool frameDue_ = false;
   bool stepPosted_ = false;
-  bool streaming_ = false;     // why the piece being drawn is drawn
+  bool streaming_ = false;      // why the piece being drawn is drawn
   bool streamKnown_ = false;    // the last read was part of a stream
   bool readSinceDraw_ = false;  // a read came after the last piece
   bool lossy_ = false;

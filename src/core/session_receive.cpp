@@ -74,9 +74,7 @@ void SessionCore::On(const ev::ReadsWatched& event, Actions& out) {
 
 // A stream's read that left bytes waiting is part of a stream; datagrams come when
 // they come, so any read that found one is.
-bool SessionCore::Streaming() const {
-  return read_.bytes > 0 && (read_.more || !target_.tcp);
-}
+bool SessionCore::Streaming() const { return read_.bytes > 0 && (read_.more || !target_.tcp); }
 
 void SessionCore::ReadFinished(Actions& out) {
   switch (read_.why) {
