@@ -2,8 +2,9 @@
 // font, eight controls and status bar, laid out the same way, then the message loop.
 // No settings, tooltips, Winsock or subclassing. telvane_startup compares Telvane's
 // start-up with this one's.
+#include <windows.h>  // before the headers that build on it
+
 #include <commctrl.h>
-#include <windows.h>
 
 namespace {
 

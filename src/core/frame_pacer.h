@@ -1,8 +1,9 @@
 // When the pane catches up with what was read. Reads come faster than a pane can be
-// redrawn: while data streams in, the pane catches up at most once a frame and drawing
-// takes at most a third of the time; when the stream pauses it catches up at once, or
-// a frame after it last did. A full pane goes in pieces sized to take about
-// kFramePieceMs each. Pure: the time is passed in, and the pacer only decides.
+// redrawn: while data streams in, the pane takes one piece at most once a frame and
+// drawing takes at most a third of the time (a twentieth for datagrams); when the
+// stream pauses it catches up at once, or a frame after it last did. A full pane goes
+// in pieces sized to take about kFramePieceMs each. Pure: the time is passed in, and
+// the pacer only decides.
 #pragma once
 
 #include <cstddef>
