@@ -13,6 +13,7 @@ constexpr char kPrivateControlFace[] = "Telvane Controls";
 constexpr int kFontHeight = 15;
 constexpr int kFontWidth = 6;
 
+// face null: the system picks the face that matches the metrics.
 HFONT CreateControlFace(const char* face) {
   return CreateFontA(kFontHeight, kFontWidth, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
                      face);
@@ -47,6 +48,11 @@ std::string FaceOf(HFONT font) {
 
 }  // namespace
 
+bool RunsOnWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 // Wine 8 lays out every line of an edit control with its text shaper, whose mark
 // positioning crashes the process when a line starts with a mark such as 0x98 (the
 // small tilde) and the face has OpenType positioning tables. Which face that is
@@ -54,10 +60,15 @@ std::string FaceOf(HFONT font) {
 // DejaVu Sans; any named face falls back to it). So the controls draw with a private
 // copy of that face whose layout tables are hidden: same glyphs and advances, no
 // shaping. Where the copy cannot be made (a bitmap face has no such tables), the
-// face itself.
-void CreateControlFont(Controls& controls) {
-  controls.controlFont = CreateControlFace(kControlFace);
+// face itself. Windows has no such fault: there the copy would only cost start-up
+// time and keep font linking from the face's name.
+void CreateControlFont(Controls& controls, bool copyFace) {
   controls.controlFontFile = nullptr;
+  if (!copyFace) {
+    controls.controlFont = CreateControlFace(nullptr);
+    return;
+  }
+  controls.controlFont = CreateControlFace(kControlFace);
   const std::string copy =
       WithoutLayoutTables(FontFileOf(controls.controlFont), kPrivateControlFace);
   if (copy.empty()) return;

@@ -3,5 +3,9 @@
 
 #include "base/app_state.h"
 
-// controlFont (and controlFontFile, the private copy it may draw from), in WM_CREATE.
-void CreateControlFont(Controls& controls);
+// True in a process that Wine runs (its ntdll exports wine_get_version).
+bool RunsOnWine();
+
+// controlFont, in WM_CREATE. copyFace: draw from a private copy of the face without its
+// layout tables (controlFontFile), which only Wine needs; else the system's face as it is.
+void CreateControlFont(Controls& controls, bool copyFace = RunsOnWine());

@@ -91,8 +91,13 @@ LRESULT OnCommand(HWND sendLine, WPARAM wParam) {
     case kClearButtonId:
       if (clicked || code == EN_ERRSPACE || code == EN_MAXTEXT) RunCommand(Command::Clear);
       break;
-    case kOutputPaneId:  // the pane's own: full, or out of memory
-      if (code == EN_ERRSPACE || code == EN_MAXTEXT) ResetTranscript();
+    case kOutputPaneId:
+      // The pane's full and out-of-memory notices come from inside an append, which
+      // must not first apply what waits behind it.
+      if (code == EN_ERRSPACE || code == EN_MAXTEXT)
+        ResetTranscript();
+      else if (clicked)
+        RunCommand(Command::Clear);
       break;
     case kModeAsciiId:
     case kModeAdvancedId:
@@ -136,7 +141,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYUP: return OnKeyUp(window, wParam, lParam);
     case WM_COMMAND: return OnCommand(controls.sendLine, wParam);
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
-    case WM_TIMER: OnSessionTimer(wParam); return 0;
+    case WM_TIMER:
+      // Another program's timer ticks as the connect timer, whatever its ID.
+      if (!OnSessionTimer(wParam)) OnSessionTimer(kConnectTimerId);
+      return 0;
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lParam) == controls.outputPane && controls.outputPane)
         return reinterpret_cast<LRESULT>(OnOutputPaneColors(reinterpret_cast<HDC>(wParam)));

@@ -78,31 +78,36 @@ TEST_CASE("the window cannot be made smaller than 700 x 75") {
   CHECK(info.ptMaxTrackSize.y == 1500);
 }
 
-TEST_CASE("maximise comes back to the centred default rectangle") {
+TEST_CASE("maximise comes back to the centred default rectangle; only SC_MAXIMIZE itself") {
   FreshWindow w;
+  const RECT moved = {10, 20, 810, 520};
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - 350;
   const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - 200;
-  MoveWindow(w.hwnd(), 10, 20, 800, 500, TRUE);
-
-  SUBCASE("SC_MAXIMIZE itself") {
-    SendMessageA(w.hwnd(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    CHECK(IsZoomed(w.hwnd()));
+  const RECT centred = {x, y, x + 700, y + 400};
+  const struct {
+    const char* name;
+    WPARAM wParam;
+    const RECT& restored;  // after maximising and restoring
+  } rows[] = {
+      {"SC_MAXIMIZE", SC_MAXIMIZE, centred},
+      {"low bits 2", SC_MAXIMIZE | 2, moved},
+      {"low bits 15", SC_MAXIMIZE | 15, moved},
+      {"a high word", MAKEWPARAM(SC_MAXIMIZE, 1), moved},
+  };
+  for (const auto& row : rows) {
+    const std::string name = row.name;
+    CAPTURE(name);
+    MoveWindow(w.hwnd(), moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top,
+               TRUE);
+    CHECK(SendMessageA(w.hwnd(), WM_SYSCOMMAND, row.wParam, 0) == 0);
+    CHECK(IsZoomed(w.hwnd()));  // the default handling maximises either way
     SendMessageA(w.hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
     RECT r;
     GetWindowRect(w.hwnd(), &r);
-    CHECK(r.left == x);
-    CHECK(r.top == y);
-    CHECK(r.right - r.left == 700);
-    CHECK(r.bottom - r.top == 400);
-  }
-  SUBCASE("a command that differs in the low bits only gets the default handling") {
-    SendMessageA(w.hwnd(), WM_SYSCOMMAND, SC_MAXIMIZE | 2, 0);
-    SendMessageA(w.hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    RECT r;
-    GetWindowRect(w.hwnd(), &r);
-    CHECK(r.left == 10);
-    CHECK(r.top == 20);
-    CHECK(r.right - r.left == 800);
+    CHECK(r.left == row.restored.left);
+    CHECK(r.top == row.restored.top);
+    CHECK(r.right == row.restored.right);
+    CHECK(r.bottom == row.restored.bottom);
   }
 }
 

@@ -114,25 +114,37 @@ TEST_CASE("the transcript starts as the banner, and clear brings back exactly th
   CHECK(Transcript() == kBanner + "next");
 }
 
-TEST_CASE("clicks and the pane's full and out-of-memory notices reset it, other notices don't") {
+TEST_CASE("clicks and full and out-of-memory notices of clear or the pane reset it, others don't") {
   FreshWindow w;
   const struct {
     int id, code;
+    Phase state;
     bool resets;
   } cases[] = {
-      {kOutputPaneId, EN_MAXTEXT, true},  {kOutputPaneId, EN_ERRSPACE, true},
-      {kClearButtonId, BN_CLICKED, true}, {kClearButtonId, EN_MAXTEXT, true},
-      {kOutputPaneId, EN_CHANGE, false},  {kOutputPaneId, EN_UPDATE, false},
-      {kSendLineId, EN_MAXTEXT, false},   {kSendLineId, BN_CLICKED, false},
+      {kOutputPaneId, EN_MAXTEXT, Phase::Idle, true},
+      {kOutputPaneId, EN_ERRSPACE, Phase::Idle, true},
+      {kOutputPaneId, BN_CLICKED, Phase::Idle, true},
+      {kOutputPaneId, BN_CLICKED, Phase::Connected, true},
+      {kOutputPaneId, EN_MAXTEXT, Phase::Connected, true},
+      {kClearButtonId, BN_CLICKED, Phase::Idle, true},
+      {kClearButtonId, EN_MAXTEXT, Phase::Idle, true},
+      {kClearButtonId, EN_ERRSPACE, Phase::Idle, true},
+      {kClearButtonId, EN_ERRSPACE, Phase::Connecting, true},
+      {kOutputPaneId, EN_CHANGE, Phase::Idle, false},
+      {kOutputPaneId, EN_UPDATE, Phase::Idle, false},
+      {kSendLineId, EN_MAXTEXT, Phase::Idle, false},
+      {kSendLineId, BN_CLICKED, Phase::Idle, false},
   };
   for (const auto& c : cases) {
     CAPTURE(c.id);
     CAPTURE(c.code);
+    CAPTURE(static_cast<int>(c.state));
+    SetSessionPhase(c.state);
     AppendOutput("text");
     app.transcript.helpArmed = 0;
     app.transcript.statsArmed = 0;
     const std::string before = Transcript();
-    SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(c.id, c.code), 0);
+    CHECK(SendMessageA(w.hwnd(), WM_COMMAND, MAKEWPARAM(c.id, c.code), 0) == 0);
     CHECK(Transcript() == (c.resets ? kBanner : before));
     CHECK(app.transcript.helpArmed == (c.resets ? 1 : 0));
     CHECK(app.transcript.statsArmed == (c.resets ? 1 : 0));
