@@ -57,6 +57,12 @@ constexpr char kReceiveErrorStart[] = "\r\nERR: Receive Error";
 constexpr char kSocketFailedStart[] = "\r\nERR: Socket creation failed!";
 constexpr char kSelectFailedStart[] = "\r\nERR: WSAAsyncSelect-Error";
 
+// Timers tick on the system's clock, every 15.625 ms: the first tick at or after t.
+Millis OnClockTick(Millis t) {
+  const Millis ticks = (t * 8 + 124) / 125;
+  return (ticks * 125 + 7) / 8;
+}
+
 bool StartsWith(std::string_view text, std::string_view start) {
   return text.substr(0, start.size()) == start;
 }
@@ -177,6 +183,11 @@ class World final : public ActionPerformer {
   size_t events() const { return events_; }
   const std::string& broken() const { return broken_; }
   bool Applies(Kind kind, uint32_t arg) const;
+  // A posted message waits: the loop makes no timer tick until it has been handled.
+  bool Posted() const {
+    return sock_.readPosted || sock_.writePosted || sock_.closePosted || sock_.connectPosted ||
+           sock_.lookupPosted || steps_ > 0;
+  }
   void Apply(const SimStep& step);
   void Settle();
 
@@ -330,8 +341,8 @@ bool World::Applies(Kind kind, uint32_t arg) const {
     case Kind::DeliverConnect: return sock_.connectPosted.has_value();
     case Kind::DeliverLookup: return sock_.lookupPosted.has_value();
     case Kind::DeliverStep: return steps_ > 0;
-    case Kind::Tick: return armed_[arg % kTimers] && now_ >= due_[arg % kTimers];
-    case Kind::StaleTick: return stale_[arg % kTimers];
+    case Kind::Tick: return !Posted() && armed_[arg % kTimers] && now_ >= due_[arg % kTimers];
+    case Kind::StaleTick: return !Posted() && stale_[arg % kTimers];
     default: return true;
   }
 }
@@ -469,7 +480,11 @@ void World::Apply(const SimStep& step) {
     case Kind::DeliverRead: {
       sock_.readPosted = false;
       const int error = std::exchange(sock_.readError, 0);
-      const bool inputWaiting = error == 0 && core_.connected() && !core_.readDeferred() && arg % 2;
+      // A timer that is due waits behind the read event, as the user's input may.
+      bool timerDue = false;
+      for (int t = 0; t < kTimers; ++t) timerDue = timerDue || (armed_[t] && now_ >= due_[t]);
+      const bool inputWaiting =
+          error == 0 && core_.connected() && !core_.readDeferred() && (timerDue || arg % 2);
       if (core_.connected() && error == 0) {
         // This event is the core's to read what waits: at least one recv's worth.
         if (sock_.tcp && !sock_.streamStamps.empty())
@@ -506,7 +521,8 @@ void World::Apply(const SimStep& step) {
       Run(ev::DrawStep{});
       break;
     case Kind::Tick:
-      due_[arg % kTimers] = now_ + period_[arg % kTimers];
+      // Ticks missed meanwhile come as this one.
+      due_[arg % kTimers] = OnClockTick(due_[arg % kTimers] + period_[arg % kTimers]);
       Run(ev::TimerFired{timer});
       break;
     case Kind::StaleTick:
@@ -771,7 +787,7 @@ World::Result World::Do(const act::ArmTimer& a) {
   const int t = static_cast<int>(a.timer);
   armed_[t] = true;
   period_[t] = std::max<Millis>(a.wait, 10);  // USER_TIMER_MINIMUM
-  due_[t] = now_ + period_[t];
+  due_[t] = OnClockTick(now_ + period_[t]);
   return std::nullopt;
 }
 
