@@ -14,11 +14,12 @@
 #include "core/session_events.h"
 
 // Winsock's numbers that mean something to the session.
-constexpr int kWouldBlock = 10035;      // WSAEWOULDBLOCK
-constexpr int kTimedOut = 10060;        // WSAETIMEDOUT
-constexpr int kRefused = 10061;         // WSAECONNREFUSED
-constexpr int kShutDown = 10058;        // WSAESHUTDOWN: the user ended the session first
-constexpr int kPeerDisconnect = 10101;  // WSAEDISCON: the peer closed gracefully
+constexpr int kWouldBlock = 10035;       // WSAEWOULDBLOCK
+constexpr int kTimedOut = 10060;         // WSAETIMEDOUT
+constexpr int kRefused = 10061;          // WSAECONNREFUSED
+constexpr int kConnectionReset = 10054;  // WSAECONNRESET
+constexpr int kShutDown = 10058;         // WSAESHUTDOWN: the user ended the session first
+constexpr int kPeerDisconnect = 10101;   // WSAEDISCON: the peer closed gracefully
 
 constexpr unsigned kConnectTickMs = 500;
 constexpr unsigned kSendWaitMs = 3000;
@@ -149,6 +150,7 @@ class SessionCore {
   void Establish(Actions& out);
   void ReadNow(ReadWhy why, Actions& out, Millis within = kDatagramReadMs);
   void ReadFinished(Actions& out);
+  void Refused(int readError, Actions& out);  // a datagram's host refused it
   bool Streaming() const;
   void ResumeRead(Actions& out, Millis within = kDatagramReadMs);
   void ContinueLine(Actions& out);

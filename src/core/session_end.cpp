@@ -36,13 +36,18 @@ void SessionCore::End(const Ending& ending, Actions& out) {
   using Why = Ending::Why;
   // The close line follows the peer's last bytes, which may still wait to be drawn.
   const bool queued = ending.why == Why::PeerClosed;
-  if (line_.inFlight) {
+  // The user's disconnect, and an attempt that failed before its socket was set up, say
+  // why once the view is idle again; every other ending says why first.
+  const bool viewFirst = ending.why == Why::Disconnect ||
+                         (ending.why == Why::Failed &&
+                          (ending.stage == OpenStage::Socket || ending.stage == OpenStage::Select));
+  if (line_.inFlight) {  // what became of the line comes before anything else
     if (ending.why == Why::Shutdown)
       line_ = OutgoingLine{};
     else
       GiveUpLine(LineCause(ending), queued, out);
   }
-  WriteEndingLines(ending, queued, out);
+  if (!viewFirst) WriteEndingLines(ending, queued, out);
   if (readDeferred_) {
     readDeferred_ = false;
     out.push_back(act::StopTimer{Timer::ReadResume});
@@ -52,7 +57,9 @@ void SessionCore::End(const Ending& ending, Actions& out) {
   if (ending.why == Why::Shutdown) return;
   if (!queued) {
     ShowView(out);
-    return ShowCounters(out);
+    ShowCounters(out);
+    if (viewFirst) WriteEndingLines(ending, false, out);
+    return;
   }
   // The screen tells of the close when the pane shows its line, not a frame before.
   idleViewDue_ = true;

@@ -93,6 +93,7 @@ struct ReadDone {          // of act::Read: one recv
   int received = -1;       // bytes (a datagram may have none); < 0: nothing waited
   std::string_view bytes;  // valid until the next action is carried out
   bool more = false;       // a stream holds more unread bytes
+  int error = 0;           // of a recv that took nothing (10035: none waited)
 };
 struct ReadsWatched {  // of act::WatchReads{true}
   int error = 0;

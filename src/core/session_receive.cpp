@@ -53,7 +53,13 @@ void SessionCore::On(const ev::ReadDone& event, Actions& out) {
     if (read_.why == ReadWhy::BeforeClose && read_.more) return ReadNow(ReadWhy::BeforeClose, out);
     return ReadFinished(out);
   }
-  if (!found) return out.push_back(act::WatchReads{true});  // none waits
+  if (!found) {
+    // A datagram's host that refuses it fails the recv after: nothing listens at the
+    // peer's port, which must not pass for a peer that merely stays silent.
+    if (event.error != 0 && event.error != kWouldBlock) return Refused(event.error, out);
+    if (read_.why == ReadWhy::BeforeClose) return Refused(0, out);
+    return out.push_back(act::WatchReads{true});  // none waits
+  }
   ++read_.datagrams;
   if (read_.why != ReadWhy::BeforeClose && now_ >= read_.until) {
     read_.more = true;
@@ -84,6 +90,15 @@ void SessionCore::ReadFinished(Actions& out) {
       break;
     case ReadWhy::BeforeClose: End({Ending::Why::PeerClosed, closeCode_}, out); break;
   }
+}
+
+// A datagram socket has no peer to close it: a close event on one (Wine gives one where
+// Windows fails the next recv) is a refusal too. Its code is the event's, else the
+// recv's, else the one Windows reports.
+void SessionCore::Refused(int readError, Actions& out) {
+  int code = readError;
+  if (read_.why == ReadWhy::BeforeClose && closeCode_ != 0) code = closeCode_;
+  End({Ending::Why::ReceiveError, code != 0 ? code : kConnectionReset}, out);
 }
 
 // A peer that answers and closes at once can have its close reported before its data

@@ -92,6 +92,7 @@ ev::ReadDone ReadSessionSocket(const Network& network, bool datagram) {
   ev::ReadDone done;
   done.received = recv(network.sessionSocket, buffer, datagram ? kDatagramBytes : kMaxReadBytes, 0);
   if (done.received > 0) done.bytes = std::string_view(buffer, static_cast<size_t>(done.received));
+  if (done.received < 0) done.error = WSAGetLastError();
   done.more = !datagram && done.received > 0 && HasUnreadData(network.sessionSocket);
   return done;
 }

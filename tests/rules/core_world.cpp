@@ -1,6 +1,7 @@
 #include "rules/core_world.h"
 
 #include <type_traits>
+#include <utility>
 
 namespace {
 constexpr size_t kStreamReadBytes = 1 << 20;
@@ -23,6 +24,7 @@ std::optional<Event> CoreWorld::Perform(const Action& action) {
           status =
               a.phase == Phase::Idle || a.phase == Phase::Connected ? "Ready" : "Connecting ...";
           viewPhase = a.phase;
+          if (a.phase == Phase::Idle) idleViewAt = transcript.size();
         } else if constexpr (std::is_same_v<A, act::ShowCounters>) {
           ++counterShows;
         } else if constexpr (std::is_same_v<A, act::ShowActivity>) {
@@ -41,12 +43,13 @@ std::optional<Event> CoreWorld::Perform(const Action& action) {
           closed = true;
         } else if constexpr (std::is_same_v<A, act::MakeSocket>) {
           closed = false;
-          return ev::SocketMade{};
+          return made;
         } else if constexpr (std::is_same_v<A, act::FindHost>) {
           // A name's answer comes later, as LookupDone.
           return ev::HostFound{lookup ? ev::HostFound::How::LookingUp : ev::HostFound::How::Known};
         } else if constexpr (std::is_same_v<A, act::ConnectSocket>) {
           // TCP: pending; UDP: ready at once.
+          if (connectError != 0) return ev::ConnectCalled{-1, connectError};
           return core.target().tcp ? ev::ConnectCalled{-1, kWouldBlock} : ev::ConnectCalled{0, 0};
         } else if constexpr (std::is_same_v<A, act::Read>) {
           return Read(a.datagram);
@@ -63,7 +66,10 @@ std::optional<Event> CoreWorld::Perform(const Action& action) {
 ev::ReadDone CoreWorld::Read(bool datagram) {
   now += readCost;
   ev::ReadDone done;
-  if (unread.empty()) return done;
+  if (unread.empty()) {
+    done.error = refusal != 0 ? std::exchange(refusal, 0) : kWouldBlock;
+    return done;
+  }
   std::string& next = unread.front();
   if (datagram) {
     lastRead_ = next;

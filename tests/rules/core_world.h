@@ -20,7 +20,10 @@ class CoreWorld final : public ActionPerformer {
   int sendError = kWouldBlock;
   std::string wire;  // what went out
   bool closed = false;
-  bool lookup = false;  // the host is a name, looked up off the window's thread
+  bool lookup = false;   // the host is a name, looked up off the window's thread
+  int refusal = 0;       // the next recv that finds nothing fails with it (a refused datagram)
+  ev::SocketMade made;   // how the socket and its registration come out
+  int connectError = 0;  // connect() fails at once with it
 
   // The display.
   static constexpr const char* kBanner = "[banner]";
@@ -28,7 +31,8 @@ class CoreWorld final : public ActionPerformer {
   size_t drawn = transcript.size();  // of it, what the pane shows
   std::string sendLine;
   std::string status;
-  Phase viewPhase = Phase::Idle;  // as the title and controls last showed it
+  Phase viewPhase = Phase::Idle;          // as the title and controls last showed it
+  size_t idleViewAt = std::string::npos;  // the transcript's length when the view went idle
   int counterShows = 0;
 
   std::set<Timer> timers;  // armed, and ticking until stopped

@@ -1,6 +1,8 @@
 // The session core's rules, driven through a world without Windows.
 #include <doctest.h>
 
+#include <vector>
+
 #include "core/session_texts.h"
 #include "rules/core_world.h"
 
@@ -90,15 +92,18 @@ TEST_CASE("a line in flight when its session ends says what became of it and com
     long room;  // bytes the socket takes before it has no room
     std::string after;
     bool sessionStays;
+    std::string afterView = "";  // what comes once the view is idle again
   };
   const std::string cut = " (only 2 of 5 bytes were sent)";
+  // The user's disconnect shows the idle view before its line; the line's own report
+  // comes before the view whatever ended it.
   const Row rows[] = {
       {End::PeerCloses, 0, "\r\nERR: Send Error #10101" + kClosedLine, false},
       {End::PeerCloses, 2, Echo("hello") + "\r\nERR: Send Error #10101" + cut + kClosedLine, false},
       {End::PeerResets, 0, "\r\nERR: Send Error #10054" + kClosedLine, false},
-      {End::UserDisconnects, 0, "\r\nERR: Send Error #10058" + kDisconnected, false},
+      {End::UserDisconnects, 0, "\r\nERR: Send Error #10058" + kDisconnected, false, kDisconnected},
       {End::UserDisconnects, 2, Echo("hello") + "\r\nERR: Send Error #10058" + cut + kDisconnected,
-       false},
+       false, kDisconnected},
       {End::ReceiveError, 0, "\r\nERR: Send Error #10053\r\nERR: Receive Error code: #10053",
        false},
       {End::SendError, 0, "\r\nERR: Send Error #10054", false},
@@ -137,6 +142,10 @@ TEST_CASE("a line in flight when its session ends says what became of it and com
     CHECK(w.core.counters().sessionOut == row.room);
     CHECK(w.core.counters().totalOut == row.room);
     CHECK(w.core.connected() == row.sessionStays);
+    if (!row.sessionStays) {
+      REQUIRE(w.idleViewAt <= w.transcript.size());
+      CHECK(w.Since(w.idleViewAt) == row.afterView);
+    }
     CHECK_FALSE(w.core.outgoing().inFlight);
     CHECK(w.timers.count(Timer::SendWait) == 0);
   }
@@ -194,19 +203,58 @@ TEST_CASE("an attempt keeps its protocol; dots only while a TCP connect is pendi
     CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
           "\r\n=== Connecting to host:7 ..\r\n=== Connection successfully established!\r\n");
   }
-  SUBCASE("a lookup that fails, or an answer after the attempt was given up") {
-    CoreWorld w;
-    w.lookup = true;
-    w.Connect(true);
-    w.Run(ev::LookupDone{11001});
-    CHECK(w.core.idle());
-    CHECK(w.closed);
-    CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
-          "\r\n=== Connecting to host:7 \r\nERR: Error resolving hostname!\r\n=== Connection "
-          "failed!\r\n");
-    const std::string settled = w.transcript;
-    w.Run(ev::LookupDone{});
-    CHECK(w.transcript == settled);
+  SUBCASE("an attempt that fails says why, before or after the view is idle again") {
+    enum class Fails { Socket, Select, Lookup, ConnectCall, Refused, TimedOut, ConnectEvent };
+    struct Row {
+      Fails fails;
+      std::string lines;      // after the connecting line
+      std::string afterView;  // of them, what comes once the view is idle
+    };
+    const std::string failed = kConnectionFailedLine;
+    const std::string socket = "\r\nERR: Socket creation failed! Error: #10024" + failed;
+    const std::string select = "\r\nERR: WSAAsyncSelect-Error: #10022" + failed;
+    const Row rows[] = {
+        {Fails::Socket, socket, socket},
+        {Fails::Select, select, select},
+        {Fails::Lookup, "\r\nERR: Error resolving hostname!" + failed, ""},
+        {Fails::ConnectCall, "\r\nERR: Connection Error: #10049" + failed, ""},
+        {Fails::Refused, "\r\n=== Connection refused\r\n", ""},
+        {Fails::TimedOut, "\r\n=== Connection timed out!\r\n", ""},
+        {Fails::ConnectEvent, "\r\n=== Connection failed! (Error: #10065)\r\n", ""},
+    };
+    for (const Row& row : rows) {
+      CAPTURE(static_cast<int>(row.fails));
+      CoreWorld w;
+      switch (row.fails) {
+        case Fails::Socket: w.made = {false, OpenStage::Socket, 10024}; break;
+        case Fails::Select: w.made = {false, OpenStage::Select, 10022}; break;
+        case Fails::Lookup: w.lookup = true; break;
+        case Fails::ConnectCall: w.connectError = 10049; break;
+        default: break;
+      }
+      w.Connect(true);
+      switch (row.fails) {
+        case Fails::Lookup: w.Run(ev::LookupDone{11001}); break;
+        case Fails::Refused: w.Run(ev::ConnectDone{kRefused}); break;
+        case Fails::TimedOut: w.Run(ev::ConnectDone{kTimedOut}); break;
+        case Fails::ConnectEvent: w.Run(ev::ConnectDone{10065}); break;
+        default: break;
+      }
+      CHECK(w.core.idle());
+      CHECK(w.closed);
+      CHECK(w.viewPhase == Phase::Idle);
+      CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
+            "\r\n=== Connecting to host:7 " + row.lines);
+      REQUIRE(w.idleViewAt <= w.transcript.size());
+      CHECK(w.Since(w.idleViewAt) == row.afterView);
+      // Only an attempt the peer's side answered counts as failed.
+      CHECK(w.core.counters().failed == (row.afterView.empty() && row.fails >= Fails::Refused));
+      // An answer after the attempt was given up changes nothing.
+      const std::string settled = w.transcript;
+      w.Run(ev::LookupDone{});
+      w.Run(ev::ConnectDone{});
+      CHECK(w.transcript == settled);
+    }
   }
 }
 
@@ -272,16 +320,47 @@ TEST_CASE("a close reads what is left, and the pane catches up in steps") {
   CHECK(w.PaneCurrent());
 }
 
-TEST_CASE("over UDP a reply that is there already shows right after the echo") {
-  CoreWorld w;
-  w.OpenSession(false);
-  const size_t mark = w.transcript.size();
-  w.unread.push_back("pong");
-  w.unread.push_back("two");
-  w.SendLine("ping");
-  CHECK(w.Since(mark) == Echo("ping") + "pongtwo");
-  CHECK(w.PaneCurrent());
-  CHECK(w.core.counters().sessionIn == 7);
+TEST_CASE("over UDP a reply shows right after the echo, a refused datagram ends the session") {
+  // Windows fails the recv after a refusal, with a read event before it; Wine posts a
+  // close event, and a recv after it may fail or find nothing.
+  enum class Then { Nothing, ReadEvent, CloseEvent };
+  struct Row {
+    std::vector<std::string> replies;  // there when the line goes
+    int refusal;                       // a recv that finds no datagram fails with it
+    Then then;
+    int closeError;
+    std::string after;
+  };
+  const std::string refused = "\r\nERR: Receive Error code: #";
+  const Row rows[] = {
+      {{"pong", "two"}, 0, Then::Nothing, 0, Echo("ping") + "pongtwo"},
+      {{}, 0, Then::ReadEvent, 0, Echo("ping")},  // a silent peer: nothing, the session stays
+      {{"pong"}, 10054, Then::ReadEvent, 0, Echo("ping") + "pong" + refused + "10054"},
+      {{}, 0, Then::CloseEvent, 0, Echo("ping") + refused + "10054"},
+      {{}, 10061, Then::CloseEvent, 0, Echo("ping") + refused + "10061"},
+      {{}, 10061, Then::CloseEvent, 10054, Echo("ping") + refused + "10054"},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.after);
+    CoreWorld w;
+    w.OpenSession(false);
+    const size_t mark = w.transcript.size();
+    for (const std::string& reply : row.replies) w.unread.push_back(reply);
+    w.SendLine("ping");
+    w.refusal = row.refusal;
+    if (row.then == Then::ReadEvent) w.Run(ev::ReadReady{});
+    if (row.then == Then::CloseEvent) w.Run(ev::PeerClosed{row.closeError});
+    w.Settle();
+    CHECK(w.Since(mark) == row.after);
+    const bool ends = row.after.find(refused) != std::string::npos;
+    CHECK(w.core.idle() == ends);
+    CHECK(w.closed == ends);
+    CHECK(w.viewPhase == (ends ? Phase::Idle : Phase::Connected));
+    CHECK(w.PaneCurrent());
+    size_t replied = 0;
+    for (const std::string& reply : row.replies) replied += reply.size();
+    CHECK(w.core.counters().sessionIn == static_cast<int64_t>(replied));
+  }
 }
 
 TEST_CASE("without timers the core still ends what it started") {

@@ -54,6 +54,14 @@ constexpr size_t kReadCap = 4096;  // what one recv takes at most
 constexpr char kSendErrorStart[] = "\r\nERR: Send Error #";
 constexpr char kClosedStart[] = "\r\n=== Connection closed by remote host";
 constexpr char kReceiveErrorStart[] = "\r\nERR: Receive Error";
+constexpr char kSocketFailedStart[] = "\r\nERR: Socket creation failed!";
+constexpr char kSelectFailedStart[] = "\r\nERR: WSAAsyncSelect-Error";
+
+// Timers tick on the system's clock, every 15.625 ms: the first tick at or after t.
+Millis OnClockTick(Millis t) {
+  const Millis ticks = (t * 8 + 124) / 125;
+  return (ticks * 125 + 7) / 8;
+}
 
 bool StartsWith(std::string_view text, std::string_view start) {
   return text.substr(0, start.size()) == start;
@@ -128,10 +136,17 @@ struct Socket {
   bool readNotified = false;  // a read event came and no recv since
   bool readPosted = false;
   int readError = 0;
+  // The peer's host refused a datagram: the recv after those that came before fails
+  // with it (Windows), or a close event comes, perhaps with such a recv after it (Wine).
+  int refusal = 0;
+  bool refused = false;
+  int refusalRead = 0;               // what a recv failed with
+  std::optional<int> refusalClosed;  // what the close event carried
+  int watchError = 0;
   bool writePosted = false;
   std::optional<int> closePosted, connectPosted, lookupPosted;
 
-  bool HasData() const { return !stream.empty() || !datagrams.empty(); }
+  bool HasData() const { return !stream.empty() || !datagrams.empty() || refusal != 0; }
   uint64_t OldestStamp() const {
     if (!streamStamps.empty()) return streamStamps.front();
     return datagrams.empty() ? UINT64_MAX : datagrams.front().second;
@@ -168,6 +183,11 @@ class World final : public ActionPerformer {
   size_t events() const { return events_; }
   const std::string& broken() const { return broken_; }
   bool Applies(Kind kind, uint32_t arg) const;
+  // A posted message waits: the loop makes no timer tick until it has been handled.
+  bool Posted() const {
+    return sock_.readPosted || sock_.writePosted || sock_.closePosted || sock_.connectPosted ||
+           sock_.lookupPosted || steps_ > 0;
+  }
   void Apply(const SimStep& step);
   void Settle();
 
@@ -249,7 +269,8 @@ class World final : public ActionPerformer {
   std::array<Millis, kTimers> due_{}, period_{};  // a timer ticks when due, or later
   int steps_ = 0;                                 // posted draw steps
   act::ShowView view_;
-  bool viewMayLag_ = false;  // a peer's close shows on the screen with its line
+  bool viewMayLag_ = false;   // a peer's close shows on the screen with its line
+  bool closedInRun_ = false;  // the event being handled closed the socket
   act::ShowCounters counters_;
   int64_t in_ = 0, out_ = 0, totalIn_ = 0, totalOut_ = 0;
 };
@@ -320,8 +341,8 @@ bool World::Applies(Kind kind, uint32_t arg) const {
     case Kind::DeliverConnect: return sock_.connectPosted.has_value();
     case Kind::DeliverLookup: return sock_.lookupPosted.has_value();
     case Kind::DeliverStep: return steps_ > 0;
-    case Kind::Tick: return armed_[arg % kTimers] && now_ >= due_[arg % kTimers];
-    case Kind::StaleTick: return stale_[arg % kTimers];
+    case Kind::Tick: return !Posted() && armed_[arg % kTimers] && now_ >= due_[arg % kTimers];
+    case Kind::StaleTick: return !Posted() && stale_[arg % kTimers];
     default: return true;
   }
 }
@@ -329,6 +350,7 @@ bool World::Applies(Kind kind, uint32_t arg) const {
 void World::Run(const Event& event) {
   if (trace_) *trace_ += "  > " + EventText(event) + "\n";
   ++events_;
+  closedInRun_ = false;
   driver_.Run(event, *this);
   Check();
 }
@@ -431,6 +453,17 @@ void World::Apply(const SimStep& step) {
     case Kind::PeerResets:
       sock_.peerGone = sock_.reset = true;
       sock_.sendError = kReset;
+      if (!sock_.tcp) {
+        sock_.refused = true;
+        if (arg % 2) {  // as Windows: a read event, and the recv fails
+          sock_.refusal = kReset;
+          if (sock_.watching) Notify();
+        } else {  // as Wine: a close event
+          sock_.closePosted = arg % 3 == 0 ? kRefused : 0;
+          if (arg % 5 < 2) sock_.refusal = arg % 5 == 0 ? kRefused : kReset;
+        }
+        break;
+      }
       if (arg % 2) {
         sock_.stream.clear();
         sock_.streamStamps.clear();
@@ -447,7 +480,11 @@ void World::Apply(const SimStep& step) {
     case Kind::DeliverRead: {
       sock_.readPosted = false;
       const int error = std::exchange(sock_.readError, 0);
-      const bool inputWaiting = error == 0 && core_.connected() && !core_.readDeferred() && arg % 2;
+      // A timer that is due waits behind the read event, as the user's input may.
+      bool timerDue = false;
+      for (int t = 0; t < kTimers; ++t) timerDue = timerDue || (armed_[t] && now_ >= due_[t]);
+      const bool inputWaiting =
+          error == 0 && core_.connected() && !core_.readDeferred() && (timerDue || arg % 2);
       if (core_.connected() && error == 0) {
         // This event is the core's to read what waits: at least one recv's worth.
         if (sock_.tcp && !sock_.streamStamps.empty())
@@ -462,7 +499,12 @@ void World::Apply(const SimStep& step) {
       sock_.writePosted = false;
       Run(ev::WriteReady{sock_.sendError && arg % 2 ? sock_.sendError : 0});
       break;
-    case Kind::DeliverClose: Run(ev::PeerClosed{*std::exchange(sock_.closePosted, {})}); break;
+    case Kind::DeliverClose: {
+      const int error = *std::exchange(sock_.closePosted, {});
+      if (!sock_.tcp) sock_.refusalClosed = error;
+      Run(ev::PeerClosed{error});
+      break;
+    }
     case Kind::DeliverConnect: {
       const int error = *std::exchange(sock_.connectPosted, {});
       if (sock_.connectPending && error == 0) {
@@ -479,7 +521,8 @@ void World::Apply(const SimStep& step) {
       Run(ev::DrawStep{});
       break;
     case Kind::Tick:
-      due_[arg % kTimers] = now_ + period_[arg % kTimers];
+      // Ticks missed meanwhile come as this one.
+      due_[arg % kTimers] = OnClockTick(due_[arg % kTimers] + period_[arg % kTimers]);
       Run(ev::TimerFired{timer});
       break;
     case Kind::StaleTick:
@@ -555,6 +598,8 @@ void World::Check() {
     return;
   }
   if (core_.idle() == sock_.open) Break("the phase and the socket disagree");
+  if (sock_.open && (sock_.refusalRead != 0 || sock_.refusalClosed))
+    Break("a refused datagram leaves its session open");
   if (Shown(view_.phase) != Shown(core_.phase()) && !viewMayLag_)
     Break("the view shows another phase");
   if (!core_.idle() && (view_.host != core_.target().host || view_.port != core_.target().portText))
@@ -597,10 +642,29 @@ void World::Written(const std::string& text) {
     cutShort_ = line_->sent > 0;
     return Add(Entry::What::Fate, line_->session, text);
   }
-  if (text == kDisconnectedLine || StartsWith(text, kClosedStart) ||
-      StartsWith(text, kReceiveErrorStart)) {
+  // The user's disconnect and an attempt that could not set up its socket say so
+  // once the view is idle and the socket gone.
+  const bool afterView = text == kDisconnectedLine || StartsWith(text, kSocketFailedStart) ||
+                         StartsWith(text, kSelectFailedStart);
+  if (afterView && (Shown(view_.phase) != 0 || sock_.open || !closedInRun_))
+    Break("an ending that says why after the view did so before");
+  if (text == kDisconnectedLine) {
+    ReadsShown();
+    return Add(Entry::What::Ending, 0, text);
+  }
+  if (StartsWith(text, kClosedStart) || StartsWith(text, kReceiveErrorStart)) {
     if (!sock_.open) return Break("a session ended twice");
     ReadsShown();
+    if (!sock_.tcp && StartsWith(text, kClosedStart))
+      Break("a datagram socket's close shows as a peer's close");
+    if (!sock_.tcp && sock_.refused && StartsWith(text, kReceiveErrorStart)) {
+      // The code the close event or a recv carried, 10054 where neither carried one.
+      const int closed = sock_.refusalClosed.value_or(0), read = sock_.refusalRead;
+      const int shown = std::atoi(text.c_str() + text.find('#') + 1);
+      const bool carried = shown != 0 && (shown == closed || shown == read);
+      if (!carried && !(shown == kReset && closed == 0 && read == 0) && shown != sock_.watchError)
+        Break("a refused datagram is reported with another code");
+    }
     // All a peer sent before it closed in order comes before its close.
     if (StartsWith(text, kClosedStart) && sock_.HasData() && !sock_.reset)
       Break("the peer's last bytes were not shown before its close");
@@ -723,7 +787,7 @@ World::Result World::Do(const act::ArmTimer& a) {
   const int t = static_cast<int>(a.timer);
   armed_[t] = true;
   period_[t] = std::max<Millis>(a.wait, 10);  // USER_TIMER_MINIMUM
-  due_[t] = now_ + period_[t];
+  due_[t] = OnClockTick(now_ + period_[t]);
   return std::nullopt;
 }
 
@@ -808,7 +872,10 @@ World::Result World::Do(const act::Read& a) {
     newestRead_ = sock_.datagrams.front().second;
     sock_.datagrams.pop_front();
     done.received = static_cast<int>(lastRead_.size());
+  } else if (sock_.refusal != 0) {
+    sock_.refusalRead = done.error = std::exchange(sock_.refusal, 0);
   }
+  if (done.received < 0 && done.error == 0) done.error = kWouldBlock;
   done.bytes = lastRead_;
   if (done.received > 0) {
     readPending_ = true;
@@ -824,7 +891,8 @@ World::Result World::Do(const act::WatchReads& a) {
   if (!a.on) return std::nullopt;
   sock_.readNotified = false;
   if (sock_.HasData()) Notify();
-  return ev::ReadsWatched{luck_.OneIn(64) ? 10050 : 0};
+  sock_.watchError = luck_.OneIn(64) ? 10050 : 0;
+  return ev::ReadsWatched{sock_.watchError};
 }
 
 World::Result World::Do(const act::SendBytes& a) {
@@ -859,6 +927,7 @@ World::Result World::Do(const act::CloseSocket&) {
   if (line_ && !gone_) Break("a line in flight vanished with its session");
   line_.reset();
   cutShort_ = false;
+  closedInRun_ = true;
   // The events it posted name a socket that is no more: the window drops them.
   const int id = sock_.id;
   sock_ = Socket{};

@@ -134,6 +134,28 @@ TEST_CASE("a read event with an error ends the session with its code") {
   CHECK(PumpUntil([&] { return peer.ClientClosed(); }));
 }
 
+TEST_CASE("a datagram the peer's host refuses ends the session with the receive error") {
+  FreshWindow w;
+  // A port just given up: nothing takes datagrams there, and the host says so.
+  const SOCKET gone = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int length = sizeof address;
+  REQUIRE(bind(gone, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+  REQUIRE(getsockname(gone, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+  closesocket(gone);
+  REQUIRE(OpenSession(ntohs(address.sin_port), false));
+  const TranscriptMark mark;
+  EnterLine("ping");
+  ClickSend();
+  CHECK(PumpUntil([] { return app.session.idle(); }));
+  const std::string refused = "\r\n>>> ping\r\n\r\nERR: Receive Error code: #";
+  CHECK(mark.Since().substr(0, refused.size()) == refused);
+  CheckIdleView();
+  CHECK(app.network.sessionSocket == 0);
+}
+
 TEST_CASE("a read event for a socket that has gone behind the session's back reads nothing") {
   for (TransferMode mode : {TransferMode::Ascii, TransferMode::Advanced, TransferMode::Binary}) {
     CAPTURE(static_cast<int>(mode));
