@@ -1,5 +1,7 @@
 #include "support/harness.h"
 
+#include <string>
+
 #include "text/texts.h"
 #include "view/output_pane.h"
 
@@ -16,4 +18,18 @@ TEST_CASE("start-up leaves the idle window with its first texts") {
                        app.controls.sendButton, app.controls.clearButton, app.controls.sendLine,
                        app.controls.outputPane})
     CHECK(IsWindowEnabled(control));
+
+  // The exe's manifest: GDI scaling, and neither DPI awareness nor common controls 6.
+  const HMODULE exe =
+      LoadLibraryExA(BesideTestProgram("telvane.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  REQUIRE(exe);
+  const HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), RT_MANIFEST);
+  REQUIRE(found);
+  const std::string manifest(static_cast<const char*>(LockResource(LoadResource(exe, found))),
+                             SizeofResource(exe, found));
+  FreeLibrary(exe);
+  CHECK(manifest.find("<gdiScaling xmlns=\"http://schemas.microsoft.com/SMI/2017/"
+                      "WindowsSettings\">true</gdiScaling>") != std::string::npos);
+  CHECK(manifest.find("Common-Controls") == std::string::npos);
+  CHECK(manifest.find("dpiAware") == std::string::npos);
 }
