@@ -67,6 +67,9 @@ PaceStep FramePacer::Draw(bool streaming) {
     chars = lastChars_ / 2;
     sameSize_ = 0;
   }
+  // A line fitted to small pieces says little of large ones: pieces grow by fourfold at most.
+  const size_t grown = 4 * (lastChars_ > 1024 ? lastChars_ : 1024);
+  if (chars > grown) chars = grown < (1 << 16) ? grown : kWholeBacklog;
   PaceStep step{PaceStep::Kind::Draw, chars};
   step.stopFrame = frameDue_;
   frameDue_ = false;
