@@ -36,20 +36,13 @@ PaceStep FramePacer::OnStep() {
   return Draw(Flowing());
 }
 
-PaceStep FramePacer::OnDrawn(Millis now, size_t chars, Millis cost, bool more) {
+PaceStep FramePacer::OnDrawn(Millis now, size_t chars, Micros cost, bool more) {
   lastDraw_ = now;
   drewOnce_ = true;
-  lastPieceMs_ = cost;
+  lastPieceUs_ = cost;
+  costs_.Learn(chars, cost);
+  if (chars > 0) lastChars_ = chars;
   if (!more) return {};
-  // The next piece should take about kFramePieceMs, by what this one cost. The cost
-  // per character varies a lot (tabs and control bytes are slow to lay out), and each
-  // change of the pane costs a fixed amount too, so pieces have a least size.
-  const size_t fitting = static_cast<size_t>(chars * kFramePieceMs / (cost > 0 ? cost : 1));
-  // A piece that overran shrinks the next one at once; growing goes by halves.
-  size_t next = (pieceChars_ + fitting) / 2;
-  if (next < kMinFramePiece) next = kMinFramePiece;
-  if (next > kMaxFramePiece) next = kMaxFramePiece;
-  pieceChars_ = next;
   if (streaming_) return ArmFrame(now);
   // Right after the user's input and timers: paint waits for the last piece.
   stepPosted_ = true;
@@ -63,7 +56,21 @@ void FramePacer::OnRefused() {
 
 PaceStep FramePacer::Draw(bool streaming) {
   readSinceDraw_ = false;
-  PaceStep step{PaceStep::Kind::Draw, pieceChars_};
+  // While data streams in, a piece fits its frame's share of the time.
+  size_t chars = costs_.PieceFor(streaming ? kFrameMs * 1000.0 / ShareParts() : kStepPieceUs);
+  // Pieces of one size cannot tell the fixed part from the characters' part: now and
+  // then one of half the size.
+  const bool likeLast = chars == kWholeBacklog || (chars >= lastChars_ - lastChars_ / 8 &&
+                                                   chars <= lastChars_ + lastChars_ / 8);
+  sameSize_ = likeLast ? sameSize_ + 1 : 0;
+  if ((costs_.alike() || sameSize_ > 6) && likeLast && lastChars_ >= 2 * kLeastPiece) {
+    chars = lastChars_ / 2;
+    sameSize_ = 0;
+  }
+  // A line fitted to small pieces says little of large ones: pieces grow by fourfold at most.
+  const size_t grown = 4 * (lastChars_ > 1024 ? lastChars_ : 1024);
+  if (chars > grown) chars = grown < (1 << 16) ? grown : kWholeBacklog;
+  PaceStep step{PaceStep::Kind::Draw, chars};
   step.stopFrame = frameDue_;
   frameDue_ = false;
   streaming_ = streaming;
@@ -80,9 +87,53 @@ PaceStep FramePacer::ArmFrameIn(Millis now, Millis wait) {
   return step;
 }
 
-// While data streams in, drawing takes at most a third of the time, a twentieth when
-// what comes meanwhile may be lost.
+// While data streams in, drawing takes at most its share of the time.
 Millis FramePacer::StreamingGap() const {
-  const Millis gap = (lossy_ ? 19 : 2) * lastPieceMs_;
+  const Millis gap = (lastPieceUs_ * (ShareParts() - 1) + 999) / 1000;
   return gap > kFrameMs ? gap : kFrameMs;
+}
+
+// A least-squares line through the draws, each one counting less than the next.
+void DrawCosts::Learn(size_t chars, Micros cost) {
+  if (chars == 0) return;  // the pane did not change
+  const double n = static_cast<double>(chars);
+  const double t = static_cast<double>(cost);
+  constexpr double kKept = 0.7;
+  // Far from the line: the pane costs something else now (another content, a theme, a
+  // load). Of the draws before, only the last one may tell of that already.
+  const double expected = fixedUs_ + perCharUs_ * n;
+  if (t > expected * 1.5 + 500 || t < expected * 0.5 - 500) {
+    weight_ = 1;
+    sumN_ = lastN_;
+    sumNN_ = lastN_ * lastN_;
+    sumT_ = lastT_;
+    sumNT_ = lastN_ * lastT_;
+  }
+  lastN_ = n;
+  lastT_ = t;
+  weight_ = weight_ * kKept + 1;
+  sumN_ = sumN_ * kKept + n;
+  sumNN_ = sumNN_ * kKept + n * n;
+  sumT_ = sumT_ * kKept + t;
+  sumNT_ = sumNT_ * kKept + n * t;
+  if (!alike()) {
+    const double slope = (weight_ * sumNT_ - sumN_ * sumT_) / (weight_ * sumNN_ - sumN_ * sumN_);
+    perCharUs_ = slope > 0 ? slope : 0;
+  }
+  fixedUs_ = (sumT_ - perCharUs_ * sumN_) / weight_;
+  if (fixedUs_ < 0) {
+    fixedUs_ = 0;
+    perCharUs_ = sumNT_ / sumNN_;
+  }
+}
+
+size_t DrawCosts::PieceFor(double budgetUs) const {
+  if (budgetUs < 2 * fixedUs_) budgetUs = 2 * fixedUs_;
+  // The window answers within two frames, unless a change alone takes longer.
+  const double longest = fixedUs_ + perCharUs_ * kLeastPiece;
+  if (budgetUs > kLongestPieceUs) budgetUs = longest > kLongestPieceUs ? longest : kLongestPieceUs;
+  constexpr double kLargest = 1 << 16;  // more than a pane holds
+  if (perCharUs_ * kLargest <= budgetUs - fixedUs_) return kWholeBacklog;
+  const double chars = (budgetUs - fixedUs_) / perCharUs_;
+  return chars > kLeastPiece ? static_cast<size_t>(chars) : kLeastPiece;
 }

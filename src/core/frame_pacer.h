@@ -1,21 +1,43 @@
-// When the pane catches up with what was read. Reads come faster than a pane can be
+// When the pane catches up, and in what pieces. Reads come faster than a pane can be
 // redrawn: while data streams in, the pane takes one piece at most once a frame and
 // drawing takes at most a third of the time (a twentieth for datagrams); when the
-// stream pauses it catches up at once, or a frame after it last did. A full pane goes
-// in pieces sized to take about kFramePieceMs each. Pure: the time is passed in, and
-// the pacer only decides.
+// stream pauses it catches up at once, or a frame after it last did. Each draw tells
+// what a change of the pane cost, and the pieces follow what the pane costs where it
+// runs. Pure: the time is passed in, and the pacer only decides.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 using Millis = uint64_t;
+using Micros = uint64_t;
 
 constexpr Millis kFrameMs = 16;
-constexpr Millis kFramePieceMs = 8;
-constexpr size_t kMinFramePiece = 2048;
-constexpr size_t kMaxFramePiece = 1 << 16;
+constexpr Micros kStepPieceUs = 8000;  // a piece while catching up: the window answers in a frame
+constexpr Micros kLongestPieceUs = 2 * kFrameMs * 1000;
+constexpr size_t kLeastPiece = 256;
 constexpr size_t kWholeBacklog = static_cast<size_t>(-1);
+
+// What a change of the pane costs: a fixed part for each change (a theme's scroll bars
+// are redrawn whatever changed) and a part for each character, fitted to the last
+// draws, the older ones counting less.
+class DrawCosts {
+ public:
+  void Learn(size_t chars, Micros cost);
+  // The characters of a piece that costs about budget; kWholeBacklog when the
+  // characters cost next to nothing. A piece costs at least twice the fixed part
+  // (pieces that are mostly fixed cost would only multiply it), but no more than
+  // kLongestPieceUs where a least piece fits in that.
+  size_t PieceFor(double budgetUs) const;
+  // The last draws were all of about one size: the fixed part cannot be told apart.
+  bool alike() const { return weight_ * sumNN_ - sumN_ * sumN_ <= sumN_ * sumN_ / 100; }
+
+ private:
+  double weight_ = 0, sumN_ = 0, sumNN_ = 0, sumT_ = 0, sumNT_ = 0;
+  double lastN_ = 0, lastT_ = 0;
+  double fixedUs_ = 1000;
+  double perCharUs_ = 2;
+};
 
 struct PaceStep {
   enum class Kind { Nothing, Draw, ArmFrame, PostStep };
@@ -32,8 +54,8 @@ class FramePacer {
   // The frame timer ticked, or a posted step came.
   PaceStep OnFrameDue();
   PaceStep OnStep();
-  // A piece of `chars` characters went into the pane in `cost` ms; more: text waits.
-  PaceStep OnDrawn(Millis now, size_t chars, Millis cost, bool more);
+  // A piece of `chars` characters went into the pane in `cost`; more: text waits.
+  PaceStep OnDrawn(Millis now, size_t chars, Micros cost, bool more);
   // No timer or step could be had: the caller draws everything now.
   void OnRefused();
   // Datagrams that come while the pane is drawn may be lost: drawing then takes a
@@ -48,8 +70,10 @@ class FramePacer {
   PaceStep ArmFrame(Millis now);
   PaceStep ArmFrameIn(Millis now, Millis wait);
   Millis StreamingGap() const;
+  unsigned ShareParts() const { return lossy_ ? 20 : 3; }
   bool Flowing() const { return streamKnown_ && readSinceDraw_; }
 
+  DrawCosts costs_;
   Millis lastDraw_ = 0;
   bool drewOnce_ = false;
   Millis frameDueAt_ = 0;
@@ -59,6 +83,7 @@ class FramePacer {
   bool streamKnown_ = false;    // the last read was part of a stream
   bool readSinceDraw_ = false;  // a read came after the last piece
   bool lossy_ = false;
-  size_t pieceChars_ = kMinFramePiece;
-  Millis lastPieceMs_ = 0;
+  Micros lastPieceUs_ = 0;
+  size_t lastChars_ = 0;
+  unsigned sameSize_ = 0;  // pieces in a row of about the last one's size
 };

@@ -104,7 +104,7 @@ struct SendDone {  // of act::SendBytes
 };
 struct Drawn {  // of act::Draw
   size_t chars = 0;
-  Millis cost = 0;
+  Micros cost = 0;    // what changing the pane took
   bool more = false;  // text still waits
 };
 struct TimerRefused {  // of act::ArmTimer

@@ -8,17 +8,25 @@
 
 namespace {
 
-// GetTickCount64 steps by 10 to 16 ms on Windows: too coarse for a 6 ms read.
-Millis FineNow() {
+LONGLONG CounterNow() {
+  LARGE_INTEGER count;
+  QueryPerformanceCounter(&count);
+  return count.QuadPart;
+}
+
+LONGLONG CounterPerSecond() {
   static const LONGLONG perSecond = [] {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return frequency.QuadPart;
+    return frequency.QuadPart > 0 ? frequency.QuadPart : 1;
   }();
-  const LONGLONG perMilli = perSecond >= 1000 ? perSecond / 1000 : 1;
-  LARGE_INTEGER count;
-  QueryPerformanceCounter(&count);
-  return static_cast<Millis>(count.QuadPart / perMilli);
+  return perSecond;
+}
+
+// GetTickCount64 steps by 10 to 16 ms on Windows: too coarse for a 6 ms read.
+Millis FineNow() {
+  const LONGLONG perMilli = CounterPerSecond() >= 1000 ? CounterPerSecond() / 1000 : 1;
+  return static_cast<Millis>(CounterNow() / perMilli);
 }
 
 UINT_PTR TimerId(Timer timer) {
@@ -29,17 +37,6 @@ UINT_PTR TimerId(Timer timer) {
     case Timer::ReadResume: return kReadResumeTimerId;
   }
   return 0;
-}
-
-// Under Wine a theme adds tens of milliseconds to every change of the pane, whatever
-// its size: pieces would only multiply that.
-bool ThemeDrawsControls() {
-  using IsThemeActiveCall = BOOL(WINAPI*)();
-  const HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");  // loaded where themes are on
-  const auto isThemeActive = uxtheme ? reinterpret_cast<IsThemeActiveCall>(reinterpret_cast<void*>(
-                                           GetProcAddress(uxtheme, "IsThemeActive")))
-                                     : nullptr;
-  return isThemeActive && isThemeActive();
 }
 
 void RestoreSendLine(HWND line, const std::string& typed) {
@@ -86,13 +83,13 @@ class WindowPerformer final : public ActionPerformer {
       QueueReceivedText(bytes, a.count, a.mode);
     return kNone;
   }
+  // The pacer learns from each draw what a change of the pane costs on this system.
   Result Do(const act::Draw& a) {
-    const size_t chars = ThemeDrawsControls() ? kWholeBacklog : a.chars;
     const size_t waiting = QueuedOutputLength();
-    const Millis start = FineNow();
+    const LONGLONG start = CounterNow();
     ev::Drawn drawn;
-    drawn.more = ShowQueuedOutputPart(chars);
-    drawn.cost = FineNow() - start;
+    drawn.more = ShowQueuedOutputPart(a.chars);
+    drawn.cost = static_cast<Micros>((CounterNow() - start) * 1000000 / CounterPerSecond());
     drawn.chars = waiting - QueuedOutputLength();
     return drawn;
   }

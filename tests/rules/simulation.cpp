@@ -738,8 +738,8 @@ World::Result World::Do(const act::QueueRead& a) {
 World::Result World::Do(const act::Draw& a) {
   const size_t piece = std::min(a.chars, waiting_);
   waiting_ -= piece;
-  const Millis cost = luck_.Below(20);
-  now_ += cost;
+  const Micros cost = luck_.Below(20000);
+  now_ += cost / 1000;
   return ev::Drawn{piece, cost, waiting_ > 0};
 }
 
