@@ -256,4 +256,5 @@ while read -r display theme <&4; do
 done 4< <(combinations)
 
 python3 "$TELVANE_ROOT/scripts/bench_table.py" "$log"
+echo "bench: $SECONDS s; raw figures in $log"
 exit $((failures > 0))
