@@ -21,7 +21,9 @@
 namespace {
 
 constexpr int kDatagramSize = 50;
-constexpr double kQuietSeconds = 0.5;  // nothing more came: the stream is over
+// Nothing more came: the stream is over. Well past the longest single message seen (half a
+// second with Wine's theme on), which reads nothing while it lasts.
+constexpr double kQuietSeconds = 2;
 constexpr double kStreamLimitSeconds = 60;
 
 WNDPROC windowProc;

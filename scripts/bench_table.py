@@ -2,7 +2,12 @@
 """Prints the figures of scripts/bench.sh as one table: each Telvane figure beside the
 baseline measured in the same run, and their ratio. Input: the lines
 "@ name key=value ..." that the benchmark programs print, each marked by scripts/bench.sh
-with the display it was measured on (display=xvfb or display=null)."""
+with the display and the theme it was measured with (display=xvfb|null, theme=off|on).
+
+  bench_table.py FILE                 the table of one run
+  bench_table.py --compare FILE REV   the runs of "bench.sh compare" (marked build=old|new
+                                      and round=N): per figure both builds' medians"""
+import statistics
 import sys
 
 
@@ -13,7 +18,8 @@ def read(path):
             words = line.split()
             if len(words) < 2 or words[0] != "@":
                 continue
-            record = {"name": words[1], "display": "xvfb"}  # older logs knew no other
+            # Older logs knew no other display, and measured only floods with the theme on.
+            record = {"name": words[1], "display": "xvfb", "theme": "off"}
             record.update(w.split("=", 1) for w in words[2:] if "=" in w)
             records.append(record)
     return records
@@ -70,14 +76,14 @@ def table(rows):
 
 
 DISPLAYS = ("xvfb", "null")
+THEMES = ("off", "on")
 
 
-def main():
-    records = read(sys.argv[1])
+def main(records):
     rows = [["display", "theme", "mode", "baseline MB/s", "Telvane MB/s", "ratio", "read MB/s",
              "peak MB"]]
     for display in DISPLAYS:
-        for theme in ("off", "on"):
+        for theme in THEMES:
             for mode in ("ascii", "advanced", "binary"):
                 match = dict(display=display, theme=theme, mode=mode)
                 base = find(records, "rate", receiver="baseline", **match)
@@ -97,14 +103,12 @@ def main():
     rows = [["display", "theme", "mode", "longest message ms", "key wait ms",
              "10 ms timer gap ms", "ping p99 ms", "longest ping ms", "MB/s with probes"]]
     for display in DISPLAYS:
-        for theme in ("off", "on"):
+        for theme in THEMES:
             for mode in ("ascii", "advanced", "binary"):
                 tel = find(records, "rate", display=display, theme=theme, mode=mode,
                            receiver="telvane")
                 if tel and "key_ms" in tel:
-                    rows.append([display, theme, mode,
-                                 cell(max(number(tel, "longest_ms"),
-                                          number(tel, "probed_longest_ms"))),
+                    rows.append([display, theme, mode, cell(longest(tel)),
                                  cell(number(tel, "key_ms")), cell(number(tel, "tick_ms")),
                                  cell(number(tel, "ping_p99_ms")), cell(number(tel, "ping_ms")),
                                  cell(number(tel, "probed_mbps"))])
@@ -113,62 +117,79 @@ def main():
               " a 10 ms timer)")
         table(rows)
 
-    rows = [["", "display", "baseline", "Telvane", "ratio"]]
+    rows = [["", "display", "theme", "baseline", "Telvane", "ratio"]]
     for display in DISPLAYS:
-        base = find(records, "burst", display=display, receiver="baseline")
-        tel = find(records, "burst", display=display, receiver="telvane")
-        if not base and not tel:
-            continue
-        for row in (compared("close line shown after", base, tel, "close_shown_s", 1000),
-                    compared("longest answer to another thread", base, tel, "answer_ms"),
-                    compared("longest message", base, tel, "longest_ms")):
-            rows.append(row[:1] + [display] + row[1:])
-        if any(r and r.get("complete") != "yes" for r in (base, tel)):
-            rows.append(["INCOMPLETE", display, "", "", ""])
+        for theme in THEMES:
+            base = find(records, "burst", display=display, theme=theme, receiver="baseline")
+            tel = find(records, "burst", display=display, theme=theme, receiver="telvane")
+            if not base and not tel:
+                continue
+            for row in (compared("close line shown after", base, tel, "close_shown_s", 1000),
+                        compared("longest answer to another thread", base, tel, "answer_ms"),
+                        compared("longest message", base, tel, "longest_ms")):
+                rows.append(row[:1] + [display, theme] + row[1:])
+            if any(r and r.get("complete") != "yes" for r in (base, tel)):
+                rows.append(["INCOMPLETE", display, theme, "", "", ""])
     if len(rows) > 1:
-        print("\n64 MB burst ending with the peer's close (theme off)")
+        print("\n64 MB burst ending with the peer's close")
         table(rows)
 
-    base = find(records, "stalled_send", receiver="baseline")
-    tel = find(records, "stalled_send", receiver="telvane")
-    if base or tel:
-        rows = [["", "baseline", "Telvane", "ratio"],
-                compared("longest answer to another thread", base, tel, "answer_ms"),
-                compared("longest message", base, tel, "longest_ms"),
-                side_by_side("Enter presses", base, tel, "enters"),
-                side_by_side("bytes out", base, tel, "bytes_out"),
-                side_by_side("session at the end", base, tel, "session"),
-                side_by_side("seconds, the last Enter included", base, tel, "seconds")]
-        print("\nLines typed and sent every 20 ms to a peer that reads nothing (small socket buffers)")
-        table(rows)
+    for theme in THEMES:
+        base = find(records, "stalled_send", theme=theme, receiver="baseline")
+        tel = find(records, "stalled_send", theme=theme, receiver="telvane")
+        if base or tel:
+            rows = [["", "baseline", "Telvane", "ratio"],
+                    compared("longest answer to another thread", base, tel, "answer_ms"),
+                    compared("longest message", base, tel, "longest_ms"),
+                    side_by_side("Enter presses", base, tel, "enters"),
+                    side_by_side("bytes out", base, tel, "bytes_out"),
+                    side_by_side("session at the end", base, tel, "session"),
+                    side_by_side("seconds, the last Enter included", base, tel, "seconds")]
+            print("\nLines typed and sent every 20 ms to a peer that reads nothing (small socket"
+                  f" buffers), theme {theme}")
+            table(rows)
 
-    bare = find(records, "startup", program="bare_window")
-    same = find(records, "startup", program="controls_window")
-    tel = find(records, "startup", program="telvane")
-    if bare or same or tel:
-        rows = [["", "same window and controls", "Telvane", "ratio", "bare window", "ratio"]]
-        for label, key in (("process start to visible window", "visible_ms"),
-                           ("... in the best run", "best_ms"),
-                           ("... to first wait for input", "idle_ms")):
-            rows.append(compared(label, same, tel, key) + compared(label, bare, tel, key)[1::2])
-        print(f"\nStart-up (median of {(tel or same or bare).get('runs', '?')} runs each)")
-        table(rows)
-        for r in (same, bare, tel):
-            if r:
-                print(f"  {r['program']} visible ms: {r.get('visible', '')}")
+    for theme in THEMES:
+        bare = find(records, "startup", theme=theme, program="bare_window")
+        same = find(records, "startup", theme=theme, program="controls_window")
+        tel = find(records, "startup", theme=theme, program="telvane")
+        if bare or same or tel:
+            rows = [["", "same window and controls", "Telvane", "ratio", "bare window", "ratio"]]
+            for label, key in (("process start to visible window", "visible_ms"),
+                               ("... in the best run", "best_ms"),
+                               ("... to first wait for input", "idle_ms")):
+                rows.append(compared(label, same, tel, key) + compared(label, bare, tel, key)[1::2])
+            print(f"\nStart-up, theme {theme} (median of {(tel or same or bare).get('runs', '?')}"
+                  " runs each)")
+            table(rows)
+            for r in (same, bare, tel):
+                if r:
+                    print(f"  {r['program']} visible ms: {r.get('visible', '')}")
 
     udp_table(records)
 
-def udp_table(records):
-    rows = [["display", "pace", "mode", "sent", "baseline got", "Telvane got", "ratio",
-             "whole, in order", "longest message ms", "longest answer ms"]]
+
+def longest(record):
+    values = [v for v in (number(record, "longest_ms"), number(record, "probed_longest_ms"))
+              if v is not None]
+    return max(values) if values else None
+
+
+def udp_streams(records):
+    """The UDP streams measured, as (display, theme, pace, mode) in the order they ran."""
     seen = []
     for r in records:
-        key = (r["display"], r.get("pace"), r.get("mode"))
+        key = (r["display"], r["theme"], r.get("pace"), r.get("mode"))
         if r["name"] == "udp" and key not in seen:
             seen.append(key)
-    for display, pace, mode in seen:
-        match = dict(display=display, pace=pace, mode=mode)
+    return seen
+
+
+def udp_table(records):
+    rows = [["display", "theme", "pace", "mode", "sent", "baseline got", "Telvane got", "ratio",
+             "whole, in order", "longest message ms", "longest answer ms"]]
+    for display, theme, pace, mode in udp_streams(records):
+        match = dict(display=display, theme=theme, pace=pace, mode=mode)
         base = find_all(records, "udp", receiver="baseline", **match)
         tel = find_all(records, "udp", receiver="telvane", **match)
         b = median(number(r, "got") for r in base)
@@ -179,15 +200,121 @@ def udp_table(records):
         def share(got):
             return "-" if got is None else f"{got:.0f} ({100 * got / sent:.1f}%)"
 
-        rows.append([display, "as fast as it can" if pace == "0" else f"{pace}/s",
+        rows.append([display, theme, "as fast as it can" if pace == "0" else f"{pace}/s",
                      mode + (f" (median of {runs})" if runs > 1 else ""), f"{sent:.0f}",
                      share(b), share(t), ratio(t, b),
                      "yes" if tel and all(r.get("whole_in_order") == "yes" for r in tel) else "NO",
                      cell(max(number(r, "longest_ms") or 0 for r in tel) if tel else None),
                      cell(max(number(r, "answer_ms") or 0 for r in tel) if tel else None)])
     if len(rows) > 1:
-        print("\nUDP: 50-byte datagrams from a native peer; what reached the window (theme off)")
+        print("\nUDP: 50-byte datagrams from a native peer; what reached the window")
         table(rows)
 
 
-main()
+HIGHER, LOWER = "higher", "lower"
+
+
+def figures(records):
+    """The figures of one run that tell a better build from a worse one, each as
+    (label, value, which is better): ratios to the baseline where there is one."""
+    out = []
+
+    def add(label, value, better):
+        if value is not None:
+            out.append((label, value, better))
+
+    def over(a, b):
+        return None if a is None or not b else a / b
+
+    for display in DISPLAYS:
+        for theme in THEMES:
+            where = f"{display}, theme {theme}"
+            for mode in ("ascii", "advanced", "binary"):
+                match = dict(display=display, theme=theme, mode=mode)
+                base = find(records, "rate", receiver="baseline", **match)
+                tel = find(records, "rate", receiver="telvane", **match)
+                if not tel:
+                    continue
+                flood = f"flood {where}, {mode}"
+                add(f"{flood}: of the reader", over(number(tel, "mbps"), number(base, "mbps")),
+                    HIGHER)
+                if "key_ms" in tel:
+                    add(f"{flood}: ping p99 ms", number(tel, "ping_p99_ms"), LOWER)
+                    add(f"{flood}: longest message ms", longest(tel), LOWER)
+                    add(f"{flood}: 10 ms timer gap ms", number(tel, "tick_ms"), LOWER)
+            base = find(records, "burst", display=display, theme=theme, receiver="baseline")
+            tel = find(records, "burst", display=display, theme=theme, receiver="telvane")
+            if tel:
+                add(f"burst {where}: close shown, to the reader's",
+                    over(number(tel, "close_shown_s"), number(base, "close_shown_s")), LOWER)
+                add(f"burst {where}: longest answer ms", number(tel, "answer_ms"), LOWER)
+            tel = find(records, "stalled_send", display=display, theme=theme, receiver="telvane")
+            if tel:
+                add(f"stalled send {where}: longest answer ms", number(tel, "answer_ms"), LOWER)
+            same = find(records, "startup", display=display, theme=theme,
+                        program="controls_window")
+            tel = find(records, "startup", display=display, theme=theme, program="telvane")
+            if tel:
+                add(f"start-up {where}: to the same controls'",
+                    over(number(tel, "visible_ms"), number(same, "visible_ms")), LOWER)
+    for display, theme, pace, mode in udp_streams(records):
+        match = dict(display=display, theme=theme, pace=pace, mode=mode)
+        base = find_all(records, "udp", receiver="baseline", **match)
+        tel = find_all(records, "udp", receiver="telvane", **match)
+        if not tel:
+            continue
+        stream = f"udp {display}, theme {theme}, {'unpaced' if pace == '0' else pace + '/s'}, {mode}"
+        add(f"{stream}: of the reader", over(median(number(r, "got") for r in tel),
+                                            median(number(r, "got") for r in base)), HIGHER)
+        if pace != "0":
+            add(f"{stream}: share shown %", median(number(r, "share") for r in tel), HIGHER)
+        add(f"{stream}: longest answer ms", max(number(r, "answer_ms") or 0 for r in tel), LOWER)
+    return out
+
+
+def compare(path, rev):
+    runs = {}
+    for r in read(path):
+        runs.setdefault((r.get("build"), r.get("round")), []).append(r)
+    values = {"old": {}, "new": {}}
+    better = {}
+    order = []
+    for (build, _), records in sorted(runs.items(), key=lambda item: str(item[0])):
+        for label, value, which in figures(records):
+            values.setdefault(build, {}).setdefault(label, []).append(value)
+            better[label] = which
+            if label not in order:
+                order.append(label)
+    rounds = len({r for b, r in runs if b == "new"}), len({r for b, r in runs if b == "old"})
+    print(f"{rev} (old) against the working tree (new): {rounds[1]} and {rounds[0]} rounds;"
+          " medians, the range of the rounds, and WORSE where the new median falls outside"
+          " the old range on the worse side")
+    rows = [["figure", "better", "old median", "old range", "new median", "new range", ""]]
+    worse = 0
+
+    def fmt(v):
+        return "-" if v is None else f"{v:.3f}" if abs(v) < 10 else f"{v:.1f}"
+
+    for label in order:
+        old, new = values["old"].get(label, []), values["new"].get(label, [])
+        om = statistics.median(old) if old else None
+        nm = statistics.median(new) if new else None
+        mark = ""
+        if old and new:
+            if nm < min(old):
+                mark = "WORSE" if better[label] == HIGHER else "better"
+            elif nm > max(old):
+                mark = "WORSE" if better[label] == LOWER else "better"
+        worse += mark == "WORSE"
+        rows.append([label, better[label], fmt(om),
+                     f"{fmt(min(old))}-{fmt(max(old))}" if old else "-", fmt(nm),
+                     f"{fmt(min(new))}-{fmt(max(new))}" if new else "-", mark])
+    if len(rows) > 1:
+        table(rows)
+    print(f"\n{worse} of {len(order)} figures WORSE; raw figures in {path}")
+
+
+if len(sys.argv) == 4 and sys.argv[1] == "--compare":
+    compare(sys.argv[2], sys.argv[3])
+else:
+    main(read(sys.argv[1]))

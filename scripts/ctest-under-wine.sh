@@ -1,18 +1,30 @@
 #!/usr/bin/env bash
-# Runs ctest on a fresh virtual X display with a persistent wineserver.
+# Runs ctest under Wine with the theme off, then the programs that draw received data
+# once more with Wine's theme on, as Windows draws. Each in a prefix of its own with a
+# persistent wineserver. scripts/test.sh gives it a display and a network.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+themed=(transfer view)
 
-if [ -z "${TELVANE_IN_XVFB:-}" ]; then
-  export TELVANE_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
-fi
-
-wineserver -p >/dev/null 2>&1 </dev/null
-# Start the background services of the prefix now, detached: otherwise they
-# inherit the output pipe of ctest, which then waits on them for ever.
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+use_prefix tests
+start_wineserver
 ctest --test-dir "$TELVANE_BUILD" --output-on-failure "$@"
 rc=$?
-wineserver -k 2>/dev/null
+stop_wineserver
+
+# Those of the drawing programs that the arguments select.
+selected=$(ctest --test-dir "$TELVANE_BUILD" --show-only=json-v1 "$@" |
+  python3 -c 'import json, sys; print("\n".join(t["name"] for t in json.load(sys.stdin)["tests"]))')
+names=()
+for name in "${themed[@]}"; do
+  if grep -qx "$name" <<<"$selected"; then names+=("$name"); fi
+done
+if ((${#names[@]})); then
+  echo "== ${names[*]} once more with Wine's theme on"
+  use_prefix tests-themed
+  start_wineserver
+  pattern=$(IFS='|'; echo "${names[*]}")
+  ctest --test-dir "$TELVANE_BUILD" --output-on-failure -R "^($pattern)\$" || rc=1
+  stop_wineserver
+fi
 exit $rc

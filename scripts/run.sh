@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Telvane under Wine.
+# Sets up, builds and starts Telvane under Wine, in a prefix of its own ("run").
 #   scripts/run.sh                    open the window on your display
 #   scripts/run.sh --screenshot FILE  no display needed: start it on a virtual one,
 #                                     save a PNG of the window to FILE and quit
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
-"$TELVANE_ROOT/scripts/setup.sh" >/dev/null
+"$TELVANE_ROOT/scripts/setup.sh" run >/dev/null
+use_prefix run
 
 exe="$TELVANE_BUILD/bin/telvane.exe"
+shot() {
+  start_wineserver
+  wine "$exe" >/dev/null 2>&1 </dev/null &
+  local window=$!
+  sleep "${TELVANE_SCREENSHOT_DELAY:-4}"
+  import -window root "$1"
+  stop_wineserver
+  wait "$window" 2>/dev/null || true
+  echo "saved $1"
+}
 if [ "${1:-}" = "--screenshot" ]; then
-  out="$(realpath -m "${2:-telvane.png}")"
-  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
-    wine "$0" & pid=$!
-    sleep "${TELVANE_SCREENSHOT_DELAY:-4}"
-    import -window root "$1"
-    wineserver -k 2>/dev/null; wait $pid 2>/dev/null || true
-    echo "saved $1"' "$exe" "$out"
+  with_display 1024x768 shot "$(realpath -m "${2:-telvane.png}")"
+  exit
 fi
 
 if [ -z "${DISPLAY:-}" ]; then

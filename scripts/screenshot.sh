@@ -6,58 +6,27 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
+use_prefix screenshot
 if [ "${1:-}" != "--inside" ]; then
   out="$(realpath -m "${1:-$TELVANE_ROOT/docs/telvane-connected.png}")"
   mkdir -p "$(dirname "$out")"
-  "$TELVANE_ROOT/scripts/setup.sh" >/dev/null
-  wineserver -k 2>/dev/null || true  # the server must start where the sockets live
-  if [ "$(id -u)" -eq 0 ] && unshare -n true 2>/dev/null; then
-    exec unshare -n bash -c 'ip link set lo up && exec "$@"' bash "$(realpath "$0")" --inside "$out"
-  fi
-  exec "$0" --inside "$out"
+  "$TELVANE_ROOT/scripts/setup.sh" screenshot >/dev/null
+  loopback_only with_display 800x480 "$(realpath "$0")" --inside "$out"
+  exit
 fi
 out="$2"
 
-if [ -z "${TELVANE_IN_XVFB:-}" ]; then
-  export TELVANE_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 800x480x24 -nolisten tcp" "$0" --inside "$out"
-fi
-
 work="$(mktemp -d)"
-server_pid=""
+peer_pid=""
 cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
+  stop_wineserver
+  [ -z "$peer_pid" ] || stop_peer
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# An echo server on 127.0.0.1 that gives up by itself after two minutes.
-python3 - "$work/port" <<'PY' &
-import os, socket, sys, threading
-listener = socket.socket()
-listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-listener.bind(("127.0.0.1", 0))
-listener.listen(4)
-with open(sys.argv[1] + ".tmp", "w") as f:
-    f.write(str(listener.getsockname()[1]))
-os.rename(sys.argv[1] + ".tmp", sys.argv[1])
-threading.Timer(120, lambda: os._exit(0)).start()
-def echo(connection):
-    with connection:
-        while True:
-            data = connection.recv(4096)
-            if not data:
-                return
-            connection.sendall(data)
-while True:
-    connection, _ = listener.accept()
-    threading.Thread(target=echo, args=(connection,), daemon=True).start()
-PY
-server_pid=$!
-for _ in $(seq 50); do [ -f "$work/port" ] && break; sleep 0.1; done
-[ -f "$work/port" ] || { echo "screenshot: the echo server did not start" >&2; exit 1; }
-port="$(cat "$work/port")"
+start_peer "$TELVANE_ROOT/scripts/echo_peer.py"
+port=$peer_port
 
 # Telvane beside a settings file that points it at the server and fills the screen.
 cp "$TELVANE_BUILD/bin/telvane.exe" "$work/telvane.exe"
@@ -112,7 +81,7 @@ int main(int argc, char** argv) {
 CPP
 x86_64-w64-mingw32-g++-posix -O1 -static -o "$work/drive.exe" "$work/drive.cpp"
 
-wineserver -p >/dev/null 2>&1 </dev/null
+start_wineserver
 (cd "$work" && wine telvane.exe >/dev/null 2>&1 </dev/null) &
 status=0
 wine "$work/drive.exe" "Hello, Telvane!" "GET / HTTP/1.0" "Echo from 127.0.0.1" || status=$?

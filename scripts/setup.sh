@@ -1,9 +1,24 @@
 #!/usr/bin/env bash
 # Installs everything Telvane needs from Debian's packages (only what is missing),
-# builds it, and prepares a private, quiet Wine prefix. Safe to run again: when all
-# is there it only checks and rebuilds what changed.
+# builds it, and makes the private, quiet Wine prefixes named (those of the tests when
+# none is): tests, tests-themed, plain, run, screenshot, bench-xvfb, bench-xvfb-themed,
+# bench-null, bench-null-themed (see prefix_settings in env.sh). Safe to run again, also
+# by several scripts at once: when all is there it only checks and rebuilds what changed.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+roles=("$@")
+((${#roles[@]})) || roles=(tests tests-themed plain)
+for role in "${roles[@]}"; do
+  prefix_settings "$role" >/dev/null || {
+    echo "setup: no Wine prefix is called $role" >&2
+    exit 2
+  }
+done
+
+mkdir -p "$TELVANE_BUILD"
+exec {lock}>"$TELVANE_BUILD/.setup-lock"
+flock "$lock"  # one install and one build at a time
 
 packages=(cmake make python3 g++ clang-format g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
           imagemagick fonts-wine doctest-dev zip iproute2 util-linux)
@@ -18,23 +33,10 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-if [ ! -f "$WINEPREFIX/.telvane-ready" ]; then
-  echo "setup: creating the Wine prefix $WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -w
-  reg() { wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1; }
-  # No window manager under Xvfb: unmanaged windows close without a 2 s wait.
-  reg 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
-  # The default theme makes every edit-control update far slower.
-  reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' ThemeActive REG_SZ 0
-  # A crashing test must fail, not wait for someone to close a dialog.
-  reg 'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0
-  wineserver -w
-  cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  touch "$WINEPREFIX/.telvane-ready"
-fi
+flock -u "$lock"
+for role in "${roles[@]}"; do make_prefix "$role"; done
 
+flock "$lock"
 cmake -S "$TELVANE_ROOT" -B "$TELVANE_BUILD" \
   -DCMAKE_TOOLCHAIN_FILE="$TELVANE_ROOT/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DTELVANE_WERROR=ON >/dev/null
