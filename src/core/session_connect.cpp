@@ -12,38 +12,34 @@ void SessionCore::On(const ev::Connect& event, Actions& out) {
   counters_.sessionIn = 0;
   counters_.sessionOut = 0;
   ShowCounters(out);
-  target_.mode = event.mode;
   // A Binary session starts with an empty line: what was typed before is no hex line.
-  if (event.mode == TransferMode::Binary) out.push_back(act::ClearSendLine{});
+  if (mode_ == TransferMode::Binary) out.push_back(act::ClearSendLine{});
   const int port = PortNumberOf(event.port);
   if (port == 0) return Write(kInvalidPortLine, out);
-  idleViewDue_ = false;  // this attempt's view replaces the one a peer's close left due
-  target_.phase = Phase::Opening;
-  target_.tcp = event.tcp;
-  target_.host = event.host;
-  target_.portText = event.port;
-  target_.port = port;
+  // This attempt's view replaces the one a peer's close left due.
+  phase_ = Attempt{Phase::Opening};
+  target_ = SessionTarget{event.tcp, event.host, event.port, port};
   pacer_.SetLossy(!target_.tcp);
   ShowView(out);
   Write(FormatLine(kConnectingFormat, target_.host.c_str(), port), out);
   // Its result comes only when refused, and then changes nothing: there are no dots.
-  out.push_back(act::ArmTimer{Timer::Dots, kConnectTickMs});
+  out.push_back(act::ArmTimer{Timer::Dots, RowOf(Timer::Dots).period});
   out.push_back(act::MakeSocket{target_.tcp});
 }
 
 void SessionCore::On(const ev::SocketMade& event, Actions& out) {
-  if (target_.phase != Phase::Opening) return;
+  if (phase() != Phase::Opening) return;
   if (!event.ok) return End({Ending::Why::Failed, event.error, event.failedAt}, out);
   out.push_back(act::FindHost{target_.host});
 }
 
 void SessionCore::On(const ev::HostFound& event, Actions& out) {
-  if (target_.phase != Phase::Opening) return;
+  if (phase() != Phase::Opening) return;
   switch (event.how) {
     case ev::HostFound::How::Known: Connect(out); break;
     case ev::HostFound::How::LookingUp:
       // Dots are for a pending connect: a lookup adds none.
-      target_.phase = Phase::Resolving;
+      phase_ = Attempt{Phase::Resolving};
       out.push_back(act::ShowActivity{kStatusResolving});
       break;
     case ev::HostFound::How::Failed: End({Ending::Why::Failed, 0, OpenStage::Lookup}, out); break;
@@ -51,8 +47,8 @@ void SessionCore::On(const ev::HostFound& event, Actions& out) {
 }
 
 void SessionCore::On(const ev::LookupDone& event, Actions& out) {
-  if (target_.phase != Phase::Resolving) return;  // cancelled, or a late answer
-  target_.phase = Phase::Opening;
+  if (phase() != Phase::Resolving) return;  // cancelled, or a late answer
+  phase_ = Attempt{Phase::Opening};
   if (event.error != 0) return End({Ending::Why::Failed, 0, OpenStage::Lookup}, out);
   Connect(out);
 }
@@ -60,16 +56,16 @@ void SessionCore::On(const ev::LookupDone& event, Actions& out) {
 void SessionCore::Connect(Actions& out) { out.push_back(act::ConnectSocket{target_.port}); }
 
 void SessionCore::On(const ev::ConnectCalled& event, Actions& out) {
-  if (target_.phase != Phase::Opening) return;
+  if (phase() != Phase::Opening) return;
   switch (DecideConnectOutcome(event.result, event.error, target_.tcp)) {
-    case ConnectOutcome::Pending: target_.phase = Phase::Connecting; break;  // FD_CONNECT decides
+    case ConnectOutcome::Pending: phase_ = Attempt{Phase::Connecting}; break;  // FD_CONNECT decides
     case ConnectOutcome::Established:  // its FD_CONNECT is ignored
       counters_.sessionIn = 0;
       counters_.sessionOut = 0;
       Establish(out);
       break;
     case ConnectOutcome::UdpReady:
-      target_.phase = Phase::Connected;
+      phase_ = Open{};
       ++counters_.succeeded;
       ShowView(out);
       Write(kUdpReadyLine, out);
@@ -82,7 +78,7 @@ void SessionCore::On(const ev::ConnectCalled& event, Actions& out) {
 }
 
 void SessionCore::On(const ev::ConnectDone& event, Actions& out) {
-  if (target_.phase != Phase::Connecting) return;
+  if (phase() != Phase::Connecting) return;
   counters_.sessionIn = 0;
   counters_.sessionOut = 0;
   if (event.error == 0) return Establish(out);
@@ -91,7 +87,7 @@ void SessionCore::On(const ev::ConnectDone& event, Actions& out) {
 }
 
 void SessionCore::Establish(Actions& out) {
-  target_.phase = Phase::Connected;
+  phase_ = Open{};
   ++counters_.succeeded;
   Write(kEstablishedLine, out);
   ShowView(out);

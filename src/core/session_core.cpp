@@ -21,7 +21,17 @@ bool GoesAfterDelivered(const ev::OtherCommand&) { return true; }
 bool GoesAfterDelivered(const ev::PeerClosed&) { return true; }
 // A plain one leaves the data to the waiting read; an error ends the session after it.
 bool GoesAfterDelivered(const ev::ReadReady& event) { return event.error != 0; }
-bool GoesAfterDelivered(const ev::TimerFired& event) { return event.timer != Timer::ReadResume; }
+// A draw step, like a resumed read, never applies what was delivered first.
+bool GoesAfterDelivered(const ev::TimerFired& event) {
+  switch (event.timer) {
+    case Timer::Dots:
+    case Timer::Frame:
+    case Timer::SendWait: return true;
+    case Timer::ReadResume:
+    case Timer::Step: return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -32,10 +42,16 @@ bool SessionCore::IsUserCommand(const Event& event) {
          std::holds_alternative<ev::OtherCommand>(event);
 }
 
+Phase SessionCore::phase() const {
+  if (const Attempt* attempt = std::get_if<Attempt>(&phase_)) return attempt->stage;
+  return connected() ? Phase::Connected : Phase::Idle;
+}
+
 bool SessionCore::AppliesDeliveredFirst(const Event& event) const {
-  if (!readDeferred_) return false;
+  const Open* o = open();
+  if (!o || !o->readDeferred) return false;
   // A write event matters only to the line in flight, whose echo or report follows.
-  if (std::holds_alternative<ev::WriteReady>(event)) return line_.inFlight;
+  if (std::holds_alternative<ev::WriteReady>(event)) return o->line.has_value();
   return std::visit([](const auto& any) { return GoesAfterDelivered(any); }, event);
 }
 
@@ -47,11 +63,11 @@ Actions SessionCore::Handle(const Event& event, Millis now) {
 }
 
 void SessionCore::Write(std::string text, Actions& out) const {
-  out.push_back(act::Append{std::move(text), target_.mode});
+  out.push_back(act::Append{std::move(text), mode_});
 }
 
 void SessionCore::ShowView(Actions& out) const {
-  out.push_back(act::ShowView{target_.phase, target_.host, target_.portText, target_.mode});
+  out.push_back(act::ShowView{phase(), target_.host, target_.portText, mode_});
 }
 
 void SessionCore::ShowCounters(Actions& out) const {
@@ -62,7 +78,7 @@ void SessionCore::On(const ev::Disconnect&, Actions& out) {
   if (connected()) End({Ending::Why::Disconnect, kShutDown}, out);
 }
 
-void SessionCore::On(const ev::ModeSwitched& event, Actions&) { target_.mode = event.mode; }
+void SessionCore::On(const ev::ModeSwitched& event, Actions&) { mode_ = event.mode; }
 
 // What it needed is done: what was delivered before it is applied.
 void SessionCore::On(const ev::OtherCommand&, Actions&) {}
@@ -72,31 +88,39 @@ void SessionCore::On(const ev::WindowClosing&, Actions& out) {
 }
 
 void SessionCore::On(const ev::WriteReady& event, Actions& out) {
-  if (!connected() || !line_.inFlight) return;
-  if (event.error != 0) return LineFailed(event.error, out);
-  ContinueLine(out);
+  Open* o = open();
+  if (!o || !o->line) return;
+  if (event.error != 0) return LineFailed(*o, event.error, out);
+  ContinueLine(*o, out);
 }
 
 void SessionCore::On(const ev::TimerFired& event, Actions& out) {
   switch (event.timer) {
     case Timer::Dots:
       // The timer ends at its first tick after the attempt has ended, whichever way.
-      if (target_.phase == Phase::Connecting)
+      if (phase() == Phase::Connecting)
         Write(kConnectDot, out);
       else if (!connecting())
         out.push_back(act::StopTimer{Timer::Dots});
       break;
     case Timer::Frame: Pace(pacer_.OnFrameDue(), out); break;
-    case Timer::SendWait:
+    case Timer::SendWait: {
       // A tick queued before its timer was stopped may come after the next line began
       // a wait of its own: that wait, and its timer, go on.
-      if (line_.waiting && now_ + kTimerSlackMs < line_.waitEnds) break;
+      Open* o = open();
+      OutgoingLine* line = o && o->line && o->line->waitEnds ? &*o->line : nullptr;
+      if (line && now_ + kTimerSlackMs < *line->waitEnds) break;
       out.push_back(act::StopTimer{Timer::SendWait});
-      if (!line_.waiting) break;  // a tick left from a line that has gone
-      line_.waiting = false;
-      if (line_.inFlight) LineFailed(kWouldBlock, out);
+      if (!line) break;  // a tick left from a line that has gone
+      line->waitEnds.reset();
+      LineFailed(*o, kWouldBlock, out);
       break;
+    }
     case Timer::ReadResume: ResumeRead(out); break;
+    case Timer::Step:
+      out.push_back(act::StopTimer{Timer::Step});
+      On(ev::DrawStep{}, out);
+      break;
   }
 }
 
@@ -105,10 +129,13 @@ void SessionCore::On(const ev::TimerRefused& event, Actions& out) {
     case Timer::Dots: break;  // no dots, nothing worse
     case Timer::Frame: On(ev::StepRefused{}, out); break;
     case Timer::SendWait:  // without it the wait could never end
-      line_.waiting = false;
-      if (line_.inFlight) LineFailed(kWouldBlock, out);
+      if (Open* o = open(); o && o->line) {
+        o->line->waitEnds.reset();
+        LineFailed(*o, kWouldBlock, out);
+      }
       break;
     case Timer::ReadResume: ResumeRead(out); break;  // read now rather than never
+    case Timer::Step: On(ev::StepRefused{}, out); break;
   }
 }
 

@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <variant>
 
 #include "core/frame_pacer.h"
 #include "core/session_actions.h"
@@ -21,8 +23,6 @@ constexpr int kConnectionReset = 10054;  // WSAECONNRESET
 constexpr int kShutDown = 10058;         // WSAESHUTDOWN: the user ended the session first
 constexpr int kPeerDisconnect = 10101;   // WSAEDISCON: the peer closed gracefully
 
-constexpr unsigned kConnectTickMs = 500;
-constexpr unsigned kSendWaitMs = 3000;
 // A timer never ticks this much before it is due: an earlier tick was queued for a
 // wait that has ended before this one began.
 constexpr Millis kTimerSlackMs = 100;
@@ -41,22 +41,19 @@ struct SessionCounters {
   int failed = 0;
 };
 
-// The attempt or session: where it stands and what it was opened with.
+// What the last attempt was opened with: for the title and the close line.
 struct SessionTarget {
-  Phase phase = Phase::Idle;
   bool tcp = true;  // a switch of protocol is for the next attempt
   std::string host;
   std::string portText;  // as typed, for the title
   int port = 0;
-  TransferMode mode = TransferMode::Ascii;
 };
 
 // The line on its way out: sent piece by piece as the socket takes it.
 struct OutgoingLine {
-  bool inFlight = false;
-  bool echoed = false;   // written when the socket first took bytes of it
-  bool waiting = false;  // the send-wait timer runs: the socket had no room
-  Millis waitEnds = 0;   // when that wait runs out
+  bool echoed = false;  // written when the socket first took bytes of it
+  // The send-wait timer runs, since the socket had no room: the wait ends then.
+  std::optional<Millis> waitEnds;
   TransferMode mode = TransferMode::Ascii;
   std::string typed;  // for the echo, and to give back
   std::string data;
@@ -65,9 +62,8 @@ struct OutgoingLine {
 
 // Why the socket is being read.
 enum class ReadWhy : uint8_t {
-  Notified,     // a read event
-  AfterSend,    // right after a datagram went: a reply shows right after its echo
-  BeforeClose,  // the last bytes before a close is applied
+  Notified,   // a read event, or a close that reads the last bytes first
+  AfterSend,  // right after a datagram went: a reply shows right after its echo
 };
 
 // A read in progress: one recv for a stream, datagram after datagram for UDP.
@@ -87,14 +83,18 @@ class SessionCore {
   // The user's own commands: what they come after is read whole.
   static bool IsUserCommand(const Event& event);
 
-  Phase phase() const { return target_.phase; }
-  bool connected() const { return target_.phase == Phase::Connected; }
-  bool connecting() const { return !idle() && !connected(); }
-  bool idle() const { return target_.phase == Phase::Idle; }
+  Phase phase() const;
+  bool connected() const { return open() != nullptr; }
+  bool connecting() const { return std::holds_alternative<Attempt>(phase_); }
+  bool idle() const { return std::holds_alternative<Idle>(phase_); }
   const SessionTarget& target() const { return target_; }
   // A read event put off behind the user's input, to be applied before anything else.
-  bool readDeferred() const { return readDeferred_; }
-  const OutgoingLine& outgoing() const { return line_; }
+  bool readDeferred() const { return open() && open()->readDeferred; }
+  bool lineInFlight() const { return open() && open()->line; }
+  // The user's; a session reads, sends and writes in it.
+  TransferMode mode() const { return mode_; }
+  // The send line takes hex pairs.
+  bool sendsHex() const { return connected() && mode_ == TransferMode::Binary; }
   // No frame timer and no step are on their way.
   bool paceIdle() const { return pacer_.idle(); }
   const SessionCounters& counters() const { return counters_; }
@@ -115,6 +115,24 @@ class SessionCore {
     int code = 0;
     OpenStage stage = OpenStage::Socket;
   };
+
+  // What each phase holds. Made with braces, so what is not given starts at zero:
+  // member defaults in a nested class would leave phase_ without a default constructor.
+  struct Idle {
+    // A peer's close is shown with its line: the view waits until the pane drew it.
+    bool viewDue;
+  };
+  struct Attempt {
+    Phase stage;  // Opening, Resolving or Connecting
+  };
+  struct Open {
+    bool readDeferred;
+    ReadInProgress read;
+    std::optional<int> closing;  // the peer's close, applied once the last reads drained
+    std::optional<OutgoingLine> line;
+  };
+  Open* open() { return std::get_if<Open>(&phase_); }
+  const Open* open() const { return std::get_if<Open>(&phase_); }
 
   // One handler per event (session_core.cpp, session_connect.cpp, session_receive.cpp,
   // session_send.cpp).
@@ -148,30 +166,26 @@ class SessionCore {
   void ShowCounters(Actions& out) const;
   void Connect(Actions& out);
   void Establish(Actions& out);
-  void ReadNow(ReadWhy why, Actions& out, Millis within = kDatagramReadMs);
-  void ReadFinished(Actions& out);
-  void Refused(int readError, Actions& out);  // a datagram's host refused it
-  bool Streaming() const;
+  void ReadNow(Open& o, ReadWhy why, Actions& out, Millis within = kDatagramReadMs);
+  void ReadFinished(Open& o, Actions& out);
+  void Refused(const Open& o, int readError, Actions& out);  // a datagram's host refused it
+  bool Streaming(const ReadInProgress& read) const;
   void ResumeRead(Actions& out, Millis within = kDatagramReadMs);
-  void ContinueLine(Actions& out);
-  void Echo(Actions& out);
-  void LineSent(Actions& out);
-  void LineFailed(int error, Actions& out);
-  void GiveUpLine(int cause, bool queued, Actions& out);
+  void ContinueLine(Open& o, Actions& out);
+  void Echo(OutgoingLine& line, Actions& out);
+  void LineSent(Open& o, Actions& out);
+  void LineFailed(Open& o, int error, Actions& out);
+  void GiveUpLine(Open& o, int cause, bool queued, Actions& out);
   void Pace(const PaceStep& step, Actions& out);
   // The one place where a session or an attempt ends (session_end.cpp).
   void End(const Ending& ending, Actions& out);
   void WriteEndingLines(const Ending& ending, bool queued, Actions& out);
   static int LineCause(const Ending& ending);
 
+  std::variant<Idle, Attempt, Open> phase_;
   SessionTarget target_;
-  bool readDeferred_ = false;
-  ReadInProgress read_;
-  OutgoingLine line_;
+  TransferMode mode_ = TransferMode::Ascii;
   FramePacer pacer_;
   SessionCounters counters_;
-  int closeCode_ = 0;  // of a close that waits for the last reads
-  // A peer's close is shown with its line: the view waits until the pane drew it.
-  bool idleViewDue_ = false;
   Millis now_ = 0;  // of the event being handled
 };

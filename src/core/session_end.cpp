@@ -6,7 +6,7 @@
 void SessionCore::WriteEndingLines(const Ending& ending, bool queued, Actions& out) {
   const auto write = [&](std::string line) {
     if (queued)
-      out.push_back(act::QueueLine{std::move(line), target_.mode});
+      out.push_back(act::QueueLine{std::move(line), mode_});
     else
       Write(std::move(line), out);
   };
@@ -41,18 +41,13 @@ void SessionCore::End(const Ending& ending, Actions& out) {
   const bool viewFirst = ending.why == Why::Disconnect ||
                          (ending.why == Why::Failed &&
                           (ending.stage == OpenStage::Socket || ending.stage == OpenStage::Select));
-  if (line_.inFlight) {  // what became of the line comes before anything else
-    if (ending.why == Why::Shutdown)
-      line_ = OutgoingLine{};
-    else
-      GiveUpLine(LineCause(ending), queued, out);
-  }
+  Open* o = open();
+  // What became of the line comes before anything else.
+  if (o && o->line && ending.why != Why::Shutdown) GiveUpLine(*o, LineCause(ending), queued, out);
   if (!viewFirst) WriteEndingLines(ending, queued, out);
-  if (readDeferred_) {
-    readDeferred_ = false;
-    out.push_back(act::StopTimer{Timer::ReadResume});
-  }
-  target_.phase = Phase::Idle;
+  if (o && o->readDeferred) out.push_back(act::StopTimer{Timer::ReadResume});
+  // The screen tells of a peer's close when the pane shows its line, not a frame before.
+  phase_ = Idle{queued};
   out.push_back(act::CloseSocket{});
   if (ending.why == Why::Shutdown) return;
   if (!queued) {
@@ -61,7 +56,5 @@ void SessionCore::End(const Ending& ending, Actions& out) {
     if (viewFirst) WriteEndingLines(ending, false, out);
     return;
   }
-  // The screen tells of the close when the pane shows its line, not a frame before.
-  idleViewDue_ = true;
   Pace(pacer_.OnQueued(now_, false), out);
 }

@@ -42,10 +42,10 @@ constexpr const char* kEventNames[] = {
     "HostFound",     "ConnectCalled", "ReadDone",   "ReadsWatched",   "SendDone",
     "Drawn",         "TimerRefused",  "StepRefused"};
 constexpr const char* kActionNames[] = {
-    "Append",        "QueueLine",    "QueueRead",     "Draw",        "ShowView",
-    "ShowCounters",  "ShowActivity", "ClearSendLine", "RestoreLine", "RememberTarget",
-    "ArmTimer",      "StopTimer",    "PostStep",      "MakeSocket",  "FindHost",
-    "ConnectSocket", "Read",         "WatchReads",    "SendBytes",   "CloseSocket"};
+    "Append",       "QueueLine",     "QueueRead",   "Draw",           "ShowView", "ShowCounters",
+    "ShowActivity", "ClearSendLine", "RestoreLine", "RememberTarget", "ArmTimer", "StopTimer",
+    "PostStep",     "MakeSocket",    "FindHost",    "ConnectSocket",  "Read",     "WatchReads",
+    "SendBytes",    "CloseSocket",   "Repaint"};
 static_assert(std::size(kEventNames) == std::variant_size_v<Event>);
 static_assert(std::size(kActionNames) == std::variant_size_v<Action>);
 
@@ -230,6 +230,7 @@ class World final : public ActionPerformer {
   Result Do(const act::WatchReads& a);
   Result Do(const act::SendBytes& a);
   Result Do(const act::CloseSocket&);
+  Result Do(const act::Repaint&) { return std::nullopt; }
 
   SessionCore core_;
   SessionDriver driver_{core_};
@@ -423,7 +424,7 @@ void World::Apply(const SimStep& step) {
       answers_.connect = static_cast<Answers::Connect>(std::max(0, int(luck_.Below(9)) - 3));
       answers_.room = luck_.OneIn(2) ? -1 : luck_.Below(12);
       connecting_ = true;
-      Run(ev::Connect{arg / 16 % 2 ? "192.0.2.7" : "peer.example", kPorts[arg % 10], tcp_, mode_});
+      Run(ev::Connect{arg / 16 % 2 ? "192.0.2.7" : "peer.example", kPorts[arg % 10], tcp_});
       connecting_ = false;
       break;
     }
@@ -589,9 +590,7 @@ void World::Check() {
   if (c.sessionIn != in_ || c.totalIn != totalIn_) Break("the In counters are not the bytes shown");
   if (c.sessionOut != out_ || c.totalOut != totalOut_)
     Break("the Out counters are not the bytes sent");
-  const OutgoingLine& o = core_.outgoing();
-  if (o.inFlight != line_.has_value() ||
-      (line_ && (o.typed != line_->typed || o.sent != line_->sent)))
+  if (core_.lineInFlight() != line_.has_value())
     Break("the core's line in flight is not the one on the wire");
   if (gone_) {
     if (!core_.idle() || sock_.open) Break("the window closed and the session stays");
@@ -606,7 +605,7 @@ void World::Check() {
     Break("the view shows another target");
   if (core_.readDeferred() && (!core_.connected() || !armed_[static_cast<int>(Timer::ReadResume)]))
     Break("a read put off waits for a timer that will not come");
-  if (o.waiting && !armed_[static_cast<int>(Timer::SendWait)])
+  if (line_ && line_->blocked && !line_->waitRefused && !armed_[static_cast<int>(Timer::SendWait)])
     Break("a line waits for a timer that will not come");
   if (!core_.paceIdle() && !armed_[static_cast<int>(Timer::Frame)] && steps_ == 0)
     Break("the pane waits for a frame that will not come");
