@@ -39,19 +39,14 @@ constexpr const char* kKindNames[] = {"Send",           "Help",          "Clear"
                                       "Tick",           "StaleTick",     "Wait"};
 constexpr size_t kTimerCount = 4;
 constexpr const char* kTimerNames[kTimerCount] = {"Dots", "Frame", "SendWait", "ReadResume"};
-constexpr const char* kEventNames[] = {
-    "Connect",       "Disconnect",    "Send",       "ModeSwitched",   "OtherCommand",
-    "WindowClosing", "ReadReady",     "WriteReady", "ConnectDone",    "PeerClosed",
-    "LookupDone",    "TimerFired",    "DrawStep",   "DeliveredFirst", "SocketMade",
-    "HostFound",     "ConnectCalled", "ReadDone",   "ReadsWatched",   "SendDone",
-    "Drawn",         "TimerRefused",  "StepRefused"};
-constexpr const char* kActionNames[] = {
-    "Append",        "QueueLine",    "QueueRead",     "Draw",        "ShowView",
-    "ShowCounters",  "ShowActivity", "ClearSendLine", "RestoreLine", "RememberTarget",
-    "ArmTimer",      "StopTimer",    "PostStep",      "MakeSocket",  "FindHost",
-    "ConnectSocket", "Read",         "WatchReads",    "SendBytes",   "CloseSocket"};
-static_assert(std::size(kEventNames) == std::variant_size_v<Event>);
-static_assert(std::size(kActionNames) == std::variant_size_v<Action>);
+// An event's or an action's name, as the compiler spells its type: a new one needs no table.
+template <class Any>
+std::string TypeName() {
+  const std::string_view f = __PRETTY_FUNCTION__;
+  const size_t from = f.find("Any = ") + 6;
+  const std::string_view full = f.substr(from, f.find_first_of(";]", from) - from);
+  return std::string(full.substr(full.rfind(':') + 1));
+}
 
 size_t Index(Timer timer) { return static_cast<size_t>(timer); }
 std::string TimerName(Timer timer) { return std::string(" ") + kTimerNames[Index(timer)]; }
@@ -278,38 +273,276 @@ class World final : public ActionPerformer {
   int PhaseOfSocket() const { return !sock_.open ? 0 : sock_.established ? 2 : 1; }
 
   // The network.
-  void Arrive(const std::string& bytes);
-  void Notify();
-  Result Do(const act::MakeSocket& a);
-  Result Do(const act::FindHost&);
-  Result Do(const act::ConnectSocket&);
-  Result Do(const act::Read& a);
-  Result Do(const act::WatchReads& a);
-  Result Do(const act::SendBytes& a);
-  Result Do(const act::CloseSocket&);
+  void Arrive(const std::string& bytes) {
+    if (sock_.tcp) {
+      sock_.stream += bytes;
+      for (size_t i = 0; i < bytes.size(); ++i) sock_.streamStamps.push_back(++clock_);
+    } else {
+      sock_.datagrams.emplace_back(bytes, ++clock_);
+    }
+    if (sock_.watching) Notify();
+  }
+  // Winsock posts one read event, and no other until the socket has been read.
+  void Notify() {
+    if (sock_.readNotified) return;
+    sock_.readNotified = true;
+    sock_.readPosted = true;
+  }
+  Result Do(const act::MakeSocket& a) {
+    if (sock_.open) Break("a second socket while one is open");
+    sock_ = Socket{};
+    sock_.id = ++lastId_;
+    sock_.open = true;
+    sock_.tcp = a.tcp;
+    sock_.host = host_;
+    sock_.port = port_;
+    sock_.answers = answers_;
+    read_.clear();
+    shown_.clear();
+    owed_ = 0;
+    if (a.tcp != tcp_) Break("the attempt has another protocol than the user chose");
+    if (answers_.socketError != 0)
+      return ev::SocketMade{false, answers_.stage, answers_.socketError};
+    return ev::SocketMade{};
+  }
+  Result Do(const act::FindHost&) {
+    using Lookup = Answers::Lookup;
+    using How = ev::HostFound::How;
+    if (!sock_.open) return Break("a lookup for no attempt"), std::nullopt;
+    switch (sock_.answers.lookup) {
+      case Lookup::Dotted: return ev::HostFound{How::Known};
+      case Lookup::Found: sock_.lookupPosted = 0; break;
+      case Lookup::NotFound: sock_.lookupPosted = 11001; break;
+      case Lookup::Never: break;
+      case Lookup::Fails: return ev::HostFound{How::Failed};
+    }
+    return ev::HostFound{How::LookingUp};
+  }
+  Result Do(const act::ConnectSocket&) {
+    using Answer = Answers::Connect;
+    if (!sock_.open) return Break("a connect for no attempt"), std::nullopt;
+    const Answer answer = sock_.answers.connect;
+    if (answer == Answer::Fails) return ev::ConnectCalled{-1, 10049};
+    if (!sock_.tcp || answer == Answer::AtOnce) {
+      sock_.established = true;
+      sock_.writePosted = true;
+      if (sock_.tcp) sock_.connectPosted = 0;  // comes anyway, and is ignored
+      return ev::ConnectCalled{0, 0};
+    }
+    sock_.connectPending = true;
+    if (answer == Answer::Accepts) sock_.connectPosted = 0;
+    if (answer == Answer::Refuses) sock_.connectPosted = kRefused;
+    if (answer == Answer::TimesOut) sock_.connectPosted = kTimedOut;
+    return ev::ConnectCalled{-1, kWouldBlock};
+  }
+  Result Do(const act::Read& a) {
+    ev::ReadDone done;
+    if (!sock_.open || !sock_.established) return Break("a read of no session"), done;
+    if (a.datagram == sock_.tcp) Break("a read of the other protocol");
+    now_ += luck_.Below(3);
+    sock_.readNotified = false;
+    if (sock_.tcp) {
+      const size_t taken = std::min(sock_.stream.size(), kReadCap);
+      lastRead_ = sock_.stream.substr(0, taken);
+      sock_.stream.erase(0, taken);
+      if (taken > 0) newestRead_ = sock_.streamStamps[taken - 1];
+      sock_.streamStamps.erase(sock_.streamStamps.begin(),
+                               sock_.streamStamps.begin() + static_cast<long>(taken));
+      done.received = taken > 0 ? static_cast<int>(taken) : sock_.peerGone ? 0 : -1;
+      done.more = !sock_.stream.empty();
+    } else if (!sock_.datagrams.empty()) {
+      lastRead_ = sock_.datagrams.front().first;
+      newestRead_ = sock_.datagrams.front().second;
+      sock_.datagrams.pop_front();
+      done.received = static_cast<int>(lastRead_.size());
+    } else if (sock_.refusal != 0) {
+      sock_.refusalRead = done.error = std::exchange(sock_.refusal, 0);
+      sock_.codes.push_back(done.error);
+    }
+    if (done.received < 0 && done.error == 0) done.error = kWouldBlock;
+    done.bytes = lastRead_;
+    if (done.received > 0) {
+      readPending_ = true;
+      read_ += lastRead_;
+      in_ += done.received;
+    }
+    if (sock_.HasData() && sock_.watching) Notify();
+    return done;
+  }
+  Result Do(const act::WatchReads& a) {
+    if (!sock_.open || !sock_.established) return Break("a read of no session"), std::nullopt;
+    sock_.watching = a.on;
+    if (!a.on) return std::nullopt;
+    sock_.readNotified = false;
+    if (sock_.HasData()) Notify();
+    const int error = luck_.OneIn(64) ? 10050 : 0;
+    sock_.codes.push_back(error);
+    return ev::ReadsWatched{error};
+  }
+  Result Do(const act::SendBytes& a) {
+    if (!sock_.open || !sock_.established)
+      return Break("a send on no session"), ev::SendDone{0, 10057};
+    if (!line_ || a.bytes != line_->data.substr(line_->sent))
+      return Break("sent what was not typed, or twice"), ev::SendDone{0, 10057};
+    if (sock_.sendError != 0) return ev::SendDone{0, sock_.sendError};
+    long& room = sock_.answers.room;
+    // A datagram goes whole; a stream takes what it has room for.
+    const size_t taken =
+        room < 0 || !sock_.tcp ? a.bytes.size() : std::min(a.bytes.size(), size_t(room));
+    if (taken == 0) {
+      if (!line_->blocked) line_->blockedAt = now_;
+      sock_.blocked = line_->blocked = true;
+      return ev::SendDone{0, kWouldBlock};
+    }
+    if (room >= 0) room -= static_cast<long>(taken);
+    line_->sent += taken;
+    out_ += static_cast<int64_t>(taken);
+    if (line_->wentAt == 0) line_->wentAt = ++clock_;
+    if (!sock_.peerGone && luck_.OneIn(3)) Arrive(sock_.tcp ? "re" : "");  // a quick answer
+    return ev::SendDone{static_cast<int>(taken), 0};
+  }
+  Result Do(const act::CloseSocket&) {
+    if (!sock_.open) return Break("a socket closed twice"), std::nullopt;
+    ReadsShown();
+    if (!gone_ && sock_.OldestStamp() <= owed_)
+      Break("what was delivered before the session ended was never shown");
+    if (line_ && !gone_) Break("a line in flight vanished with its session");
+    line_.reset();
+    cutShort_ = false;
+    closedInRun_ = true;
+    // The events it posted name a socket that is no more: the window drops them.
+    const int id = sock_.id;
+    sock_ = Socket{};
+    sock_.id = id;
+    return std::nullopt;
+  }
 
   // The screen.
-  Result Do(const act::Append& a);
-  Result Do(const act::QueueLine& a);
-  Result Do(const act::QueueRead& a);
-  Result Do(const act::Draw& a);
-  Result Do(const act::ShowView& a);
-  Result Do(const act::ShowCounters& a);
+  Result Do(const act::Append& a) {
+    waiting_ = 0;  // an append brings the pane up to date first
+    if (line_ && !line_->echoLeft.empty()) {
+      if (line_->echoLeft.compare(0, a.text.size(), a.text) != 0)
+        Break("the echo is not the line typed");
+      else
+        line_->echoLeft.erase(0, a.text.size());
+    } else if (a.text == kEchoPrompt) {
+      if (!line_ || line_->echoed)
+        return Break(line_ ? "a line was echoed twice" : "an echo of no line"), std::nullopt;
+      NothingOwed("an echo");
+      OfOpenSession(line_->session);
+      line_->echoed = true;
+      line_->echoLeft = line_->mode == TransferMode::Ascii ? line_->data : line_->typed + "\r\n";
+    } else {
+      Written(a.text);
+    }
+    return std::nullopt;
+  }
+  Result Do(const act::QueueLine& a) {
+    if (StartsWith(a.text, kClosedByPeer)) viewMayLag_ = true;
+    Written(a.text);
+    waiting_ += a.text.size();
+    return std::nullopt;
+  }
+  Result Do(const act::QueueRead& a) {
+    waiting_ += a.count > 0 ? static_cast<size_t>(a.count) : 2;
+    if (a.count <= 0) return std::nullopt;
+    if (!readPending_) {
+      Break("bytes shown that were not read, or twice");
+    } else if (a.bytes.substr(0, static_cast<size_t>(a.count)) != lastRead_) {
+      Break("the bytes shown are not those read");
+    } else {
+      readPending_ = false;
+      shown_ += lastRead_;
+      if (line_ && line_->wentAt != 0 && !line_->echoed && newestRead_ > line_->wentAt)
+        Break("an answer shows before the echo of the line it answers");
+    }
+    return std::nullopt;
+  }
+  Result Do(const act::Draw& a) {
+    const size_t piece = std::min(a.chars, waiting_);
+    waiting_ -= piece;
+    const Millis cost = luck_.Below(20);
+    now_ += cost;
+    return ev::Drawn{piece, cost, waiting_ > 0};
+  }
+  Result Do(const act::ShowView& a) {
+    view_ = a;
+    viewMayLag_ = false;
+    return std::nullopt;
+  }
+  Result Do(const act::ShowCounters& a) {
+    // A new attempt starts its session's counters at nothing.
+    if (connecting_ && a.in == 0 && a.out == 0) in_ = out_ = 0;
+    if (a.in != in_ || a.out != out_) Break("the counters shown are not the bytes read and sent");
+    counters_ = a;
+    return std::nullopt;
+  }
   Result Do(const act::ShowActivity&) { return std::nullopt; }
-  Result Do(const act::ClearSendLine&);
-  Result Do(const act::RestoreLine& a);
+  Result Do(const act::ClearSendLine&) {
+    const std::string typed = std::exchange(sendLine_, std::string());
+    if (!sending_) return std::nullopt;
+    if (line_) return Break("a second line while one is in flight"), std::nullopt;
+    tookLine_ = true;
+    Line line;
+    line.session = sock_.id;
+    line.mode = mode_;
+    line.typed = typed;
+    if (!EncodeTyped(mode_, typed, line.data)) Break("a line was taken that is no line");
+    line_ = std::move(line);
+    return std::nullopt;
+  }
+  Result Do(const act::RestoreLine& a) {
+    if (!restorePending_ || !line_ || a.typed != line_->typed)
+      return Break("a line came back that was not given up"), std::nullopt;
+    restorePending_ = false;
+    line_.reset();
+    if (sendLine_.empty()) sendLine_ = a.typed;
+    return std::nullopt;
+  }
   Result Do(const act::RememberTarget&) { return std::nullopt; }
-  Result Do(const act::ArmTimer& a);
-  Result Do(const act::StopTimer& a);
-  Result Do(const act::PostStep&);
+  Result Do(const act::ArmTimer& a) {
+    if (luck_.OneIn(16)) {
+      if (a.timer == Timer::SendWait && line_) line_->waitRefused = true;
+      return ev::TimerRefused{a.timer};
+    }
+    const size_t t = Index(a.timer);
+    armed_[t] = true;
+    period_[t] = std::max<Millis>(a.wait, 10);  // USER_TIMER_MINIMUM
+    due_[t] = OnClockTick(now_ + period_[t]);
+    return std::nullopt;
+  }
+  // A tick already queued stays in the queue when its timer is killed.
+  Result Do(const act::StopTimer& a) {
+    const size_t t = Index(a.timer);
+    if (armed_[t] && now_ >= due_[t] && luck_.OneIn(2)) stale_[t] = true;
+    armed_[t] = false;
+    return std::nullopt;
+  }
+  Result Do(const act::PostStep&) {
+    if (luck_.OneIn(16)) return ev::StepRefused{};
+    ++steps_;
+    return std::nullopt;
+  }
 
   // The checker.
   void Check();
   void Written(const std::string& text);
-  void OfOpenSession(int session);
-  void ReadsShown();
-  void NothingOwed(const char* before);
-  void CompleteLine();
+  void OfOpenSession(int session) {
+    if (!(sock_.open && sock_.id == session))
+      Break("the transcript gets something of a session after it ended");
+  }
+  // Every byte read so far is in the transcript, once and in order.
+  void ReadsShown() {
+    if (read_ != shown_) Break("the bytes shown are not the bytes read");
+  }
+  void NothingOwed(const char* before) {
+    if (sock_.OldestStamp() <= owed_)
+      Break(std::string("what was delivered before ") + before + " was not shown before it");
+  }
+  void CompleteLine() {
+    if (line_ && line_->echoed && line_->echoLeft.empty() && line_->sent == line_->data.size())
+      line_.reset();
+  }
 
   SessionCore core_;
   SessionDriver driver_{core_};
@@ -373,12 +606,10 @@ std::string Detail(const act::QueueLine& a) { return " " + Quoted(a.text); }
 std::string Detail(const act::ArmTimer& a) { return TimerName(a.timer); }
 std::string Detail(const act::StopTimer& a) { return TimerName(a.timer); }
 
-std::string EventText(const Event& event) {
-  return kEventNames[event.index()] + std::visit([](const auto& e) { return Detail(e); }, event);
-}
-
-std::string ActionText(const Action& action) {
-  return kActionNames[action.index()] + std::visit([](const auto& a) { return Detail(a); }, action);
+template <class Variant>
+std::string Text(const Variant& any) {
+  return std::visit([](const auto& e) { return TypeName<std::decay_t<decltype(e)>>() + Detail(e); },
+                    any);
 }
 
 bool World::Applies(Kind kind, uint32_t arg) const {
@@ -403,7 +634,7 @@ bool World::Applies(Kind kind, uint32_t arg) const {
 }
 
 void World::Run(const Event& event) {
-  if (trace_) *trace_ += "  > " + EventText(event) + "\n";
+  if (trace_) *trace_ += "  > " + Text(event) + "\n";
   ++events_;
   closedInRun_ = false;
   driver_.Run(event, *this);
@@ -604,285 +835,20 @@ void World::Settle() {
 }
 
 std::optional<Event> World::Perform(const Action& action) {
-  if (trace_) *trace_ += "      " + ActionText(action) + "\n";
+  if (trace_) *trace_ += "      " + Text(action) + "\n";
   if (readPending_ && !std::holds_alternative<act::QueueRead>(action))
     Break("bytes read were not shown at once");
   if (line_ && !line_->echoLeft.empty() && !std::holds_alternative<act::Append>(action))
     Break("the echo of a line was cut short");
   CompleteLine();
   Result result = std::visit([this](const auto& any) { return Do(any); }, action);
-  if (trace_ && result) *trace_ += "        -> " + EventText(*result) + "\n";
+  if (trace_ && result) *trace_ += "        -> " + Text(*result) + "\n";
   return result;
 }
 
 // --- The network's side of the actions.
 
-void World::Arrive(const std::string& bytes) {
-  if (sock_.tcp) {
-    sock_.stream += bytes;
-    for (size_t i = 0; i < bytes.size(); ++i) sock_.streamStamps.push_back(++clock_);
-  } else {
-    sock_.datagrams.emplace_back(bytes, ++clock_);
-  }
-  if (sock_.watching) Notify();
-}
-
-// Winsock posts one read event, and no other until the socket has been read.
-void World::Notify() {
-  if (sock_.readNotified) return;
-  sock_.readNotified = true;
-  sock_.readPosted = true;
-}
-
-World::Result World::Do(const act::MakeSocket& a) {
-  if (sock_.open) Break("a second socket while one is open");
-  sock_ = Socket{};
-  sock_.id = ++lastId_;
-  sock_.open = true;
-  sock_.tcp = a.tcp;
-  sock_.host = host_;
-  sock_.port = port_;
-  sock_.answers = answers_;
-  read_.clear();
-  shown_.clear();
-  owed_ = 0;
-  if (a.tcp != tcp_) Break("the attempt has another protocol than the user chose");
-  if (answers_.socketError != 0) return ev::SocketMade{false, answers_.stage, answers_.socketError};
-  return ev::SocketMade{};
-}
-
-World::Result World::Do(const act::FindHost&) {
-  using Lookup = Answers::Lookup;
-  using How = ev::HostFound::How;
-  if (!sock_.open) return Break("a lookup for no attempt"), std::nullopt;
-  switch (sock_.answers.lookup) {
-    case Lookup::Dotted: return ev::HostFound{How::Known};
-    case Lookup::Found: sock_.lookupPosted = 0; break;
-    case Lookup::NotFound: sock_.lookupPosted = 11001; break;
-    case Lookup::Never: break;
-    case Lookup::Fails: return ev::HostFound{How::Failed};
-  }
-  return ev::HostFound{How::LookingUp};
-}
-
-World::Result World::Do(const act::ConnectSocket&) {
-  using Answer = Answers::Connect;
-  if (!sock_.open) return Break("a connect for no attempt"), std::nullopt;
-  const Answer answer = sock_.answers.connect;
-  if (answer == Answer::Fails) return ev::ConnectCalled{-1, 10049};
-  if (!sock_.tcp || answer == Answer::AtOnce) {
-    sock_.established = true;
-    sock_.writePosted = true;
-    if (sock_.tcp) sock_.connectPosted = 0;  // comes anyway, and is ignored
-    return ev::ConnectCalled{0, 0};
-  }
-  sock_.connectPending = true;
-  if (answer == Answer::Accepts) sock_.connectPosted = 0;
-  if (answer == Answer::Refuses) sock_.connectPosted = kRefused;
-  if (answer == Answer::TimesOut) sock_.connectPosted = kTimedOut;
-  return ev::ConnectCalled{-1, kWouldBlock};
-}
-
-World::Result World::Do(const act::Read& a) {
-  ev::ReadDone done;
-  if (!sock_.open || !sock_.established) return Break("a read of no session"), done;
-  if (a.datagram == sock_.tcp) Break("a read of the other protocol");
-  now_ += luck_.Below(3);
-  sock_.readNotified = false;
-  if (sock_.tcp) {
-    const size_t taken = std::min(sock_.stream.size(), kReadCap);
-    lastRead_ = sock_.stream.substr(0, taken);
-    sock_.stream.erase(0, taken);
-    if (taken > 0) newestRead_ = sock_.streamStamps[taken - 1];
-    sock_.streamStamps.erase(sock_.streamStamps.begin(),
-                             sock_.streamStamps.begin() + static_cast<long>(taken));
-    done.received = taken > 0 ? static_cast<int>(taken) : sock_.peerGone ? 0 : -1;
-    done.more = !sock_.stream.empty();
-  } else if (!sock_.datagrams.empty()) {
-    lastRead_ = sock_.datagrams.front().first;
-    newestRead_ = sock_.datagrams.front().second;
-    sock_.datagrams.pop_front();
-    done.received = static_cast<int>(lastRead_.size());
-  } else if (sock_.refusal != 0) {
-    sock_.refusalRead = done.error = std::exchange(sock_.refusal, 0);
-    sock_.codes.push_back(done.error);
-  }
-  if (done.received < 0 && done.error == 0) done.error = kWouldBlock;
-  done.bytes = lastRead_;
-  if (done.received > 0) {
-    readPending_ = true;
-    read_ += lastRead_;
-    in_ += done.received;
-  }
-  if (sock_.HasData() && sock_.watching) Notify();
-  return done;
-}
-
-World::Result World::Do(const act::WatchReads& a) {
-  if (!sock_.open || !sock_.established) return Break("a read of no session"), std::nullopt;
-  sock_.watching = a.on;
-  if (!a.on) return std::nullopt;
-  sock_.readNotified = false;
-  if (sock_.HasData()) Notify();
-  const int error = luck_.OneIn(64) ? 10050 : 0;
-  sock_.codes.push_back(error);
-  return ev::ReadsWatched{error};
-}
-
-World::Result World::Do(const act::SendBytes& a) {
-  if (!sock_.open || !sock_.established)
-    return Break("a send on no session"), ev::SendDone{0, 10057};
-  if (!line_ || a.bytes != line_->data.substr(line_->sent))
-    return Break("sent what was not typed, or twice"), ev::SendDone{0, 10057};
-  if (sock_.sendError != 0) return ev::SendDone{0, sock_.sendError};
-  long& room = sock_.answers.room;
-  // A datagram goes whole; a stream takes what it has room for.
-  const size_t taken =
-      room < 0 || !sock_.tcp ? a.bytes.size() : std::min(a.bytes.size(), size_t(room));
-  if (taken == 0) {
-    if (!line_->blocked) line_->blockedAt = now_;
-    sock_.blocked = line_->blocked = true;
-    return ev::SendDone{0, kWouldBlock};
-  }
-  if (room >= 0) room -= static_cast<long>(taken);
-  line_->sent += taken;
-  out_ += static_cast<int64_t>(taken);
-  if (line_->wentAt == 0) line_->wentAt = ++clock_;
-  if (!sock_.peerGone && luck_.OneIn(3)) Arrive(sock_.tcp ? "re" : "");  // a quick answer
-  return ev::SendDone{static_cast<int>(taken), 0};
-}
-
-World::Result World::Do(const act::CloseSocket&) {
-  if (!sock_.open) return Break("a socket closed twice"), std::nullopt;
-  ReadsShown();
-  if (!gone_ && sock_.OldestStamp() <= owed_)
-    Break("what was delivered before the session ended was never shown");
-  if (line_ && !gone_) Break("a line in flight vanished with its session");
-  line_.reset();
-  cutShort_ = false;
-  closedInRun_ = true;
-  // The events it posted name a socket that is no more: the window drops them.
-  const int id = sock_.id;
-  sock_ = Socket{};
-  sock_.id = id;
-  return std::nullopt;
-}
-
 // --- The screen: the transcript, the pane's pace, the view, timers and steps.
-
-World::Result World::Do(const act::Append& a) {
-  waiting_ = 0;  // an append brings the pane up to date first
-  if (line_ && !line_->echoLeft.empty()) {
-    if (line_->echoLeft.compare(0, a.text.size(), a.text) != 0)
-      Break("the echo is not the line typed");
-    else
-      line_->echoLeft.erase(0, a.text.size());
-  } else if (a.text == kEchoPrompt) {
-    if (!line_ || line_->echoed)
-      return Break(line_ ? "a line was echoed twice" : "an echo of no line"), std::nullopt;
-    NothingOwed("an echo");
-    OfOpenSession(line_->session);
-    line_->echoed = true;
-    line_->echoLeft = line_->mode == TransferMode::Ascii ? line_->data : line_->typed + "\r\n";
-  } else {
-    Written(a.text);
-  }
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::QueueLine& a) {
-  if (StartsWith(a.text, kClosedByPeer)) viewMayLag_ = true;
-  Written(a.text);
-  waiting_ += a.text.size();
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::QueueRead& a) {
-  waiting_ += a.count > 0 ? static_cast<size_t>(a.count) : 2;
-  if (a.count <= 0) return std::nullopt;
-  if (!readPending_) {
-    Break("bytes shown that were not read, or twice");
-  } else if (a.bytes.substr(0, static_cast<size_t>(a.count)) != lastRead_) {
-    Break("the bytes shown are not those read");
-  } else {
-    readPending_ = false;
-    shown_ += lastRead_;
-    if (line_ && line_->wentAt != 0 && !line_->echoed && newestRead_ > line_->wentAt)
-      Break("an answer shows before the echo of the line it answers");
-  }
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::Draw& a) {
-  const size_t piece = std::min(a.chars, waiting_);
-  waiting_ -= piece;
-  const Millis cost = luck_.Below(20);
-  now_ += cost;
-  return ev::Drawn{piece, cost, waiting_ > 0};
-}
-
-World::Result World::Do(const act::ShowView& a) {
-  view_ = a;
-  viewMayLag_ = false;
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::ShowCounters& a) {
-  // A new attempt starts its session's counters at nothing.
-  if (connecting_ && a.in == 0 && a.out == 0) in_ = out_ = 0;
-  if (a.in != in_ || a.out != out_) Break("the counters shown are not the bytes read and sent");
-  counters_ = a;
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::ClearSendLine&) {
-  const std::string typed = std::exchange(sendLine_, std::string());
-  if (!sending_) return std::nullopt;
-  if (line_) return Break("a second line while one is in flight"), std::nullopt;
-  tookLine_ = true;
-  Line line;
-  line.session = sock_.id;
-  line.mode = mode_;
-  line.typed = typed;
-  if (!EncodeTyped(mode_, typed, line.data)) Break("a line was taken that is no line");
-  line_ = std::move(line);
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::RestoreLine& a) {
-  if (!restorePending_ || !line_ || a.typed != line_->typed)
-    return Break("a line came back that was not given up"), std::nullopt;
-  restorePending_ = false;
-  line_.reset();
-  if (sendLine_.empty()) sendLine_ = a.typed;
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::ArmTimer& a) {
-  if (luck_.OneIn(16)) {
-    if (a.timer == Timer::SendWait && line_) line_->waitRefused = true;
-    return ev::TimerRefused{a.timer};
-  }
-  const size_t t = Index(a.timer);
-  armed_[t] = true;
-  period_[t] = std::max<Millis>(a.wait, 10);  // USER_TIMER_MINIMUM
-  due_[t] = OnClockTick(now_ + period_[t]);
-  return std::nullopt;
-}
-
-// A tick already queued stays in the queue when its timer is killed.
-World::Result World::Do(const act::StopTimer& a) {
-  const size_t t = Index(a.timer);
-  if (armed_[t] && now_ >= due_[t] && luck_.OneIn(2)) stale_[t] = true;
-  armed_[t] = false;
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::PostStep&) {
-  if (luck_.OneIn(16)) return ev::StepRefused{};
-  ++steps_;
-  return std::nullopt;
-}
 
 // --- The checker: after every event, what the world knows against what the core did.
 
@@ -911,26 +877,6 @@ void World::Check() {
     Break("a line waits for a timer that will not come");
   if (waiting_ > 0 && !armed_[Index(Timer::Frame)] && steps_ == 0)
     Break("the pane waits for a frame that will not come");
-}
-
-void World::CompleteLine() {
-  if (line_ && line_->echoed && line_->echoLeft.empty() && line_->sent == line_->data.size())
-    line_.reset();
-}
-
-void World::OfOpenSession(int session) {
-  if (!(sock_.open && sock_.id == session))
-    Break("the transcript gets something of a session after it ended");
-}
-
-// Every byte read so far is in the transcript, once and in order.
-void World::ReadsShown() {
-  if (read_ != shown_) Break("the bytes shown are not the bytes read");
-}
-
-void World::NothingOwed(const char* before) {
-  if (sock_.OldestStamp() <= owed_)
-    Break(std::string("what was delivered before ") + before + " was not shown before it");
 }
 
 void World::Written(const std::string& text) {
@@ -980,36 +926,11 @@ void World::Written(const std::string& text) {
     Break("a dot while no connect is pending");
 }
 
-struct Weighted {
-  Kind kind;
-  uint32_t weight;
-};
-
 SimStep PickStep(const World& world, ChoiceSource& choices) {
-  const bool idle = world.Idle();
-  const Weighted table[] = {
-      {Kind::Send, 12},
-      {Kind::Help, 2},
-      {Kind::Clear, 1},
-      {Kind::Disconnect, 2},
-      {Kind::SwitchMode, 2},
-      {Kind::SwitchProtocol, 2},
-      {Kind::Connect, idle ? 14u : 1u},
-      {Kind::CloseWindow, 1},
-      {Kind::PeerSends, 12},
-      {Kind::PeerDrains, 5},
-      {Kind::PeerCloses, 2},
-      {Kind::PeerResets, 1},
-      {Kind::DeliverRead, 12},
-      {Kind::DeliverWrite, 6},
-      {Kind::DeliverClose, 6},
-      {Kind::DeliverConnect, 6},
-      {Kind::DeliverLookup, 6},
-      {Kind::DeliverStep, 8},
-      {Kind::Tick, 10},
-      {Kind::StaleTick, 4},
-      {Kind::Wait, 6},
-  };
+  // How often each kind comes, in the order of Kind.
+  const uint32_t weights[] = {12, 2, 1, 2,  2, 2, world.Idle() ? 14u : 1u, 1, 12, 5, 2, 1, 12, 6, 6,
+                              6,  6, 8, 10, 4, 6};
+  static_assert(std::size(weights) == std::size(kKindNames));
   const auto applies = [&](Kind kind) {
     if (kind != Kind::Tick && kind != Kind::StaleTick) return world.Applies(kind, 0);
     for (uint32_t t = 0; t < kTimerCount; ++t)
@@ -1017,17 +938,17 @@ SimStep PickStep(const World& world, ChoiceSource& choices) {
     return false;
   };
   uint32_t total = 0;
-  for (const Weighted& w : table)
-    if (applies(w.kind)) total += w.weight;
+  for (size_t k = 0; k < std::size(weights); ++k)
+    if (applies(Kind(k))) total += weights[k];
   uint32_t pick = choices.Next() % total;
   SimStep step;
-  for (const Weighted& w : table) {
-    if (!applies(w.kind)) continue;
-    if (pick < w.weight) {
-      step.kind = w.kind;
+  for (size_t k = 0; k < std::size(weights); ++k) {
+    if (!applies(Kind(k))) continue;
+    if (pick < weights[k]) {
+      step.kind = Kind(k);
       break;
     }
-    pick -= w.weight;
+    pick -= weights[k];
   }
   step.arg = choices.Next();
   step.luck = choices.Next();
