@@ -60,9 +60,7 @@ LRESULT OnHexChar(HWND line, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
-bool BinarySessionOpen() {
-  return app.session.connected() && app.session.target().mode == TransferMode::Binary;
-}
+bool BinarySessionOpen() { return app.session.sendsHex(); }
 
 }  // namespace
 

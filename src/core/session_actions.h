@@ -55,6 +55,9 @@ struct RememberTarget {  // the last target that connected, for the settings fil
   std::string host;
   std::string port;
 };
+// Paint what waits to be painted, now: under a flood of socket messages, which the loop
+// takes before paint, it would never come.
+struct Repaint {};
 
 // --- Timers and the draw step.
 struct ArmTimer {  // -> ev::TimerRefused only when it could not be armed
@@ -91,9 +94,10 @@ struct CloseSocket {};  // and a lookup; the events they left are stale
 
 }  // namespace act
 
-using Action = std::variant<act::Append, act::QueueLine, act::QueueRead, act::Draw, act::ShowView,
-                            act::ShowCounters, act::ShowActivity, act::ClearSendLine,
-                            act::RestoreLine, act::RememberTarget, act::ArmTimer, act::StopTimer,
-                            act::PostStep, act::MakeSocket, act::FindHost, act::ConnectSocket,
-                            act::Read, act::WatchReads, act::SendBytes, act::CloseSocket>;
+using Action =
+    std::variant<act::Append, act::QueueLine, act::QueueRead, act::Draw, act::ShowView,
+                 act::ShowCounters, act::ShowActivity, act::ClearSendLine, act::RestoreLine,
+                 act::RememberTarget, act::ArmTimer, act::StopTimer, act::PostStep, act::MakeSocket,
+                 act::FindHost, act::ConnectSocket, act::Read, act::WatchReads, act::SendBytes,
+                 act::CloseSocket, act::Repaint>;
 using Actions = std::vector<Action>;

@@ -12,9 +12,8 @@ void SessionCore::On(const ev::Connect& event, Actions& out) {
   counters_.sessionIn = 0;
   counters_.sessionOut = 0;
   ShowCounters(out);
-  target_.mode = event.mode;
   // A Binary session starts with an empty line: what was typed before is no hex line.
-  if (event.mode == TransferMode::Binary) out.push_back(act::ClearSendLine{});
+  if (mode_ == TransferMode::Binary) out.push_back(act::ClearSendLine{});
   const int port = PortNumberOf(event.port);
   if (port == 0) return Write(kInvalidPortLine, out);
   idleViewDue_ = false;  // this attempt's view replaces the one a peer's close left due
@@ -27,7 +26,7 @@ void SessionCore::On(const ev::Connect& event, Actions& out) {
   ShowView(out);
   Write(FormatLine(kConnectingFormat, target_.host.c_str(), port), out);
   // Its result comes only when refused, and then changes nothing: there are no dots.
-  out.push_back(act::ArmTimer{Timer::Dots, kConnectTickMs});
+  out.push_back(act::ArmTimer{Timer::Dots, RowOf(Timer::Dots).period});
   out.push_back(act::MakeSocket{target_.tcp});
 }
 

@@ -21,7 +21,17 @@ bool GoesAfterDelivered(const ev::OtherCommand&) { return true; }
 bool GoesAfterDelivered(const ev::PeerClosed&) { return true; }
 // A plain one leaves the data to the waiting read; an error ends the session after it.
 bool GoesAfterDelivered(const ev::ReadReady& event) { return event.error != 0; }
-bool GoesAfterDelivered(const ev::TimerFired& event) { return event.timer != Timer::ReadResume; }
+// A draw step, like a resumed read, never applies what was delivered first.
+bool GoesAfterDelivered(const ev::TimerFired& event) {
+  switch (event.timer) {
+    case Timer::Dots:
+    case Timer::Frame:
+    case Timer::SendWait: return true;
+    case Timer::ReadResume:
+    case Timer::Step: return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -47,11 +57,11 @@ Actions SessionCore::Handle(const Event& event, Millis now) {
 }
 
 void SessionCore::Write(std::string text, Actions& out) const {
-  out.push_back(act::Append{std::move(text), target_.mode});
+  out.push_back(act::Append{std::move(text), mode_});
 }
 
 void SessionCore::ShowView(Actions& out) const {
-  out.push_back(act::ShowView{target_.phase, target_.host, target_.portText, target_.mode});
+  out.push_back(act::ShowView{target_.phase, target_.host, target_.portText, mode_});
 }
 
 void SessionCore::ShowCounters(Actions& out) const {
@@ -62,7 +72,7 @@ void SessionCore::On(const ev::Disconnect&, Actions& out) {
   if (connected()) End({Ending::Why::Disconnect, kShutDown}, out);
 }
 
-void SessionCore::On(const ev::ModeSwitched& event, Actions&) { target_.mode = event.mode; }
+void SessionCore::On(const ev::ModeSwitched& event, Actions&) { mode_ = event.mode; }
 
 // What it needed is done: what was delivered before it is applied.
 void SessionCore::On(const ev::OtherCommand&, Actions&) {}
@@ -97,6 +107,10 @@ void SessionCore::On(const ev::TimerFired& event, Actions& out) {
       if (line_.inFlight) LineFailed(kWouldBlock, out);
       break;
     case Timer::ReadResume: ResumeRead(out); break;
+    case Timer::Step:
+      out.push_back(act::StopTimer{Timer::Step});
+      On(ev::DrawStep{}, out);
+      break;
   }
 }
 
@@ -109,6 +123,7 @@ void SessionCore::On(const ev::TimerRefused& event, Actions& out) {
       if (line_.inFlight) LineFailed(kWouldBlock, out);
       break;
     case Timer::ReadResume: ResumeRead(out); break;  // read now rather than never
+    case Timer::Step: On(ev::StepRefused{}, out); break;
   }
 }
 

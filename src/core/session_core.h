@@ -21,8 +21,6 @@ constexpr int kConnectionReset = 10054;  // WSAECONNRESET
 constexpr int kShutDown = 10058;         // WSAESHUTDOWN: the user ended the session first
 constexpr int kPeerDisconnect = 10101;   // WSAEDISCON: the peer closed gracefully
 
-constexpr unsigned kConnectTickMs = 500;
-constexpr unsigned kSendWaitMs = 3000;
 // A timer never ticks this much before it is due: an earlier tick was queued for a
 // wait that has ended before this one began.
 constexpr Millis kTimerSlackMs = 100;
@@ -48,7 +46,6 @@ struct SessionTarget {
   std::string host;
   std::string portText;  // as typed, for the title
   int port = 0;
-  TransferMode mode = TransferMode::Ascii;
 };
 
 // The line on its way out: sent piece by piece as the socket takes it.
@@ -94,7 +91,11 @@ class SessionCore {
   const SessionTarget& target() const { return target_; }
   // A read event put off behind the user's input, to be applied before anything else.
   bool readDeferred() const { return readDeferred_; }
-  const OutgoingLine& outgoing() const { return line_; }
+  bool lineInFlight() const { return line_.inFlight; }
+  // The user's; a session reads, sends and writes in it.
+  TransferMode mode() const { return mode_; }
+  // The send line takes hex pairs.
+  bool sendsHex() const { return connected() && mode_ == TransferMode::Binary; }
   // No frame timer and no step are on their way.
   bool paceIdle() const { return pacer_.idle(); }
   const SessionCounters& counters() const { return counters_; }
@@ -165,6 +166,7 @@ class SessionCore {
   static int LineCause(const Ending& ending);
 
   SessionTarget target_;
+  TransferMode mode_ = TransferMode::Ascii;
   bool readDeferred_ = false;
   ReadInProgress read_;
   OutgoingLine line_;

@@ -6,7 +6,7 @@
 void SessionCore::WriteEndingLines(const Ending& ending, bool queued, Actions& out) {
   const auto write = [&](std::string line) {
     if (queued)
-      out.push_back(act::QueueLine{std::move(line), target_.mode});
+      out.push_back(act::QueueLine{std::move(line), mode_});
     else
       Write(std::move(line), out);
   };

@@ -9,18 +9,12 @@
 #include <variant>
 
 #include "core/frame_pacer.h"
+#include "core/session_timers.h"
 #include "text/transfer_modes.h"
 
 // Idle, then an attempt (its socket being made, its host looked up, its TCP connect
 // pending), then an open session.
 enum class Phase : uint8_t { Idle, Opening, Resolving, Connecting, Connected };
-
-enum class Timer : uint8_t {
-  Dots,        // dots while a TCP connect is pending
-  Frame,       // the pane catches up with what was read
-  SendWait,    // a line that found no room gives up
-  ReadResume,  // a read that let the user's input go first
-};
 
 // Where an attempt failed before the peer could answer.
 enum class OpenStage : uint8_t { Socket, Select, Lookup, Connect };
@@ -32,13 +26,12 @@ struct Connect {
   std::string host;  // as typed
   std::string port;  // as typed; the core checks it
   bool tcp = true;
-  TransferMode mode = TransferMode::Ascii;  // the session's, from now on
 };
 struct Disconnect {};
 struct Send {
   std::string typed;  // the send line as it stands
 };
-// The mode switched: whatever reads or sends next uses it.
+// The mode switched: whatever reads, sends or is written next uses it.
 struct ModeSwitched {
   TransferMode mode = TransferMode::Ascii;
 };
@@ -50,7 +43,8 @@ struct WindowClosing {};
 // --- The socket, as Winsock reports it (error 0: none).
 struct ReadReady {
   int error = 0;
-  bool inputWaiting = false;  // the user's input waits behind this event
+  bool inputWaiting = false;  // the user's input or a timer waits behind this event
+  bool paintWaiting = false;  // so does paint
 };
 struct WriteReady {
   int error = 0;

@@ -7,6 +7,7 @@ void SessionCore::On(const ev::ReadReady& event, Actions& out) {
   if (!connected()) return;  // an attempt's, or a late one of a session that has ended
   if (event.error != 0) return End({Ending::Why::ReceiveError, event.error}, out);
   if (readDeferred_) return;  // the waiting read takes this data too
+  if (event.paintWaiting) out.push_back(act::Repaint{});
   if (event.inputWaiting) {
     // The read waits for a timer, which the loop delivers only after all input and
     // paint. It is not lost: no new read event comes until the socket is read.
@@ -42,7 +43,7 @@ void SessionCore::ReadNow(ReadWhy why, Actions& out, Millis within) {
 void SessionCore::On(const ev::ReadDone& event, Actions& out) {
   const bool found = target_.tcp ? event.received > 0 : event.received >= 0;
   const bool shown = found || (target_.tcp && read_.why != ReadWhy::BeforeClose);
-  if (shown) out.push_back(act::QueueRead{event.bytes, event.received, target_.mode});
+  if (shown) out.push_back(act::QueueRead{event.bytes, event.received, mode_});
   if (event.received > 0) {
     counters_.sessionIn += event.received;
     counters_.totalIn += event.received;
@@ -72,7 +73,7 @@ void SessionCore::On(const ev::ReadsWatched& event, Actions& out) {
   // The read right after a send finds nothing yet: like any read it ends a dump line.
   // A read event that finds nothing had its datagrams taken by an earlier read.
   if (read_.datagrams == 0 && read_.why == ReadWhy::AfterSend)
-    out.push_back(act::QueueRead{{}, -1, target_.mode});
+    out.push_back(act::QueueRead{{}, -1, mode_});
   // The socket could not be watched again after its datagrams were read.
   if (event.error != 0 && connected()) return End({Ending::Why::ReceiveError, event.error}, out);
   ReadFinished(out);

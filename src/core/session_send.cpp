@@ -10,14 +10,14 @@ void SessionCore::On(const ev::Send& event, Actions& out) {
   out.push_back(act::ShowActivity{kStatusSending});
   std::string data;
   if (event.typed.empty()) return ShowView(out);
-  if (!WireBytesOf(target_.mode, event.typed, data)) {
+  if (!WireBytesOf(mode_, event.typed, data)) {
     // The line stays, to be corrected.
-    Write(target_.mode == TransferMode::Binary ? kHexErrorLine : kEscapeErrorLine, out);
+    Write(mode_ == TransferMode::Binary ? kHexErrorLine : kEscapeErrorLine, out);
     return ShowView(out);
   }
   line_ = OutgoingLine{};
   line_.inFlight = true;
-  line_.mode = target_.mode;
+  line_.mode = mode_;
   line_.typed = event.typed;
   line_.data = std::move(data);
   out.push_back(act::ClearSendLine{});  // free for the next line meanwhile
@@ -45,8 +45,8 @@ void SessionCore::On(const ev::SendDone& event, Actions& out) {
   // The wait counts from the first time the socket had no room for this line.
   if (line_.waiting) return;
   line_.waiting = true;
-  line_.waitEnds = now_ + kSendWaitMs;
-  out.push_back(act::ArmTimer{Timer::SendWait, kSendWaitMs});
+  line_.waitEnds = now_ + RowOf(Timer::SendWait).period;
+  out.push_back(act::ArmTimer{Timer::SendWait, RowOf(Timer::SendWait).period});
 }
 
 void SessionCore::Echo(Actions& out) {
@@ -82,7 +82,7 @@ void SessionCore::LineFailed(int error, Actions& out) {
 void SessionCore::GiveUpLine(int cause, bool queued, Actions& out) {
   std::string fate = LineFateText(cause, line_.sent, line_.data.size());
   if (queued)
-    out.push_back(act::QueueLine{std::move(fate), target_.mode});
+    out.push_back(act::QueueLine{std::move(fate), mode_});
   else
     Write(std::move(fate), out);
   out.push_back(act::RestoreLine{line_.typed});

@@ -27,6 +27,7 @@ UINT_PTR TimerId(Timer timer) {
     case Timer::Frame: return kFrameTimerId;
     case Timer::SendWait: return kSendWaitTimerId;
     case Timer::ReadResume: return kReadResumeTimerId;
+    case Timer::Step: return kStepTimerId;
   }
   return 0;
 }
@@ -118,6 +119,10 @@ class WindowPerformer final : public ActionPerformer {
   }
   Result Do(const act::RememberTarget& a) {
     RememberTarget(choices_, a);
+    return kNone;
+  }
+  Result Do(const act::Repaint&) {
+    RedrawWindow(controls_.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     return kNone;
   }
   Result Do(const act::ArmTimer& a) {

@@ -39,6 +39,8 @@ std::optional<Event> CoreWorld::Perform(const Action& action) {
           timers.erase(a.timer);
         } else if constexpr (std::is_same_v<A, act::PostStep>) {
           stepPosted = true;
+        } else if constexpr (std::is_same_v<A, act::Repaint>) {
+          ++repaints;
         } else if constexpr (std::is_same_v<A, act::CloseSocket>) {
           closed = true;
         } else if constexpr (std::is_same_v<A, act::MakeSocket>) {
@@ -103,7 +105,8 @@ ev::Drawn CoreWorld::Draw(size_t chars) {
 
 void CoreWorld::Connect(bool tcp, int port) {
   // Advanced: lines are echoed as typed, and go out as typed when they hold no escape.
-  Run(ev::Connect{"host", std::to_string(port), tcp, TransferMode::Advanced});
+  Run(ev::ModeSwitched{TransferMode::Advanced});
+  Run(ev::Connect{"host", std::to_string(port), tcp});
 }
 
 void CoreWorld::OpenSession(bool tcp) {

@@ -34,6 +34,7 @@ class CoreWorld final : public ActionPerformer {
   Phase viewPhase = Phase::Idle;          // as the title and controls last showed it
   size_t idleViewAt = std::string::npos;  // the transcript's length when the view went idle
   int counterShows = 0;
+  int repaints = 0;
 
   std::set<Timer> timers;  // armed, and ticking until stopped
   bool stepPosted = false;

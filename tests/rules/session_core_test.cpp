@@ -1,6 +1,7 @@
 // The session core's rules, driven through a world without Windows.
 #include <doctest.h>
 
+#include <utility>
 #include <vector>
 
 #include "core/session_texts.h"
@@ -51,8 +52,9 @@ TEST_CASE("what the network delivered comes before each user action") {
     switch (row.delivered) {
       case Delivered::PutOffRead:
         w.unread.push_back("late");
-        w.Run(ev::ReadReady{0, true});  // the user's input waits behind it
+        w.Run(ev::ReadReady{0, true, true});  // the user's input and paint wait behind it
         REQUIRE(w.core.readDeferred());
+        REQUIRE(w.repaints == 1);
         break;
       case Delivered::CloseWithDataUnread:
         w.unread.push_back("last");
@@ -121,7 +123,7 @@ TEST_CASE("a line in flight when its session ends says what became of it and com
     w.sendRoom = row.room;
     w.sendLine = "hello";
     w.SendLine("hello");
-    REQUIRE(w.core.outgoing().inFlight);
+    REQUIRE(w.core.lineInFlight());
     CHECK(w.sendLine.empty());
     CHECK(w.timers.count(Timer::SendWait) == 1);
     switch (row.end) {
@@ -146,7 +148,7 @@ TEST_CASE("a line in flight when its session ends says what became of it and com
       REQUIRE(w.idleViewAt <= w.transcript.size());
       CHECK(w.Since(w.idleViewAt) == row.afterView);
     }
-    CHECK_FALSE(w.core.outgoing().inFlight);
+    CHECK_FALSE(w.core.lineInFlight());
     CHECK(w.timers.count(Timer::SendWait) == 0);
   }
 }
@@ -168,12 +170,14 @@ TEST_CASE("the echo comes when the socket first takes bytes of the line, before 
   CHECK(w.wire == "hello");
   CHECK(w.core.counters().sessionOut == 5);
   CHECK(w.status == "Ready");
-  CHECK_FALSE(w.core.outgoing().inFlight);
+  CHECK_FALSE(w.core.lineInFlight());
   // A second line while the first is in flight is not taken: the send line keeps it.
   w.sendRoom = 0;
   w.SendLine("one");
   w.SendLine("two");
-  CHECK(w.core.outgoing().typed == "one");
+  w.sendRoom = -1;
+  w.Run(ev::WriteReady{});
+  CHECK(w.wire == "helloone");
 }
 
 TEST_CASE("an attempt keeps its protocol; dots only while a TCP connect is pending") {
@@ -264,11 +268,15 @@ TEST_CASE("posted socket events let a read put off behind the user's input wait"
   w.unread.push_back("later");
   w.Run(ev::ReadReady{0, true});
   // What every registration for socket events posts: nothing to do, so no reason to
-  // read before the user's input.
+  // read before the user's input. Nor is a step that came by its timer, or another read
+  // event, which reads nothing and so paints nothing either.
   w.Run(ev::WriteReady{});
   w.Run(ev::ConnectDone{});
   w.Run(ev::DrawStep{});
+  w.Tick(Timer::Step);
+  w.Run(ev::ReadReady{0, true, true});
   CHECK(w.core.readDeferred());
+  CHECK(w.repaints == 0);
   // A line waiting for room that gets it comes after the data.
   w.sendRoom = 0;
   w.SendLine("x");  // a user action: the put-off read goes first
@@ -299,8 +307,9 @@ TEST_CASE("what a session left behind never acts on the next attempt") {
   // Events of the ended session's socket name another socket: the window layer drops
   // them. Events in the wrong phase do nothing either.
   w.Run(ev::PeerClosed{});
-  w.Run(ev::ReadReady{});
+  w.Run(ev::ReadReady{0, true, true});
   CHECK(w.core.phase() == Phase::Connecting);
+  CHECK(w.repaints == 0);
 }
 
 TEST_CASE("a close reads what is left, and the pane catches up in steps") {
@@ -314,7 +323,14 @@ TEST_CASE("a close reads what is left, and the pane catches up in steps") {
   CHECK(w.core.counters().sessionIn == 200004);
   CHECK(w.Since(mark) == std::string(200000, 'x') + "tail" + kClosedLine);
   CHECK_FALSE(w.PaneCurrent());  // the pane may still be catching up...
-  w.Help();                      // ... and what the user does comes after all of it
+  // ... by a step that came by its timer, behind the user's input...
+  REQUIRE(std::exchange(w.stepPosted, false));
+  w.timers.insert(Timer::Step);
+  const size_t drawn = w.drawn;
+  w.Tick(Timer::Step);
+  CHECK(w.drawn > drawn);
+  CHECK(w.timers.count(Timer::Step) == 0);
+  w.Help();  // ... and what the user does comes after all of it
   w.Settle();
   CHECK(w.Since(mark) == std::string(200000, 'x') + "tail" + kClosedLine + kHelp);
   CHECK(w.PaneCurrent());
@@ -379,7 +395,7 @@ TEST_CASE("without timers the core still ends what it started") {
     w.sendRoom = 0;
     w.SendLine("abc");
     w.Run(ev::TimerRefused{Timer::SendWait});
-    CHECK_FALSE(w.core.outgoing().inFlight);
+    CHECK_FALSE(w.core.lineInFlight());
     CHECK(w.sendLine == "abc");
     CHECK(w.core.connected());
   }
@@ -449,7 +465,7 @@ TEST_CASE("a peer's close changes the view when the pane shows its line") {
     CHECK(w.core.phase() == Phase::Connecting);
   }
   SUBCASE("a connect refused for its port meanwhile leaves the view due") {
-    w.Run(ev::Connect{"host", "0", true, TransferMode::Advanced});
+    w.Run(ev::Connect{"host", "0", true});
     w.Settle();
     CHECK(w.viewPhase == Phase::Idle);
   }
@@ -463,13 +479,13 @@ TEST_CASE("a send-wait tick queued before its timer stopped leaves the next line
   w.now += kSendWaitMs;  // its tick is due, and queued...
   w.sendRoom = -1;
   w.Run(ev::WriteReady{});  // ... when the rest goes and the timer is stopped
-  REQUIRE_FALSE(w.core.outgoing().inFlight);
+  REQUIRE_FALSE(w.core.lineInFlight());
   w.sendRoom = 1;
   w.SendLine("two");  // the next line waits too
   REQUIRE(w.timers.count(Timer::SendWait) == 1);
   w.Tick(Timer::SendWait);  // the old tick comes at last
   CHECK(w.core.connected());
-  CHECK(w.core.outgoing().inFlight);
+  CHECK(w.core.lineInFlight());
   CHECK(w.timers.count(Timer::SendWait) == 1);
   w.now += kSendWaitMs;  // the line's own wait runs out
   w.Tick(Timer::SendWait);

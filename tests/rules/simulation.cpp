@@ -37,8 +37,6 @@ constexpr const char* kKindNames[] = {"Send",           "Help",          "Clear"
                                       "DeliverRead",    "DeliverWrite",  "DeliverClose",
                                       "DeliverConnect", "DeliverLookup", "DeliverStep",
                                       "Tick",           "StaleTick",     "Wait"};
-constexpr size_t kTimerCount = 4;
-constexpr const char* kTimerNames[kTimerCount] = {"Dots", "Frame", "SendWait", "ReadResume"};
 // An event's or an action's name, as the compiler spells its type: a new one needs no table.
 template <class Any>
 std::string TypeName() {
@@ -49,7 +47,7 @@ std::string TypeName() {
 }
 
 size_t Index(Timer timer) { return static_cast<size_t>(timer); }
-std::string TimerName(Timer timer) { return std::string(" ") + kTimerNames[Index(timer)]; }
+std::string TimerName(Timer timer) { return std::string(" ") + RowOf(timer).name; }
 
 constexpr int kReset = 10054;
 constexpr Millis kSendWait = 3000;  // how long a line waits for room
@@ -518,9 +516,13 @@ class World final : public ActionPerformer {
     armed_[t] = false;
     return std::nullopt;
   }
+  // A step is a posted message; where none can be posted, the step timer's tick.
   Result Do(const act::PostStep&) {
-    if (luck_.OneIn(16)) return ev::StepRefused{};
-    ++steps_;
+    if (!luck_.OneIn(16)) return ++steps_, std::nullopt;
+    return luck_.OneIn(2) ? Result(ev::StepRefused{}) : Do(act::ArmTimer{Timer::Step, 0});
+  }
+  Result Do(const act::Repaint&) {
+    if (!paintWaiting_) Break("a repaint while no paint waited");
     return std::nullopt;
   }
 
@@ -578,8 +580,9 @@ class World final : public ActionPerformer {
   std::array<Millis, kTimerCount> due_{}, period_{};  // a timer ticks when due, or later
   int steps_ = 0;                                     // posted draw steps
   act::ShowView view_;
-  bool viewMayLag_ = false;   // a peer's close shows on the screen with its line
-  bool closedInRun_ = false;  // the event being handled closed the socket
+  bool paintWaiting_ = false;  // the read event being handled said so
+  bool viewMayLag_ = false;    // a peer's close shows on the screen with its line
+  bool closedInRun_ = false;   // the event being handled closed the socket
   act::ShowCounters counters_;
 
   // The checker: what the user must see, from the world's own side.
@@ -688,7 +691,7 @@ void World::Apply(const SimStep& step) {
       host_ = arg / 16 % 2 ? "192.0.2.7" : "peer.example";
       port_ = kPorts[arg % 10];
       connecting_ = true;
-      Run(ev::Connect{host_, port_, tcp_, mode_});
+      Run(ev::Connect{host_, port_, tcp_});
       connecting_ = false;
       break;
     }
@@ -756,7 +759,9 @@ void World::Apply(const SimStep& step) {
         else if (!sock_.datagrams.empty())
           owed_ = std::max(owed_, sock_.datagrams.front().second);
       }
-      Run(ev::ReadReady{error, timerDue || arg % 2 != 0});
+      paintWaiting_ = arg / 2 % 2 != 0;
+      Run(ev::ReadReady{error, timerDue || arg % 2 != 0, paintWaiting_});
+      paintWaiting_ = false;
       break;
     }
     case Kind::DeliverWrite:
@@ -813,8 +818,10 @@ void World::Settle() {
     for (uint32_t t = 0; t < kTimerCount; ++t)
       if (next.kind == Kind::Wait && stale_[t]) next = {Kind::StaleTick, t, next.luck};
     // Then the timer due first; a pending connect's dots would tick for ever.
-    for (uint32_t t = PhaseOfSocket() == 1 ? 1 : 0; t < kTimerCount; ++t)
-      if (next.kind == Kind::Wait && armed_[t]) next = {Kind::Tick, t, next.luck};
+    for (uint32_t t = 0; t < kTimerCount; ++t)
+      if (next.kind == Kind::Wait && armed_[t] &&
+          !(t == Index(Timer::Dots) && PhaseOfSocket() == 1))
+        next = {Kind::Tick, t, next.luck};
     for (uint32_t t = next.arg; next.kind == Kind::Tick && t < kTimerCount; ++t)
       if (armed_[t] && due_[t] < due_[next.arg]) next.arg = t;
     if (next.kind == Kind::Wait) break;
@@ -824,7 +831,8 @@ void World::Settle() {
   }
   if (gone_ || !broken_.empty()) return;
   for (size_t t = 0; t < kTimerCount && !sock_.open; ++t)
-    if (armed_[t] || stale_[t]) Break(std::string("a timer runs on while idle: ") + kTimerNames[t]);
+    if (armed_[t] || stale_[t])
+      Break(std::string("a timer runs on while idle: ") + kTimerRows[t].name);
   if (!sock_.open && steps_ != 0) Break("a draw step is left while idle");
   if (waiting_ != 0) Break("the pane never caught up");
   if (Shown(view_.phase) != PhaseOfSocket()) Break("the view never caught up");
@@ -875,7 +883,7 @@ void World::Check() {
     Break("a read put off waits for a timer that will not come");
   if (line_ && line_->blocked && !line_->waitRefused && !Ticks(Timer::SendWait))
     Break("a line waits for a timer that will not come");
-  if (waiting_ > 0 && !armed_[Index(Timer::Frame)] && steps_ == 0)
+  if (waiting_ > 0 && !armed_[Index(Timer::Frame)] && !Ticks(Timer::Step) && steps_ == 0)
     Break("the pane waits for a frame that will not come");
 }
 

@@ -57,7 +57,7 @@ TEST_CASE("a line still waiting for room when the session ends says so and comes
     const TranscriptMark mark;
     EnterLine("hello");
     ClickSend();
-    REQUIRE(app.session.outgoing().inFlight);
+    REQUIRE(app.session.lineInFlight());
     CHECK(WindowText(app.controls.sendLine).empty());
 
     switch (row.ending) {

@@ -16,7 +16,7 @@ const std::string kClosed = "\r\n=== Connection closed by remote host ( 127.0.0.
 
 // The line's 3 s wait for room runs out.
 void SendWaitRunsOut() {
-  REQUIRE(PumpUntil([] { return !app.session.outgoing().inFlight; }, 6000));
+  REQUIRE(PumpUntil([] { return !app.session.lineInFlight(); }, 6000));
 }
 
 // A line that waits for room in a stalled session, given up when its wait runs out.
@@ -24,7 +24,7 @@ void LineGivenUp(const std::string& line) {
   REQUIRE(FillPipe() > 0);
   EnterLine(line);
   ClickSend();
-  REQUIRE(app.session.outgoing().inFlight);
+  REQUIRE(app.session.lineInFlight());
 }
 
 std::pair<DWORD, DWORD> Selection(HWND edit) {

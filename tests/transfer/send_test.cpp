@@ -247,7 +247,7 @@ TEST_CASE("a peer that takes no data for a while delays a send, which then goes 
   const TranscriptMark mark;
   EnterLine(first);
   ClickSend();  // the line waits for room; the window goes on meanwhile
-  REQUIRE(app.session.outgoing().inFlight);
+  REQUIRE(app.session.lineInFlight());
   // The next line waits in the send line until this one has gone.
   EnterLine("next");
   ClickSend();
@@ -255,12 +255,12 @@ TEST_CASE("a peer that takes no data for a while delays a send, which then goes 
   CHECK(StatusPart(5) == "Out: 0 bytes");
 
   peer.ReadAfter(300);
-  REQUIRE(PumpUntil([] { return !app.session.outgoing().inFlight; }, 10000));
+  REQUIRE(PumpUntil([] { return !app.session.lineInFlight(); }, 10000));
   CHECK(mark.Since() == "\r\n>>> " + first + "\r\n");
   CHECK(app.session.connected());
   CHECK(WindowText(app.controls.sendLine) == "next");
   ClickSend();
-  REQUIRE(PumpUntil([] { return !app.session.outgoing().inFlight; }, 10000));
+  REQUIRE(PumpUntil([] { return !app.session.lineInFlight(); }, 10000));
   CHECK(mark.Since() == "\r\n>>> " + first + "\r\n\r\n>>> next\r\n");
 
   // The Out counter is what the peer got.
@@ -279,7 +279,7 @@ TEST_CASE("a peer that takes no data at all gets none of the line, and the sessi
   const TranscriptMark mark;
   EnterLine("4142");
   ClickSend();
-  CHECK(app.session.outgoing().inFlight);
+  CHECK(app.session.lineInFlight());
   CHECK(mark.Since().empty());
   CHECK(StatusPart(0) == "Sending ...");
   CHECK(WindowText(app.controls.sendLine).empty());
@@ -292,13 +292,13 @@ TEST_CASE("a peer that takes no data at all gets none of the line, and the sessi
     PressKey(app.controls.sendLine, VK_RETURN);
     CHECK(mark.Since().empty());
     CHECK(WindowText(app.controls.sendLine) == "43 44");
-    CHECK(app.session.outgoing().inFlight);
+    CHECK(app.session.lineInFlight());
     lineAfter = "43 44";
   }
   CHECK(AnswersAnotherThread());
 
   // No room comes: after a few seconds the line is given up.
-  REQUIRE(PumpUntil([] { return !app.session.outgoing().inFlight; }, 10000));
+  REQUIRE(PumpUntil([] { return !app.session.lineInFlight(); }, 10000));
   CHECK(mark.Since() == "\r\nERR: Send Error #10035");
   CHECK(app.session.connected());
   CHECK(EnabledStates() == kConnectedStates);
