@@ -37,6 +37,7 @@ constexpr const char* kKindNames[] = {"Send",           "Help",          "Clear"
                                       "DeliverRead",    "DeliverWrite",  "DeliverClose",
                                       "DeliverConnect", "DeliverLookup", "DeliverStep",
                                       "Tick",           "StaleTick",     "Wait"};
+
 // An event's or an action's name, as the compiler spells its type: a new one needs no table.
 template <class Any>
 std::string TypeName() {
@@ -894,6 +895,9 @@ void World::Written(const std::string& text) {
     const int error = CodeAfter(text, kSendError);
     if (text != SendErrorText(error, line_->sent, line_->data.size()))
       Break("a send error says another count of bytes sent");
+    const bool caused = error == kWouldBlock || error == sock_.sendError || error == kShutDown ||
+                        error == kPeerDisconnect || sock_.Gave(error);
+    if (!caused) Break("a send error names a cause the world did not give");
     if (error == kWouldBlock &&
         !(line_->blocked && (line_->waitRefused || now_ >= line_->blockedAt + kSendWait)))
       Break("a line given up for want of room before it waited");
