@@ -271,7 +271,7 @@ class World final : public ActionPerformer {
   bool Ticks(Timer t) const { return armed_[Index(t)] || stale_[Index(t)]; }
   int PhaseOfSocket() const { return !sock_.open ? 0 : sock_.established ? 2 : 1; }
 
-  // The network.
+  // The network: the socket's and the peer's answers to the core's actions.
   void Arrive(const std::string& bytes) {
     if (sock_.tcp) {
       sock_.stream += bytes;
@@ -416,7 +416,7 @@ class World final : public ActionPerformer {
     return std::nullopt;
   }
 
-  // The screen.
+  // The screen: the transcript, the pane's pace, the view, timers and steps.
   Result Do(const act::Append& a) {
     waiting_ = 0;  // an append brings the pane up to date first
     if (line_ && !line_->echoLeft.empty()) {
@@ -855,12 +855,7 @@ std::optional<Event> World::Perform(const Action& action) {
   return result;
 }
 
-// --- The network's side of the actions.
-
-// --- The screen: the transcript, the pane's pace, the view, timers and steps.
-
 // --- The checker: after every event, what the world knows against what the core did.
-
 void World::Check() {
   if (!broken_.empty()) return;
   if (readPending_) Break("bytes read were not shown at once");
