@@ -10,17 +10,21 @@
 #include <utility>
 
 #include "core/session_driver.h"
-#include "core/session_lines.h"
-#include "core/session_texts.h"
-#include "text/wire_bytes.h"
 
-uint32_t SeededChoices::Next() {
-  state_ += 0x9E3779B97F4A7C15ull;
-  uint64_t z = state_;
+namespace {
+
+// splitmix64: the schedule's choices and the world's answers alike.
+uint32_t SplitMix(uint64_t& state) {
+  state += 0x9E3779B97F4A7C15ull;
+  uint64_t z = state;
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
   return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
 }
+
+}  // namespace
+
+uint32_t SeededChoices::Next() { return SplitMix(state_); }
 
 namespace {
 
@@ -33,29 +37,33 @@ constexpr const char* kKindNames[] = {"Send",           "Help",          "Clear"
                                       "DeliverRead",    "DeliverWrite",  "DeliverClose",
                                       "DeliverConnect", "DeliverLookup", "DeliverStep",
                                       "Tick",           "StaleTick",     "Wait"};
-constexpr int kTimers = 4;
-constexpr const char* kTimerNames[kTimers] = {"Dots", "Frame", "SendWait", "ReadResume"};
-constexpr const char* kEventNames[] = {
-    "Connect",       "Disconnect",    "Send",       "ModeSwitched",   "OtherCommand",
-    "WindowClosing", "ReadReady",     "WriteReady", "ConnectDone",    "PeerClosed",
-    "LookupDone",    "TimerFired",    "DrawStep",   "DeliveredFirst", "SocketMade",
-    "HostFound",     "ConnectCalled", "ReadDone",   "ReadsWatched",   "SendDone",
-    "Drawn",         "TimerRefused",  "StepRefused"};
-constexpr const char* kActionNames[] = {
-    "Append",       "QueueLine",     "QueueRead",   "Draw",           "ShowView", "ShowCounters",
-    "ShowActivity", "ClearSendLine", "RestoreLine", "RememberTarget", "ArmTimer", "StopTimer",
-    "PostStep",     "MakeSocket",    "FindHost",    "ConnectSocket",  "Read",     "WatchReads",
-    "SendBytes",    "CloseSocket",   "Repaint"};
-static_assert(std::size(kEventNames) == std::variant_size_v<Event>);
-static_assert(std::size(kActionNames) == std::variant_size_v<Action>);
+
+// An event's or an action's name, as the compiler spells its type: a new one needs no table.
+template <class Any>
+std::string TypeName() {
+  const std::string_view f = __PRETTY_FUNCTION__;
+  const size_t from = f.find("Any = ") + 6;
+  const std::string_view full = f.substr(from, f.find_first_of(";]", from) - from);
+  return std::string(full.substr(full.rfind(':') + 1));
+}
+
+size_t Index(Timer timer) { return static_cast<size_t>(timer); }
+std::string TimerName(Timer timer) { return std::string(" ") + RowOf(timer).name; }
 
 constexpr int kReset = 10054;
+constexpr Millis kSendWait = 3000;  // how long a line waits for room
+constexpr Millis kFrame = 16;
 constexpr size_t kReadCap = 4096;  // what one recv takes at most
-constexpr char kSendErrorStart[] = "\r\nERR: Send Error #";
-constexpr char kClosedStart[] = "\r\n=== Connection closed by remote host";
-constexpr char kReceiveErrorStart[] = "\r\nERR: Receive Error";
-constexpr char kSocketFailedStart[] = "\r\nERR: Socket creation failed!";
-constexpr char kSelectFailedStart[] = "\r\nERR: WSAAsyncSelect-Error";
+
+// The program's texts for what the world makes happen.
+constexpr char kEchoPrompt[] = "\r\n>>> ";
+constexpr char kDot[] = ".";
+constexpr char kDisconnected[] = "\r\n=== Disconnected\r\n";
+constexpr char kSendError[] = "\r\nERR: Send Error #";
+constexpr char kClosedByPeer[] = "\r\n=== Connection closed by remote host ( ";
+constexpr char kReceiveError[] = "\r\nERR: Receive Error code: #";
+constexpr char kSocketFailed[] = "\r\nERR: Socket creation failed! Error: #";
+constexpr char kSelectFailed[] = "\r\nERR: WSAAsyncSelect-Error: #";
 
 // Timers tick on the system's clock, every 15.625 ms: the first tick at or after t.
 Millis OnClockTick(Millis t) {
@@ -65,6 +73,10 @@ Millis OnClockTick(Millis t) {
 
 bool StartsWith(std::string_view text, std::string_view start) {
   return text.substr(0, start.size()) == start;
+}
+
+int CodeAfter(const std::string& text, std::string_view start) {
+  return std::atoi(text.c_str() + start.size());
 }
 
 std::string Quoted(std::string_view text) {
@@ -82,18 +94,14 @@ std::string Quoted(std::string_view text) {
   return text.size() > 48 ? out + "... (" + std::to_string(text.size()) + " bytes)" : out;
 }
 
-// The world's own answers within a step, from the step's luck (splitmix64).
+// The world's own answers within a step, from the step's luck.
 struct Luck {
   uint64_t state = 0;
-  uint32_t Below(uint32_t n) {
-    state += 0x9E3779B97F4A7C15ull;
-    uint64_t z = state;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return static_cast<uint32_t>(((z ^ (z >> 31)) >> 32) % n);
-  }
+  uint32_t Below(uint32_t n) { return SplitMix(state) % n; }
   bool OneIn(uint32_t n) { return Below(n) == 0; }
 };
+
+// --- The user: what is typed, and what a typed line puts on the wire.
 
 std::string TypedLine(TransferMode mode, uint32_t arg) {
   static const char* const kAscii[] = {"hi", "GET / HTTP/1.0", "a\tb", "", "x"};
@@ -108,7 +116,60 @@ std::string TypedLine(TransferMode mode, uint32_t arg) {
   return std::string();
 }
 
-// How the world answers an attempt: chosen when the user connects.
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  const char lower = static_cast<char>(c | 0x20);
+  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+// A byte from two hex digits at typed[at]; none when they are not both there.
+std::optional<char> HexByte(const std::string& typed, size_t at) {
+  if (at + 1 >= typed.size() || HexValue(typed[at]) < 0 || HexValue(typed[at + 1]) < 0)
+    return std::nullopt;
+  return static_cast<char>(HexValue(typed[at]) * 16 + HexValue(typed[at + 1]));
+}
+
+// ASCII: the line up to its first NUL, then CR LF. Advanced: the escapes \r \n \t \a \b
+// \f \v \\ and \xHH, in either case, and nothing else after a backslash. Binary: a hex
+// pair at every third character, single spaces between, whole pairs only.
+bool EncodeTyped(TransferMode mode, const std::string& typed, std::string& bytes) {
+  bytes.clear();
+  switch (mode) {
+    case TransferMode::Ascii:
+      bytes = typed.c_str();
+      bytes += "\r\n";
+      return true;
+    case TransferMode::Advanced:
+      for (size_t i = 0; i < typed.size(); ++i) {
+        if (typed[i] != '\\') {
+          bytes += typed[i];
+          continue;
+        }
+        const char c = i + 1 < typed.size() ? typed[i + 1] : '\0';
+        const char letter = c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c;
+        const std::string_view kLetters = "rntabfv\\";
+        const size_t simple = letter ? kLetters.find(letter) : std::string_view::npos;
+        const std::optional<char> hex = letter == 'x' ? HexByte(typed, i + 2) : std::nullopt;
+        if (simple == std::string_view::npos && !hex) return false;
+        bytes += hex ? *hex : "\r\n\t\a\b\f\v\\"[simple];
+        i += hex ? 3 : 1;
+      }
+      return true;
+    case TransferMode::Binary:
+      if (typed.size() % 3 != 2) return false;
+      for (size_t i = 0; i < typed.size(); i += 3) {
+        const std::optional<char> byte = HexByte(typed, i);
+        if (!byte || (i + 2 < typed.size() && typed[i + 2] != ' ')) return false;
+        bytes += *byte;
+      }
+      return true;
+  }
+  return false;
+}
+
+// --- The network: how it answers an attempt, the socket, its peer and what it posts.
+
+// Chosen when the user connects.
 struct Answers {
   int socketError = 0;  // 0: the socket is made
   OpenStage stage = OpenStage::Socket;
@@ -117,13 +178,13 @@ struct Answers {
   long room = -1;  // bytes the socket takes before it has no room; -1: any
 };
 
-// The session's socket with its peer, and the messages it has posted.
 struct Socket {
   int id = 0;
   bool open = false;
   bool tcp = true;
   bool established = false;
   bool connectPending = false;
+  std::string host, port;  // as the user typed them
   Answers answers;
   std::string stream;
   std::deque<uint64_t> streamStamps;  // when each byte arrived
@@ -142,7 +203,7 @@ struct Socket {
   bool refused = false;
   int refusalRead = 0;               // what a recv failed with
   std::optional<int> refusalClosed;  // what the close event carried
-  int watchError = 0;
+  std::vector<int> codes;            // every error the socket reported
   bool writePosted = false;
   std::optional<int> closePosted, connectPosted, lookupPosted;
 
@@ -151,9 +212,12 @@ struct Socket {
     if (!streamStamps.empty()) return streamStamps.front();
     return datagrams.empty() ? UINT64_MAX : datagrams.front().second;
   }
+  bool Gave(int code) const {
+    return code != 0 && std::find(codes.begin(), codes.end(), code) != codes.end();
+  }
 };
 
-// A line the core took from the send line, until it has gone whole or come back.
+// --- The checker's model of a line the core took, until it has gone whole or come back.
 struct Line {
   int session = 0;
   TransferMode mode = TransferMode::Ascii;
@@ -167,27 +231,25 @@ struct Line {
   uint64_t wentAt = 0;   // when its first bytes went: 0, not yet
 };
 
-// The transcript as the window receives it; session 0: of no session.
-struct Entry {
-  enum class What { Read, Echo, Fate, Ending, Other } what;
-  int session;
-  std::string text;
-};
+std::string SendErrorText(int error, size_t sent, size_t count) {
+  std::string text = kSendError + std::to_string(error);
+  if (sent == 0) return text;
+  return text + " (only " + std::to_string(sent) + " of " + std::to_string(count) +
+         " bytes were sent)";
+}
+
+// Idle, on the way, or open: what the view can tell apart.
+int Shown(Phase phase) { return phase == Phase::Idle ? 0 : phase == Phase::Connected ? 2 : 1; }
 
 class World final : public ActionPerformer {
  public:
   explicit World(std::string* trace) : trace_(trace) {}
 
   bool gone() const { return gone_; }
-  bool Idle() const { return core_.idle(); }
+  bool Idle() const { return !sock_.open; }
   size_t events() const { return events_; }
   const std::string& broken() const { return broken_; }
   bool Applies(Kind kind, uint32_t arg) const;
-  // A posted message waits: the loop makes no timer tick until it has been handled.
-  bool Posted() const {
-    return sock_.readPosted || sock_.writePosted || sock_.closePosted || sock_.connectPosted ||
-           sock_.lookupPosted || steps_ > 0;
-  }
   void Apply(const SimStep& step);
   void Settle();
 
@@ -201,36 +263,289 @@ class World final : public ActionPerformer {
     if (broken_.empty()) broken_ = promise;
   }
   void Run(const Event& event);
-  void Check();
-  void Add(Entry::What what, int session, const std::string& text);
-  void Written(const std::string& text);
-  void ReadsShown();
-  void NothingOwed(const char* before);
-  void Arrive(const std::string& bytes);
-  void Notify();
-  void CompleteLine();
+  // A posted message waits: the loop makes no timer tick until it has been handled.
+  bool Posted() const {
+    return sock_.readPosted || sock_.writePosted || sock_.closePosted || sock_.connectPosted ||
+           sock_.lookupPosted || steps_ > 0;
+  }
+  bool Ticks(Timer t) const { return armed_[Index(t)] || stale_[Index(t)]; }
+  int PhaseOfSocket() const { return !sock_.open ? 0 : sock_.established ? 2 : 1; }
 
-  Result Do(const act::Append& a);
-  Result Do(const act::QueueLine& a);
-  Result Do(const act::QueueRead& a);
-  Result Do(const act::Draw& a);
-  Result Do(const act::ShowView& a);
-  Result Do(const act::ShowCounters& a);
+  // The network: the socket's and the peer's answers to the core's actions.
+  void Arrive(const std::string& bytes) {
+    if (sock_.tcp) {
+      sock_.stream += bytes;
+      for (size_t i = 0; i < bytes.size(); ++i) sock_.streamStamps.push_back(++clock_);
+    } else {
+      sock_.datagrams.emplace_back(bytes, ++clock_);
+    }
+    if (sock_.watching) Notify();
+  }
+  // Winsock posts one read event, and no other until the socket has been read.
+  void Notify() {
+    if (sock_.readNotified) return;
+    sock_.readNotified = true;
+    sock_.readPosted = true;
+  }
+  Result Do(const act::MakeSocket& a) {
+    if (sock_.open) Break("a second socket while one is open");
+    sock_ = Socket{};
+    sock_.id = ++lastId_;
+    sock_.open = true;
+    sock_.tcp = a.tcp;
+    sock_.host = host_;
+    sock_.port = port_;
+    sock_.answers = answers_;
+    read_.clear();
+    shown_.clear();
+    owed_ = 0;
+    if (a.tcp != tcp_) Break("the attempt has another protocol than the user chose");
+    if (answers_.socketError != 0)
+      return ev::SocketMade{false, answers_.stage, answers_.socketError};
+    return ev::SocketMade{};
+  }
+  Result Do(const act::FindHost&) {
+    using Lookup = Answers::Lookup;
+    using How = ev::HostFound::How;
+    if (!sock_.open) return Break("a lookup for no attempt"), std::nullopt;
+    switch (sock_.answers.lookup) {
+      case Lookup::Dotted: return ev::HostFound{How::Known};
+      case Lookup::Found: sock_.lookupPosted = 0; break;
+      case Lookup::NotFound: sock_.lookupPosted = 11001; break;
+      case Lookup::Never: break;
+      case Lookup::Fails: return ev::HostFound{How::Failed};
+    }
+    return ev::HostFound{How::LookingUp};
+  }
+  Result Do(const act::ConnectSocket&) {
+    using Answer = Answers::Connect;
+    if (!sock_.open) return Break("a connect for no attempt"), std::nullopt;
+    const Answer answer = sock_.answers.connect;
+    if (answer == Answer::Fails) return ev::ConnectCalled{-1, 10049};
+    if (!sock_.tcp || answer == Answer::AtOnce) {
+      sock_.established = true;
+      sock_.writePosted = true;
+      if (sock_.tcp) sock_.connectPosted = 0;  // comes anyway, and is ignored
+      return ev::ConnectCalled{0, 0};
+    }
+    sock_.connectPending = true;
+    if (answer == Answer::Accepts) sock_.connectPosted = 0;
+    if (answer == Answer::Refuses) sock_.connectPosted = kRefused;
+    if (answer == Answer::TimesOut) sock_.connectPosted = kTimedOut;
+    return ev::ConnectCalled{-1, kWouldBlock};
+  }
+  Result Do(const act::Read& a) {
+    ev::ReadDone done;
+    if (!sock_.open || !sock_.established) return Break("a read of no session"), done;
+    if (a.datagram == sock_.tcp) Break("a read of the other protocol");
+    now_ += luck_.Below(3);
+    sock_.readNotified = false;
+    if (sock_.tcp) {
+      const size_t taken = std::min(sock_.stream.size(), kReadCap);
+      lastRead_ = sock_.stream.substr(0, taken);
+      sock_.stream.erase(0, taken);
+      if (taken > 0) newestRead_ = sock_.streamStamps[taken - 1];
+      sock_.streamStamps.erase(sock_.streamStamps.begin(),
+                               sock_.streamStamps.begin() + static_cast<long>(taken));
+      done.received = taken > 0 ? static_cast<int>(taken) : sock_.peerGone ? 0 : -1;
+      done.more = !sock_.stream.empty();
+    } else if (!sock_.datagrams.empty()) {
+      lastRead_ = sock_.datagrams.front().first;
+      newestRead_ = sock_.datagrams.front().second;
+      sock_.datagrams.pop_front();
+      done.received = static_cast<int>(lastRead_.size());
+    } else if (sock_.refusal != 0) {
+      sock_.refusalRead = done.error = std::exchange(sock_.refusal, 0);
+      sock_.codes.push_back(done.error);
+    }
+    if (done.received < 0 && done.error == 0) done.error = kWouldBlock;
+    done.bytes = lastRead_;
+    if (done.received > 0) {
+      readPending_ = true;
+      read_ += lastRead_;
+      in_ += done.received;
+    }
+    if (sock_.HasData() && sock_.watching) Notify();
+    return done;
+  }
+  Result Do(const act::WatchReads& a) {
+    if (!sock_.open || !sock_.established) return Break("a read of no session"), std::nullopt;
+    sock_.watching = a.on;
+    if (!a.on) return std::nullopt;
+    sock_.readNotified = false;
+    if (sock_.HasData()) Notify();
+    const int error = luck_.OneIn(64) ? 10050 : 0;
+    sock_.codes.push_back(error);
+    return ev::ReadsWatched{error};
+  }
+  Result Do(const act::SendBytes& a) {
+    if (!sock_.open || !sock_.established)
+      return Break("a send on no session"), ev::SendDone{0, 10057};
+    if (!line_ || a.bytes != line_->data.substr(line_->sent))
+      return Break("sent what was not typed, or twice"), ev::SendDone{0, 10057};
+    if (sock_.sendError != 0) return ev::SendDone{0, sock_.sendError};
+    long& room = sock_.answers.room;
+    // A datagram goes whole; a stream takes what it has room for.
+    const size_t taken =
+        room < 0 || !sock_.tcp ? a.bytes.size() : std::min(a.bytes.size(), size_t(room));
+    if (taken == 0) {
+      if (!line_->blocked) line_->blockedAt = now_;
+      sock_.blocked = line_->blocked = true;
+      return ev::SendDone{0, kWouldBlock};
+    }
+    if (room >= 0) room -= static_cast<long>(taken);
+    line_->sent += taken;
+    out_ += static_cast<int64_t>(taken);
+    if (line_->wentAt == 0) line_->wentAt = ++clock_;
+    if (!sock_.peerGone && luck_.OneIn(3)) Arrive(sock_.tcp ? "re" : "");  // a quick answer
+    return ev::SendDone{static_cast<int>(taken), 0};
+  }
+  Result Do(const act::CloseSocket&) {
+    if (!sock_.open) return Break("a socket closed twice"), std::nullopt;
+    ReadsShown();
+    if (!gone_ && sock_.OldestStamp() <= owed_)
+      Break("what was delivered before the session ended was never shown");
+    if (line_ && !gone_) Break("a line in flight vanished with its session");
+    line_.reset();
+    cutShort_ = false;
+    closedInRun_ = true;
+    // The events it posted name a socket that is no more: the window drops them.
+    const int id = sock_.id;
+    sock_ = Socket{};
+    sock_.id = id;
+    return std::nullopt;
+  }
+
+  // The screen: the transcript, the pane's pace, the view, timers and steps.
+  Result Do(const act::Append& a) {
+    waiting_ = 0;  // an append brings the pane up to date first
+    if (line_ && !line_->echoLeft.empty()) {
+      if (line_->echoLeft.compare(0, a.text.size(), a.text) != 0)
+        Break("the echo is not the line typed");
+      else
+        line_->echoLeft.erase(0, a.text.size());
+    } else if (a.text == kEchoPrompt) {
+      if (!line_ || line_->echoed)
+        return Break(line_ ? "a line was echoed twice" : "an echo of no line"), std::nullopt;
+      NothingOwed("an echo");
+      OfOpenSession(line_->session);
+      line_->echoed = true;
+      line_->echoLeft = line_->mode == TransferMode::Ascii ? line_->data : line_->typed + "\r\n";
+    } else {
+      Written(a.text);
+    }
+    return std::nullopt;
+  }
+  Result Do(const act::QueueLine& a) {
+    if (StartsWith(a.text, kClosedByPeer)) viewMayLag_ = true;
+    Written(a.text);
+    waiting_ += a.text.size();
+    return std::nullopt;
+  }
+  Result Do(const act::QueueRead& a) {
+    waiting_ += a.count > 0 ? static_cast<size_t>(a.count) : 2;
+    if (a.count <= 0) return std::nullopt;
+    if (!readPending_) {
+      Break("bytes shown that were not read, or twice");
+    } else if (a.bytes.substr(0, static_cast<size_t>(a.count)) != lastRead_) {
+      Break("the bytes shown are not those read");
+    } else {
+      readPending_ = false;
+      shown_ += lastRead_;
+      if (line_ && line_->wentAt != 0 && !line_->echoed && newestRead_ > line_->wentAt)
+        Break("an answer shows before the echo of the line it answers");
+    }
+    return std::nullopt;
+  }
+  Result Do(const act::Draw& a) {
+    const size_t piece = std::min(a.chars, waiting_);
+    waiting_ -= piece;
+    const Micros cost = luck_.Below(20000);
+    now_ += cost / 1000;
+    return ev::Drawn{piece, cost, waiting_ > 0};
+  }
+  Result Do(const act::ShowView& a) {
+    view_ = a;
+    viewMayLag_ = false;
+    return std::nullopt;
+  }
+  Result Do(const act::ShowCounters& a) {
+    // A new attempt starts its session's counters at nothing.
+    if (connecting_ && a.in == 0 && a.out == 0) in_ = out_ = 0;
+    if (a.in != in_ || a.out != out_) Break("the counters shown are not the bytes read and sent");
+    counters_ = a;
+    return std::nullopt;
+  }
   Result Do(const act::ShowActivity&) { return std::nullopt; }
-  Result Do(const act::ClearSendLine&);
-  Result Do(const act::RestoreLine& a);
+  Result Do(const act::ClearSendLine&) {
+    const std::string typed = std::exchange(sendLine_, std::string());
+    if (!sending_) return std::nullopt;
+    if (line_) return Break("a second line while one is in flight"), std::nullopt;
+    tookLine_ = true;
+    Line line;
+    line.session = sock_.id;
+    line.mode = mode_;
+    line.typed = typed;
+    if (!EncodeTyped(mode_, typed, line.data)) Break("a line was taken that is no line");
+    line_ = std::move(line);
+    return std::nullopt;
+  }
+  Result Do(const act::RestoreLine& a) {
+    if (!restorePending_ || !line_ || a.typed != line_->typed)
+      return Break("a line came back that was not given up"), std::nullopt;
+    restorePending_ = false;
+    line_.reset();
+    if (sendLine_.empty()) sendLine_ = a.typed;
+    return std::nullopt;
+  }
   Result Do(const act::RememberTarget&) { return std::nullopt; }
-  Result Do(const act::ArmTimer& a);
-  Result Do(const act::StopTimer& a);
-  Result Do(const act::PostStep&);
-  Result Do(const act::MakeSocket& a);
-  Result Do(const act::FindHost&);
-  Result Do(const act::ConnectSocket&);
-  Result Do(const act::Read& a);
-  Result Do(const act::WatchReads& a);
-  Result Do(const act::SendBytes& a);
-  Result Do(const act::CloseSocket&);
-  Result Do(const act::Repaint&) { return std::nullopt; }
+  Result Do(const act::ArmTimer& a) {
+    if (luck_.OneIn(16)) {
+      if (a.timer == Timer::SendWait && line_) line_->waitRefused = true;
+      return ev::TimerRefused{a.timer};
+    }
+    const size_t t = Index(a.timer);
+    armed_[t] = true;
+    period_[t] = std::max<Millis>(a.wait, 10);  // USER_TIMER_MINIMUM
+    due_[t] = OnClockTick(now_ + period_[t]);
+    return std::nullopt;
+  }
+  // A tick already queued stays in the queue when its timer is killed.
+  Result Do(const act::StopTimer& a) {
+    const size_t t = Index(a.timer);
+    if (armed_[t] && now_ >= due_[t] && luck_.OneIn(2)) stale_[t] = true;
+    armed_[t] = false;
+    return std::nullopt;
+  }
+  // A step is a posted message; where none can be posted, the step timer's tick.
+  Result Do(const act::PostStep&) {
+    if (!luck_.OneIn(16)) return ++steps_, std::nullopt;
+    return luck_.OneIn(2) ? Result(ev::StepRefused{}) : Do(act::ArmTimer{Timer::Step, 0});
+  }
+  Result Do(const act::Repaint&) {
+    if (!paintWaiting_) Break("a repaint while no paint waited");
+    return std::nullopt;
+  }
+
+  // The checker.
+  void Check();
+  void Written(const std::string& text);
+  void OfOpenSession(int session) {
+    if (!(sock_.open && sock_.id == session))
+      Break("the transcript gets something of a session after it ended");
+  }
+  // Every byte read so far is in the transcript, once and in order.
+  void ReadsShown() {
+    if (read_ != shown_) Break("the bytes shown are not the bytes read");
+  }
+  void NothingOwed(const char* before) {
+    if (sock_.OldestStamp() <= owed_)
+      Break(std::string("what was delivered before ") + before + " was not shown before it");
+  }
+  void CompleteLine() {
+    if (line_ && line_->echoed && line_->echoLeft.empty() && line_->sent == line_->data.size())
+      line_.reset();
+  }
 
   SessionCore core_;
   SessionDriver driver_{core_};
@@ -241,92 +556,65 @@ class World final : public ActionPerformer {
   Luck luck_;
   uint64_t clock_ = 0;  // orders arrivals and the lines going out
 
-  // The user's side.
+  // The user.
   bool gone_ = false;
   bool tcp_ = true;
   TransferMode mode_ = TransferMode::Ascii;
   std::string sendLine_;
-  bool sending_ = false;  // an ev::Send is being handled
+  std::string host_, port_;  // typed at the last connect
+  bool sending_ = false;     // an ev::Send is being handled
   bool tookLine_ = false;
   bool connecting_ = false;  // an ev::Connect is being handled
   Answers answers_;          // for the attempt the user starts
 
-  // The network's side.
+  // The network.
   Socket sock_;
   int lastId_ = 0;
   std::string lastRead_;  // what the last ReadDone's bytes point into
   bool readPending_ = false;
   uint64_t newestRead_ = 0;
-  uint64_t owed_ = 0;         // bytes up to this stamp came with a read event the core had
-  std::string read_, shown_;  // of the open session
+  uint64_t owed_ = 0;  // bytes up to this stamp came with a read event the core had
 
-  // The window's side.
+  // The screen.
+  size_t waiting_ = 0;  // queued characters the pane does not show yet
+  std::array<bool, kTimerCount> armed_{}, stale_{};
+  std::array<Millis, kTimerCount> due_{}, period_{};  // a timer ticks when due, or later
+  int steps_ = 0;                                     // posted draw steps
+  act::ShowView view_;
+  bool paintWaiting_ = false;  // the read event being handled said so
+  bool viewMayLag_ = false;    // a peer's close shows on the screen with its line
+  bool closedInRun_ = false;   // the event being handled closed the socket
+  act::ShowCounters counters_;
+
+  // The checker: what the user must see, from the world's own side.
   std::optional<Line> line_;
   bool restorePending_ = false;
-  bool cutShort_ = false;  // the peer may hold part of a line: the session must end
-  std::vector<Entry> transcript_;
-  size_t waiting_ = 0;  // queued characters the pane does not show yet
-  std::array<bool, kTimers> armed_{}, stale_{};
-  std::array<Millis, kTimers> due_{}, period_{};  // a timer ticks when due, or later
-  int steps_ = 0;                                 // posted draw steps
-  act::ShowView view_;
-  bool viewMayLag_ = false;   // a peer's close shows on the screen with its line
-  bool closedInRun_ = false;  // the event being handled closed the socket
-  act::ShowCounters counters_;
-  int64_t in_ = 0, out_ = 0, totalIn_ = 0, totalOut_ = 0;
+  bool cutShort_ = false;     // the peer may hold part of a line: the session must end
+  std::string read_, shown_;  // of the open session
+  int64_t in_ = 0, out_ = 0;
 };
 
-// What the trace of a replay tells of an event or an action besides its name.
+// What a replay's trace tells of an event or an action besides its name.
 template <class Any>
 std::string Detail(const Any&) {
   return std::string();
 }
 std::string N(int64_t number) { return " " + std::to_string(number); }
-std::string TimerName(Timer timer) {
-  return std::string(" ") + kTimerNames[static_cast<int>(timer)];
-}
-std::string Detail(const ev::Connect& e) { return " port=" + Quoted(e.port) + N(e.tcp); }
 std::string Detail(const ev::Send& e) { return " " + Quoted(e.typed); }
-std::string Detail(const ev::ModeSwitched& e) { return N(static_cast<int>(e.mode)); }
-std::string Detail(const ev::ReadReady& e) {
-  return N(e.error) + " inputWaiting" + N(e.inputWaiting);
-}
-std::string Detail(const ev::WriteReady& e) { return N(e.error); }
-std::string Detail(const ev::ConnectDone& e) { return N(e.error); }
-std::string Detail(const ev::PeerClosed& e) { return N(e.error); }
-std::string Detail(const ev::LookupDone& e) { return N(e.error); }
 std::string Detail(const ev::TimerFired& e) { return TimerName(e.timer); }
-std::string Detail(const ev::ConnectCalled& e) { return N(e.result) + N(e.error); }
 std::string Detail(const ev::ReadDone& e) { return N(e.received) + " more" + N(e.more); }
-std::string Detail(const ev::ReadsWatched& e) { return N(e.error); }
 std::string Detail(const ev::SendDone& e) { return " taken" + N(e.taken) + N(e.error); }
-std::string Detail(const ev::Drawn& e) {
-  return N(static_cast<int64_t>(e.chars)) + " more" + N(e.more);
-}
 std::string Detail(const ev::TimerRefused& e) { return TimerName(e.timer); }
 std::string Detail(const act::Append& a) { return " " + Quoted(a.text); }
 std::string Detail(const act::QueueLine& a) { return " " + Quoted(a.text); }
-std::string Detail(const act::QueueRead& a) {
-  return a.count > 0 ? " " + Quoted(a.bytes.substr(0, static_cast<size_t>(a.count))) : N(a.count);
-}
-std::string Detail(const act::Draw& a) { return N(static_cast<int64_t>(a.chars)); }
-std::string Detail(const act::ShowView& a) { return N(static_cast<int>(a.phase)); }
-std::string Detail(const act::ShowCounters& a) { return N(a.in) + N(a.out); }
-std::string Detail(const act::RestoreLine& a) { return " " + Quoted(a.typed); }
 std::string Detail(const act::ArmTimer& a) { return TimerName(a.timer); }
 std::string Detail(const act::StopTimer& a) { return TimerName(a.timer); }
-std::string Detail(const act::SendBytes& a) { return " " + Quoted(a.bytes); }
 
-std::string EventText(const Event& event) {
-  return kEventNames[event.index()] + std::visit([](const auto& e) { return Detail(e); }, event);
+template <class Variant>
+std::string Text(const Variant& any) {
+  return std::visit([](const auto& e) { return TypeName<std::decay_t<decltype(e)>>() + Detail(e); },
+                    any);
 }
-
-std::string ActionText(const Action& action) {
-  return kActionNames[action.index()] + std::visit([](const auto& a) { return Detail(a); }, action);
-}
-
-// Idle, on the way, or open: what the view can tell apart.
-int Shown(Phase phase) { return phase == Phase::Idle ? 0 : phase == Phase::Connected ? 2 : 1; }
 
 bool World::Applies(Kind kind, uint32_t arg) const {
   if (gone_) return false;
@@ -342,74 +630,52 @@ bool World::Applies(Kind kind, uint32_t arg) const {
     case Kind::DeliverConnect: return sock_.connectPosted.has_value();
     case Kind::DeliverLookup: return sock_.lookupPosted.has_value();
     case Kind::DeliverStep: return steps_ > 0;
-    case Kind::Tick: return !Posted() && armed_[arg % kTimers] && now_ >= due_[arg % kTimers];
-    case Kind::StaleTick: return !Posted() && stale_[arg % kTimers];
+    case Kind::Tick:
+      return !Posted() && armed_[arg % kTimerCount] && now_ >= due_[arg % kTimerCount];
+    case Kind::StaleTick: return !Posted() && stale_[arg % kTimerCount];
     default: return true;
   }
 }
 
 void World::Run(const Event& event) {
-  if (trace_) *trace_ += "  > " + EventText(event) + "\n";
+  if (trace_) *trace_ += "  > " + Text(event) + "\n";
   ++events_;
   closedInRun_ = false;
   driver_.Run(event, *this);
   Check();
 }
 
-void World::Arrive(const std::string& bytes) {
-  if (sock_.tcp) {
-    sock_.stream += bytes;
-    for (size_t i = 0; i < bytes.size(); ++i) sock_.streamStamps.push_back(++clock_);
-  } else {
-    sock_.datagrams.emplace_back(bytes, ++clock_);
-  }
-  if (sock_.watching) Notify();
-}
-
-// Winsock posts one read event, and no other until the socket has been read.
-void World::Notify() {
-  if (sock_.readNotified) return;
-  sock_.readNotified = true;
-  sock_.readPosted = true;
-}
-
 void World::Apply(const SimStep& step) {
   luck_ = Luck{step.luck};
   const uint32_t arg = step.arg;
-  const Timer timer = static_cast<Timer>(arg % kTimers);
+  const size_t t = arg % kTimerCount;
   const bool wasOpen = sock_.open;
   switch (step.kind) {
     case Kind::Send: {
       if (sendLine_.empty() || arg % 3 != 0) sendLine_ = TypedLine(mode_, arg / 3);
       std::string data;
-      const bool takes =
-          core_.connected() && !line_ && !sendLine_.empty() && WireBytesOf(mode_, sendLine_, data);
+      const bool takes = PhaseOfSocket() == 2 && !line_ && !sendLine_.empty() &&
+                         EncodeTyped(mode_, sendLine_, data);
       sending_ = true;
       const std::string typed = sendLine_;
       Run(ev::Send{typed});
       sending_ = false;
       const bool taken = std::exchange(tookLine_, false);
-      if (takes != taken && core_.connected())
+      if (takes != taken && PhaseOfSocket() == 2)
         Break(takes ? "a line the session could send was not taken" : "a line was taken wrongly");
       break;
     }
     case Kind::Help:
     case Kind::SwitchProtocol:
+    case Kind::Clear:
       if (step.kind == Kind::SwitchProtocol) tcp_ = arg % 2;
       Run(ev::OtherCommand{});
-      Add(Entry::What::Other, 0, "[help or protocol]");
-      waiting_ = 0;
-      break;
-    case Kind::Clear:
-      Run(ev::OtherCommand{});
-      Add(Entry::What::Other, 0, "[clear]");
       waiting_ = 0;
       break;
     case Kind::Disconnect: Run(ev::Disconnect{}); break;
     case Kind::SwitchMode:
       mode_ = static_cast<TransferMode>(arg % 3);
       Run(ev::ModeSwitched{mode_});
-      Add(Entry::What::Other, 0, "[mode]");
       waiting_ = 0;
       break;
     case Kind::Connect: {
@@ -423,8 +689,10 @@ void World::Apply(const SimStep& step) {
       answers_.lookup = static_cast<Answers::Lookup>(std::max(0, int(luck_.Below(8)) - 3));
       answers_.connect = static_cast<Answers::Connect>(std::max(0, int(luck_.Below(9)) - 3));
       answers_.room = luck_.OneIn(2) ? -1 : luck_.Below(12);
+      host_ = arg / 16 % 2 ? "192.0.2.7" : "peer.example";
+      port_ = kPorts[arg % 10];
       connecting_ = true;
-      Run(ev::Connect{arg / 16 % 2 ? "192.0.2.7" : "peer.example", kPorts[arg % 10], tcp_});
+      Run(ev::Connect{host_, port_, tcp_});
       connecting_ = false;
       break;
     }
@@ -468,9 +736,8 @@ void World::Apply(const SimStep& step) {
       if (arg % 2) {
         sock_.stream.clear();
         sock_.streamStamps.clear();
-        sock_.datagrams.clear();
       }
-      if (sock_.tcp && arg % 3 != 0) {
+      if (arg % 3 != 0) {
         sock_.closePosted = kReset;
       } else {
         sock_.readPosted = true;
@@ -481,19 +748,21 @@ void World::Apply(const SimStep& step) {
     case Kind::DeliverRead: {
       sock_.readPosted = false;
       const int error = std::exchange(sock_.readError, 0);
+      if (error != 0) sock_.codes.push_back(error);
       // A timer that is due waits behind the read event, as the user's input may.
       bool timerDue = false;
-      for (int t = 0; t < kTimers; ++t) timerDue = timerDue || (armed_[t] && now_ >= due_[t]);
-      const bool inputWaiting =
-          error == 0 && core_.connected() && !core_.readDeferred() && (timerDue || arg % 2);
-      if (core_.connected() && error == 0) {
+      for (size_t i = 0; i < kTimerCount; ++i)
+        timerDue = timerDue || (armed_[i] && now_ >= due_[i]);
+      if (sock_.established && error == 0) {
         // This event is the core's to read what waits: at least one recv's worth.
         if (sock_.tcp && !sock_.streamStamps.empty())
           owed_ = sock_.streamStamps[std::min(sock_.stream.size(), kReadCap) - 1];
         else if (!sock_.datagrams.empty())
           owed_ = std::max(owed_, sock_.datagrams.front().second);
       }
-      Run(ev::ReadReady{error, inputWaiting});
+      paintWaiting_ = arg / 2 % 2 != 0;
+      Run(ev::ReadReady{error, timerDue || arg % 2 != 0, paintWaiting_});
+      paintWaiting_ = false;
       break;
     }
     case Kind::DeliverWrite:
@@ -503,6 +772,7 @@ void World::Apply(const SimStep& step) {
     case Kind::DeliverClose: {
       const int error = *std::exchange(sock_.closePosted, {});
       if (!sock_.tcp) sock_.refusalClosed = error;
+      sock_.codes.push_back(error);
       Run(ev::PeerClosed{error});
       break;
     }
@@ -523,40 +793,37 @@ void World::Apply(const SimStep& step) {
       break;
     case Kind::Tick:
       // Ticks missed meanwhile come as this one.
-      due_[arg % kTimers] = OnClockTick(due_[arg % kTimers] + period_[arg % kTimers]);
-      Run(ev::TimerFired{timer});
+      due_[t] = OnClockTick(due_[t] + period_[t]);
+      Run(ev::TimerFired{static_cast<Timer>(t)});
       break;
     case Kind::StaleTick:
-      stale_[arg % kTimers] = false;
-      Run(ev::TimerFired{timer});
+      stale_[t] = false;
+      Run(ev::TimerFired{static_cast<Timer>(t)});
       break;
-    case Kind::Wait: now_ += arg % 16 == 0 ? kSendWaitMs : 1 + arg % 40; break;
+    case Kind::Wait: now_ += arg % 16 == 0 ? kSendWait : 1 + arg % 40; break;
   }
   // What was delivered before the user's command shows before what the command does.
   const bool user = step.kind <= Kind::Connect;
   if (user && wasOpen && sock_.open) NothingOwed("the user's command");
 }
 
-void World::NothingOwed(const char* before) {
-  if (sock_.OldestStamp() <= owed_)
-    Break(std::string("what was delivered before ") + before + " was not shown before it");
-}
-
 void World::Settle() {
   for (int round = 0; round < 500; ++round) {
     if (gone_ || !broken_.empty()) return;
-    now_ += kFrameMs;
+    now_ += kFrame;
     SimStep next{Kind::Wait, 0, static_cast<uint32_t>(round)};
     const Kind posted[] = {Kind::DeliverClose,   Kind::DeliverRead,   Kind::DeliverWrite,
                            Kind::DeliverConnect, Kind::DeliverLookup, Kind::DeliverStep};
     for (const Kind kind : posted)
       if (next.kind == Kind::Wait && Applies(kind, 0)) next.kind = kind;
-    for (uint32_t t = 0; t < kTimers; ++t)
+    for (uint32_t t = 0; t < kTimerCount; ++t)
       if (next.kind == Kind::Wait && stale_[t]) next = {Kind::StaleTick, t, next.luck};
     // Then the timer due first; a pending connect's dots would tick for ever.
-    for (uint32_t t = core_.connecting() ? 1 : 0; t < kTimers; ++t)
-      if (next.kind == Kind::Wait && armed_[t]) next = {Kind::Tick, t, next.luck};
-    for (uint32_t t = next.arg; next.kind == Kind::Tick && t < kTimers; ++t)
+    for (uint32_t t = 0; t < kTimerCount; ++t)
+      if (next.kind == Kind::Wait && armed_[t] &&
+          !(t == Index(Timer::Dots) && PhaseOfSocket() == 1))
+        next = {Kind::Tick, t, next.luck};
+    for (uint32_t t = next.arg; next.kind == Kind::Tick && t < kTimerCount; ++t)
       if (armed_[t] && due_[t] < due_[next.arg]) next.arg = t;
     if (next.kind == Kind::Wait) break;
     if (next.kind == Kind::Tick) now_ = std::max(now_, due_[next.arg]);
@@ -564,20 +831,31 @@ void World::Settle() {
     Apply(next);
   }
   if (gone_ || !broken_.empty()) return;
-  if (core_.idle()) {
-    for (int t = 0; t < kTimers; ++t)
-      if (armed_[t] || stale_[t])
-        Break(std::string("a timer runs on while idle: ") + kTimerNames[t]);
-    if (steps_ != 0) Break("a draw step is left while idle");
-  }
-  if (waiting_ != 0 || !core_.paceIdle()) Break("the pane never caught up");
-  if (Shown(view_.phase) != Shown(core_.phase())) Break("the view never caught up");
-  if (counters_.in != core_.counters().sessionIn || counters_.out != core_.counters().sessionOut)
+  for (size_t t = 0; t < kTimerCount && !sock_.open; ++t)
+    if (armed_[t] || stale_[t])
+      Break(std::string("a timer runs on while idle: ") + kTimerRows[t].name);
+  if (!sock_.open && steps_ != 0) Break("a draw step is left while idle");
+  if (waiting_ != 0) Break("the pane never caught up");
+  if (Shown(view_.phase) != PhaseOfSocket()) Break("the view never caught up");
+  if (counters_.in != in_ || counters_.out != out_)
     Break("the counters shown are not the session's");
   if (line_) Break("a line stays in flight once things settle");
-  if (core_.connected() && sock_.HasData()) Break("data the peer sent stays unread");
+  if (PhaseOfSocket() == 2 && sock_.HasData()) Break("data the peer sent stays unread");
 }
 
+std::optional<Event> World::Perform(const Action& action) {
+  if (trace_) *trace_ += "      " + Text(action) + "\n";
+  if (readPending_ && !std::holds_alternative<act::QueueRead>(action))
+    Break("bytes read were not shown at once");
+  if (line_ && !line_->echoLeft.empty() && !std::holds_alternative<act::Append>(action))
+    Break("the echo of a line was cut short");
+  CompleteLine();
+  Result result = std::visit([this](const auto& any) { return Do(any); }, action);
+  if (trace_ && result) *trace_ += "        -> " + Text(*result) + "\n";
+  return result;
+}
+
+// --- The checker: after every event, what the world knows against what the core did.
 void World::Check() {
   if (!broken_.empty()) return;
   if (readPending_) Break("bytes read were not shown at once");
@@ -586,402 +864,98 @@ void World::Check() {
   if (std::exchange(cutShort_, false)) Break("a line cut short leaves its session open");
   CompleteLine();
   if (line_ && line_->sent == line_->data.size()) Break("a line went out whole without an echo");
-  const SessionCounters& c = core_.counters();
-  if (c.sessionIn != in_ || c.totalIn != totalIn_) Break("the In counters are not the bytes shown");
-  if (c.sessionOut != out_ || c.totalOut != totalOut_)
-    Break("the Out counters are not the bytes sent");
-  if (core_.lineInFlight() != line_.has_value())
-    Break("the core's line in flight is not the one on the wire");
   if (gone_) {
-    if (!core_.idle() || sock_.open) Break("the window closed and the session stays");
+    if (sock_.open) Break("the window closed and the session stays");
     return;
   }
-  if (core_.idle() == sock_.open) Break("the phase and the socket disagree");
   if (sock_.open && (sock_.refusalRead != 0 || sock_.refusalClosed))
     Break("a refused datagram leaves its session open");
-  if (Shown(view_.phase) != Shown(core_.phase()) && !viewMayLag_)
-    Break("the view shows another phase");
-  if (!core_.idle() && (view_.host != core_.target().host || view_.port != core_.target().portText))
+  if (Shown(view_.phase) != PhaseOfSocket() && !viewMayLag_) Break("the view shows another phase");
+  if (sock_.open && (view_.host != sock_.host || view_.port != sock_.port))
     Break("the view shows another target");
-  if (core_.readDeferred() && (!core_.connected() || !armed_[static_cast<int>(Timer::ReadResume)]))
+  // A read event the core has not answered with a recv: the data it told of waits.
+  if (sock_.established && sock_.readNotified && !sock_.readPosted && sock_.watching &&
+      sock_.HasData() && !Ticks(Timer::ReadResume))
     Break("a read put off waits for a timer that will not come");
-  if (line_ && line_->blocked && !line_->waitRefused && !armed_[static_cast<int>(Timer::SendWait)])
+  if (line_ && line_->blocked && !line_->waitRefused && !Ticks(Timer::SendWait))
     Break("a line waits for a timer that will not come");
-  if (!core_.paceIdle() && !armed_[static_cast<int>(Timer::Frame)] && steps_ == 0)
+  if (waiting_ > 0 && !armed_[Index(Timer::Frame)] && !Ticks(Timer::Step) && steps_ == 0)
     Break("the pane waits for a frame that will not come");
 }
 
-void World::CompleteLine() {
-  if (line_ && line_->echoed && line_->echoLeft.empty() && line_->sent == line_->data.size())
-    line_.reset();
-}
-
-void World::Add(Entry::What what, int session, const std::string& text) {
-  if (session != 0 && !(sock_.open && sock_.id == session))
-    Break("the transcript gets something of a session after it ended");
-  transcript_.push_back({what, session, text});
-}
-
-// Every byte read so far is in the transcript, once and in order.
-void World::ReadsShown() {
-  if (read_ != shown_) Break("the bytes shown are not the bytes read");
-}
-
 void World::Written(const std::string& text) {
-  if (StartsWith(text, kSendErrorStart)) {
+  if (StartsWith(text, kSendError)) {
     if (!line_) return Break("a send error for no line");
     ReadsShown();
-    const int error = std::atoi(text.c_str() + sizeof kSendErrorStart - 1);
-    if (text != LineFateText(error, line_->sent, line_->data.size()))
+    const int error = CodeAfter(text, kSendError);
+    if (text != SendErrorText(error, line_->sent, line_->data.size()))
       Break("a send error says another count of bytes sent");
+    const bool caused = error == kWouldBlock || error == sock_.sendError || error == kShutDown ||
+                        error == kPeerDisconnect || sock_.Gave(error);
+    if (!caused) Break("a send error names a cause the world did not give");
     if (error == kWouldBlock &&
-        !(line_->blocked && (line_->waitRefused || now_ >= line_->blockedAt + kSendWaitMs)))
+        !(line_->blocked && (line_->waitRefused || now_ >= line_->blockedAt + kSendWait)))
       Break("a line given up for want of room before it waited");
     restorePending_ = true;
     cutShort_ = line_->sent > 0;
-    return Add(Entry::What::Fate, line_->session, text);
+    return OfOpenSession(line_->session);
   }
   // The user's disconnect and an attempt that could not set up its socket say so
   // once the view is idle and the socket gone.
-  const bool afterView = text == kDisconnectedLine || StartsWith(text, kSocketFailedStart) ||
-                         StartsWith(text, kSelectFailedStart);
+  const bool setUp = StartsWith(text, kSocketFailed) || StartsWith(text, kSelectFailed);
+  const bool afterView = text == kDisconnected || setUp;
   if (afterView && (Shown(view_.phase) != 0 || sock_.open || !closedInRun_))
     Break("an ending that says why after the view did so before");
-  if (text == kDisconnectedLine) {
-    ReadsShown();
-    return Add(Entry::What::Ending, 0, text);
-  }
-  if (StartsWith(text, kClosedStart) || StartsWith(text, kReceiveErrorStart)) {
+  if (setUp && text != (answers_.stage == OpenStage::Socket ? kSocketFailed : kSelectFailed) +
+                           std::to_string(answers_.socketError))
+    Break("a socket that could not be set up is reported otherwise");
+  if (text == kDisconnected) return ReadsShown();
+  const bool closed = StartsWith(text, kClosedByPeer);
+  if (closed || StartsWith(text, kReceiveError)) {
     if (!sock_.open) return Break("a session ended twice");
     ReadsShown();
-    if (!sock_.tcp && StartsWith(text, kClosedStart))
-      Break("a datagram socket's close shows as a peer's close");
-    if (!sock_.tcp && sock_.refused && StartsWith(text, kReceiveErrorStart)) {
-      // The code the close event or a recv carried, 10054 where neither carried one.
-      const int closed = sock_.refusalClosed.value_or(0), read = sock_.refusalRead;
-      const int shown = std::atoi(text.c_str() + text.find('#') + 1);
-      const bool carried = shown != 0 && (shown == closed || shown == read);
-      if (!carried && !(shown == kReset && closed == 0 && read == 0) && shown != sock_.watchError)
-        Break("a refused datagram is reported with another code");
-    }
+    if (closed && text != kClosedByPeer + sock_.host + " )\r\n")
+      Break("a peer's close names another host");
+    if (closed && !sock_.tcp) Break("a datagram socket's close shows as a peer's close");
+    const int shown = CodeAfter(text, kReceiveError);
+    // A refused datagram whose close event and recv carried no code: 10054, as Windows.
+    const bool unsaid = sock_.refused && sock_.refusalClosed.value_or(0) == 0 &&
+                        sock_.refusalRead == 0 && shown == kReset;
+    if (!closed &&
+        (text != kReceiveError + std::to_string(shown) || !(sock_.Gave(shown) || unsaid)))
+      Break("a receive error is reported with another code");
     // All a peer sent before it closed in order comes before its close.
-    if (StartsWith(text, kClosedStart) && sock_.HasData() && !sock_.reset)
+    if (closed && sock_.HasData() && !sock_.reset)
       Break("the peer's last bytes were not shown before its close");
-    return Add(Entry::What::Ending, sock_.id, text);
+    return;
   }
-  if (text == kConnectDot && !(sock_.open && sock_.connectPending))
+  if (text == kDot && !(sock_.open && sock_.connectPending))
     Break("a dot while no connect is pending");
-  Add(Entry::What::Other, 0, text);
 }
-
-std::optional<Event> World::Perform(const Action& action) {
-  if (trace_) *trace_ += "      " + ActionText(action) + "\n";
-  if (readPending_ && !std::holds_alternative<act::QueueRead>(action))
-    Break("bytes read were not shown at once");
-  if (line_ && !line_->echoLeft.empty() && !std::holds_alternative<act::Append>(action))
-    Break("the echo of a line was cut short");
-  CompleteLine();
-  Result result = std::visit([this](const auto& any) { return Do(any); }, action);
-  if (trace_ && result) *trace_ += "        -> " + EventText(*result) + "\n";
-  return result;
-}
-
-World::Result World::Do(const act::Append& a) {
-  waiting_ = 0;  // an append brings the pane up to date first
-  if (line_ && !line_->echoLeft.empty()) {
-    if (line_->echoLeft.compare(0, a.text.size(), a.text) != 0)
-      Break("the echo is not the line typed");
-    else
-      line_->echoLeft.erase(0, a.text.size());
-  } else if (a.text == kEchoPrompt) {
-    if (!line_ || line_->echoed) {
-      Break(line_ ? "a line was echoed twice" : "an echo of no line");
-    } else {
-      NothingOwed("an echo");
-      line_->echoed = true;
-      line_->echoLeft = line_->mode == TransferMode::Ascii ? line_->data : line_->typed + "\r\n";
-      Add(Entry::What::Echo, line_->session, a.text);
-    }
-  } else {
-    Written(a.text);
-  }
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::QueueLine& a) {
-  if (StartsWith(a.text, kClosedStart)) viewMayLag_ = true;
-  Written(a.text);
-  waiting_ += a.text.size();
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::QueueRead& a) {
-  waiting_ += a.count > 0 ? static_cast<size_t>(a.count) : 2;
-  if (a.count <= 0) return std::nullopt;
-  if (!readPending_) {
-    Break("bytes shown that were not read, or twice");
-  } else if (a.bytes.substr(0, static_cast<size_t>(a.count)) != lastRead_) {
-    Break("the bytes shown are not those read");
-  } else {
-    readPending_ = false;
-    shown_ += lastRead_;
-    in_ += a.count;
-    totalIn_ += a.count;
-    if (line_ && line_->wentAt != 0 && !line_->echoed && newestRead_ > line_->wentAt)
-      Break("an answer shows before the echo of the line it answers");
-    Add(Entry::What::Read, sock_.id, lastRead_);
-  }
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::Draw& a) {
-  const size_t piece = std::min(a.chars, waiting_);
-  waiting_ -= piece;
-  const Micros cost = luck_.Below(20000);
-  now_ += cost / 1000;
-  return ev::Drawn{piece, cost, waiting_ > 0};
-}
-
-World::Result World::Do(const act::ShowView& a) {
-  view_ = a;
-  viewMayLag_ = false;
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::ShowCounters& a) {
-  // A new attempt starts its session's counters at nothing.
-  if (connecting_ && a.in == 0 && a.out == 0) in_ = out_ = 0;
-  counters_ = a;
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::ClearSendLine&) {
-  const std::string typed = std::exchange(sendLine_, std::string());
-  if (!sending_) return std::nullopt;
-  if (line_) return Break("a second line while one is in flight"), std::nullopt;
-  tookLine_ = true;
-  Line line;
-  line.session = sock_.id;
-  line.mode = mode_;
-  line.typed = typed;
-  if (!WireBytesOf(mode_, typed, line.data)) Break("a line was taken that is no line");
-  line_ = std::move(line);
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::RestoreLine& a) {
-  if (!restorePending_ || !line_ || a.typed != line_->typed)
-    return Break("a line came back that was not given up"), std::nullopt;
-  restorePending_ = false;
-  line_.reset();
-  if (sendLine_.empty()) sendLine_ = a.typed;
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::ArmTimer& a) {
-  if (luck_.OneIn(16)) {
-    if (a.timer == Timer::SendWait && line_) line_->waitRefused = true;
-    return ev::TimerRefused{a.timer};
-  }
-  const int t = static_cast<int>(a.timer);
-  armed_[t] = true;
-  period_[t] = std::max<Millis>(a.wait, 10);  // USER_TIMER_MINIMUM
-  due_[t] = OnClockTick(now_ + period_[t]);
-  return std::nullopt;
-}
-
-// A tick already queued stays in the queue when its timer is killed.
-World::Result World::Do(const act::StopTimer& a) {
-  const int t = static_cast<int>(a.timer);
-  if (armed_[t] && now_ >= due_[t] && luck_.OneIn(2)) stale_[t] = true;
-  armed_[t] = false;
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::PostStep&) {
-  if (luck_.OneIn(16)) return ev::StepRefused{};
-  ++steps_;
-  return std::nullopt;
-}
-
-World::Result World::Do(const act::MakeSocket& a) {
-  if (sock_.open) Break("a second socket while one is open");
-  sock_ = Socket{};
-  sock_.id = ++lastId_;
-  sock_.open = true;
-  sock_.tcp = a.tcp;
-  sock_.answers = answers_;
-  read_.clear();
-  shown_.clear();
-  owed_ = 0;
-  if (a.tcp != tcp_) Break("the attempt has another protocol than the user chose");
-  if (answers_.socketError != 0) return ev::SocketMade{false, answers_.stage, answers_.socketError};
-  return ev::SocketMade{};
-}
-
-World::Result World::Do(const act::FindHost&) {
-  using Lookup = Answers::Lookup;
-  using How = ev::HostFound::How;
-  if (!sock_.open) return Break("a lookup for no attempt"), std::nullopt;
-  switch (sock_.answers.lookup) {
-    case Lookup::Dotted: return ev::HostFound{How::Known};
-    case Lookup::Found: sock_.lookupPosted = 0; break;
-    case Lookup::NotFound: sock_.lookupPosted = 11001; break;
-    case Lookup::Never: break;
-    case Lookup::Fails: return ev::HostFound{How::Failed};
-  }
-  return ev::HostFound{How::LookingUp};
-}
-
-World::Result World::Do(const act::ConnectSocket&) {
-  using Answer = Answers::Connect;
-  if (!sock_.open) return Break("a connect for no attempt"), std::nullopt;
-  const Answer answer = sock_.answers.connect;
-  if (answer == Answer::Fails) return ev::ConnectCalled{-1, 10049};
-  if (!sock_.tcp || answer == Answer::AtOnce) {
-    sock_.established = true;
-    sock_.writePosted = true;
-    if (sock_.tcp) sock_.connectPosted = 0;  // comes anyway, and is ignored
-    return ev::ConnectCalled{0, 0};
-  }
-  sock_.connectPending = true;
-  if (answer == Answer::Accepts) sock_.connectPosted = 0;
-  if (answer == Answer::Refuses) sock_.connectPosted = kRefused;
-  if (answer == Answer::TimesOut) sock_.connectPosted = kTimedOut;
-  return ev::ConnectCalled{-1, kWouldBlock};
-}
-
-World::Result World::Do(const act::Read& a) {
-  ev::ReadDone done;
-  if (!sock_.open || !sock_.established) return Break("a read of no session"), done;
-  if (a.datagram == sock_.tcp) Break("a read of the other protocol");
-  now_ += luck_.Below(3);
-  sock_.readNotified = false;
-  if (sock_.tcp) {
-    const size_t taken = std::min(sock_.stream.size(), kReadCap);
-    lastRead_ = sock_.stream.substr(0, taken);
-    sock_.stream.erase(0, taken);
-    if (taken > 0) newestRead_ = sock_.streamStamps[taken - 1];
-    sock_.streamStamps.erase(sock_.streamStamps.begin(),
-                             sock_.streamStamps.begin() + static_cast<long>(taken));
-    done.received = taken > 0 ? static_cast<int>(taken) : sock_.peerGone ? 0 : -1;
-    done.more = !sock_.stream.empty();
-  } else if (!sock_.datagrams.empty()) {
-    lastRead_ = sock_.datagrams.front().first;
-    newestRead_ = sock_.datagrams.front().second;
-    sock_.datagrams.pop_front();
-    done.received = static_cast<int>(lastRead_.size());
-  } else if (sock_.refusal != 0) {
-    sock_.refusalRead = done.error = std::exchange(sock_.refusal, 0);
-  }
-  if (done.received < 0 && done.error == 0) done.error = kWouldBlock;
-  done.bytes = lastRead_;
-  if (done.received > 0) {
-    readPending_ = true;
-    read_ += lastRead_;
-  }
-  if (sock_.HasData() && sock_.watching) Notify();
-  return done;
-}
-
-World::Result World::Do(const act::WatchReads& a) {
-  if (!sock_.open || !sock_.established) return Break("a read of no session"), std::nullopt;
-  sock_.watching = a.on;
-  if (!a.on) return std::nullopt;
-  sock_.readNotified = false;
-  if (sock_.HasData()) Notify();
-  sock_.watchError = luck_.OneIn(64) ? 10050 : 0;
-  return ev::ReadsWatched{sock_.watchError};
-}
-
-World::Result World::Do(const act::SendBytes& a) {
-  if (!sock_.open || !sock_.established)
-    return Break("a send on no session"), ev::SendDone{0, 10057};
-  if (!line_ || a.bytes != line_->data.substr(line_->sent))
-    return Break("sent what was not typed, or twice"), ev::SendDone{0, 10057};
-  if (sock_.sendError != 0) return ev::SendDone{0, sock_.sendError};
-  long& room = sock_.answers.room;
-  // A datagram goes whole; a stream takes what it has room for.
-  const size_t taken =
-      room < 0 || !sock_.tcp ? a.bytes.size() : std::min(a.bytes.size(), size_t(room));
-  if (taken == 0) {
-    if (!line_->blocked) line_->blockedAt = now_;
-    sock_.blocked = line_->blocked = true;
-    return ev::SendDone{0, kWouldBlock};
-  }
-  if (room >= 0) room -= static_cast<long>(taken);
-  line_->sent += taken;
-  out_ += static_cast<int64_t>(taken);
-  totalOut_ += static_cast<int64_t>(taken);
-  if (line_->wentAt == 0) line_->wentAt = ++clock_;
-  if (!sock_.peerGone && luck_.OneIn(3)) Arrive(sock_.tcp ? "re" : "");  // a quick answer
-  return ev::SendDone{static_cast<int>(taken), 0};
-}
-
-World::Result World::Do(const act::CloseSocket&) {
-  if (!sock_.open) return Break("a socket closed twice"), std::nullopt;
-  ReadsShown();
-  if (!gone_ && sock_.OldestStamp() <= owed_)
-    Break("what was delivered before the session ended was never shown");
-  if (line_ && !gone_) Break("a line in flight vanished with its session");
-  line_.reset();
-  cutShort_ = false;
-  closedInRun_ = true;
-  // The events it posted name a socket that is no more: the window drops them.
-  const int id = sock_.id;
-  sock_ = Socket{};
-  sock_.id = id;
-  return std::nullopt;
-}
-
-struct Weighted {
-  Kind kind;
-  uint32_t weight;
-};
 
 SimStep PickStep(const World& world, ChoiceSource& choices) {
-  const bool idle = world.Idle();
-  const Weighted table[] = {
-      {Kind::Send, 12},
-      {Kind::Help, 2},
-      {Kind::Clear, 1},
-      {Kind::Disconnect, 2},
-      {Kind::SwitchMode, 2},
-      {Kind::SwitchProtocol, 2},
-      {Kind::Connect, idle ? 14u : 1u},
-      {Kind::CloseWindow, 1},
-      {Kind::PeerSends, 12},
-      {Kind::PeerDrains, 5},
-      {Kind::PeerCloses, 2},
-      {Kind::PeerResets, 1},
-      {Kind::DeliverRead, 12},
-      {Kind::DeliverWrite, 6},
-      {Kind::DeliverClose, 6},
-      {Kind::DeliverConnect, 6},
-      {Kind::DeliverLookup, 6},
-      {Kind::DeliverStep, 8},
-      {Kind::Tick, 10},
-      {Kind::StaleTick, 4},
-      {Kind::Wait, 6},
-  };
+  // How often each kind comes, in the order of Kind.
+  const uint32_t weights[] = {12, 2, 1, 2,  2, 2, world.Idle() ? 14u : 1u, 1, 12, 5, 2, 1, 12, 6, 6,
+                              6,  6, 8, 10, 4, 6};
+  static_assert(std::size(weights) == std::size(kKindNames));
   const auto applies = [&](Kind kind) {
     if (kind != Kind::Tick && kind != Kind::StaleTick) return world.Applies(kind, 0);
-    for (uint32_t t = 0; t < kTimers; ++t)
+    for (uint32_t t = 0; t < kTimerCount; ++t)
       if (world.Applies(kind, t)) return true;
     return false;
   };
   uint32_t total = 0;
-  for (const Weighted& w : table)
-    if (applies(w.kind)) total += w.weight;
+  for (size_t k = 0; k < std::size(weights); ++k)
+    if (applies(Kind(k))) total += weights[k];
   uint32_t pick = choices.Next() % total;
   SimStep step;
-  for (const Weighted& w : table) {
-    if (!applies(w.kind)) continue;
-    if (pick < w.weight) {
-      step.kind = w.kind;
+  for (size_t k = 0; k < std::size(weights); ++k) {
+    if (!applies(Kind(k))) continue;
+    if (pick < weights[k]) {
+      step.kind = Kind(k);
       break;
     }
-    pick -= w.weight;
+    pick -= weights[k];
   }
   step.arg = choices.Next();
   step.luck = choices.Next();
@@ -1052,7 +1026,7 @@ std::string Describe(const std::vector<SimStep>& steps) {
   for (const SimStep& step : steps) {
     text += kKindNames[static_cast<int>(step.kind)];
     if (step.kind == Kind::Tick || step.kind == Kind::StaleTick)
-      text += TimerName(static_cast<Timer>(step.arg % kTimers));
+      text += TimerName(static_cast<Timer>(step.arg % kTimerCount));
     text += " arg=" + std::to_string(step.arg) + " luck=" + std::to_string(step.luck) + "\n";
   }
   return text;
