@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include "session/session_runner.h"
 #include "settings/settings_file.h"
 #include "shell/main_window.h"
 
@@ -146,7 +147,7 @@ HWND OpenWindow(TransferMode mode) {
   surroundings.executablePath = benchExecutable.empty() ? nullptr : benchExecutable.c_str();
   HWND window = CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL, surroundings);
   if (!window) std::fprintf(stderr, "telvane_bench: no window\n");
-  app.choices.mode = mode;
+  RunSession(ev::ModeSwitched{mode});
   DrainMessages();
   return window;
 }

@@ -46,10 +46,9 @@ struct Layout {
   int clientHeight = 0;
 };
 
-// The user's choices, kept in the settings file.
+// The user's choices, kept in the settings file (the mode is the session core's).
 struct Choices {
   bool useTcp = true;
-  TransferMode mode = TransferMode::Ascii;
   int schemeIndex = 0;
   char lastHost[kHostTextSize] = {};
   char lastPort[kPortTextSize] = {};
@@ -86,7 +85,7 @@ struct AppState {
   Layout layout;
   Choices choices;
   TranscriptState transcript;
-  SessionCore session;  // phase, line on its way out, pacing, counters
+  SessionCore session;  // phase, mode, line on its way out, pacing, counters
   Network network;
 };
 

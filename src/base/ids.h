@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <winsock.h>  // wsock32's, for the FD_ events
 
+#include "core/session_timers.h"
+
 // Control identifiers, in the order of their IDs.
 enum ControlId : int {
   kHostFieldId = 100,
@@ -41,11 +43,11 @@ constexpr LPARAM kWinsockReportArg = 1;
 constexpr LPARAM kStatisticsReportArg = 2;
 constexpr WPARAM kAboutCommand = 201;  // the low word of a WM_SYSCOMMAND
 
-// The session's timers.
-constexpr UINT_PTR kConnectTimerId = 1;     // dots while a connect is pending
-constexpr UINT_PTR kReadResumeTimerId = 2;  // a read that let the user's input go first
-constexpr UINT_PTR kFrameTimerId = 3;       // the pane catches up with what was read
-constexpr UINT_PTR kSendWaitTimerId = 4;    // a line that found no room gives up
-constexpr UINT_PTR kStepTimerId = 5;        // the next piece, after the user's input
+// The session's timers, by the core's table.
+constexpr UINT_PTR kConnectTimerId = RowOf(Timer::Dots).id;
+constexpr UINT_PTR kReadResumeTimerId = RowOf(Timer::ReadResume).id;
+constexpr UINT_PTR kFrameTimerId = RowOf(Timer::Frame).id;
+constexpr UINT_PTR kSendWaitTimerId = RowOf(Timer::SendWait).id;
+constexpr UINT_PTR kStepTimerId = RowOf(Timer::Step).id;
 
 constexpr long kSocketEvents = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;

@@ -41,7 +41,7 @@ void OnOutputMenuCommand(int id) {
 }
 
 int ShowModeMenu() {
-  const UINT position = static_cast<UINT>(app.choices.mode);  // the items follow the table
+  const UINT position = static_cast<UINT>(app.session.mode());  // the items follow the table
   CheckMenuRadioItem(app.controls.modeMenu, 0, kTransferModeCount - 1, position, MF_BYPOSITION);
   // The mode part starts where the part before it ends.
   const int left = app.layout.clientWidth - kStatusPartEndChars[kStatusMode - 1] * kCharWidth;

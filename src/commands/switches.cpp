@@ -12,7 +12,6 @@ void SwitchProtocol(bool tcp) {
 }
 
 void SwitchMode(TransferMode mode) {
-  app.choices.mode = mode;
   // An open session reads and sends in the new mode from now on.
   RunSession(ev::ModeSwitched{mode});
   AppendOutput(ModeRowOf(mode).switchLine);

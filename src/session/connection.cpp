@@ -9,16 +9,6 @@ namespace {
 
 constexpr WORD kWinsockVersion = 0x0002;  // 2.0
 
-// True when the user's input, paint or timers wait behind posted socket messages;
-// paint is done here and now. A read then waits until those have had their turn.
-bool LoopHasWaitingMessages() {
-  // Socket events are posted messages, which the loop takes before input, paint and
-  // timers: under a flood it would never reach those.
-  if (HIWORD(GetQueueStatus(QS_PAINT)))
-    RedrawWindow(app.controls.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  return HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER)) != 0;
-}
-
 }  // namespace
 
 void StartWinsock() {
@@ -41,9 +31,11 @@ void OnSocketNotify(SOCKET socket, int event, int error) {
   if (!IsSessionSocket(app.network, socket)) return;
   switch (event) {
     case FD_READ: {
-      const bool inputWaiting = error == 0 && app.session.connected() &&
-                                !app.session.readDeferred() && LoopHasWaitingMessages();
-      return RunSession(ev::ReadReady{error, inputWaiting});
+      // Socket events are posted messages, which the loop takes before input, paint and
+      // timers: the core hears what waits, or under a flood those would never have a turn.
+      const DWORD waiting = HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER));
+      return RunSession(
+          ev::ReadReady{error, (waiting & (QS_INPUT | QS_TIMER)) != 0, (waiting & QS_PAINT) != 0});
     }
     case FD_WRITE: return RunSession(ev::WriteReady{error});
     case FD_CONNECT: return RunSession(ev::ConnectDone{error});
@@ -58,18 +50,6 @@ void OnLookupDone(HANDLE request, int error) {
       ev::LookupDone{TakeLookupAnswer(app.network, error) ? 0 : (error != 0 ? error : WSANO_DATA)});
 }
 
-bool OnSessionTimer(UINT_PTR id) {
-  switch (id) {
-    case kConnectTimerId: RunSession(ev::TimerFired{Timer::Dots}); return true;
-    case kFrameTimerId: RunSession(ev::TimerFired{Timer::Frame}); return true;
-    case kSendWaitTimerId: RunSession(ev::TimerFired{Timer::SendWait}); return true;
-    case kReadResumeTimerId: RunSession(ev::TimerFired{Timer::ReadResume}); return true;
-    case kStepTimerId:
-      KillTimer(app.controls.mainWindow, kStepTimerId);
-      OnSessionStep();
-      return true;
-    default: return false;
-  }
-}
+void OnSessionTimer(UINT_PTR id) { RunSession(ev::TimerFired{TimerOfId(id)}); }
 
 void OnSessionStep() { RunSession(ev::DrawStep{}); }

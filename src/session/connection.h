@@ -10,7 +10,7 @@ void StopWinsock();   // in WM_DESTROY: a session closes silently, then WSAClean
 void OnSocketNotify(SOCKET socket, int event, int error);
 // WSAAsyncGetHostByName has answered.
 void OnLookupDone(HANDLE request, int error);
-// A timer of the session; false when the ID is none of the session's.
-bool OnSessionTimer(UINT_PTR id);
+// A tick of a timer, the session's or not.
+void OnSessionTimer(UINT_PTR id);
 // The posted step that draws the next piece of the transcript.
 void OnSessionStep();

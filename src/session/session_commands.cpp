@@ -15,7 +15,6 @@ void ConnectCommand() {
   if (!app.session.idle()) return;  // the core would refuse it; the focus stays
   const Controls& controls = app.controls;
   SetFocus(controls.sendLine);
-  RunSession(ev::ModeSwitched{app.choices.mode});
   RunSession(ev::Connect{FieldText(controls.hostField, kHostTextSize),
                          FieldText(controls.portField, kPortTextSize), app.choices.useTcp});
 }

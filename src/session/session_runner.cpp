@@ -29,17 +29,6 @@ Millis FineNow() {
   return static_cast<Millis>(CounterNow() / perMilli);
 }
 
-UINT_PTR TimerId(Timer timer) {
-  switch (timer) {
-    case Timer::Dots: return kConnectTimerId;
-    case Timer::Frame: return kFrameTimerId;
-    case Timer::SendWait: return kSendWaitTimerId;
-    case Timer::ReadResume: return kReadResumeTimerId;
-    case Timer::Step: return kStepTimerId;
-  }
-  return 0;
-}
-
 void RestoreSendLine(HWND line, const std::string& typed) {
   if (GetWindowTextLengthA(line) != 0) return;
   SetWindowTextA(line, typed.c_str());
@@ -124,11 +113,11 @@ class WindowPerformer final : public ActionPerformer {
   }
   Result Do(const act::ArmTimer& a) {
     const UINT wait = a.wait > USER_TIMER_MINIMUM ? static_cast<UINT>(a.wait) : USER_TIMER_MINIMUM;
-    if (SetTimer(controls_.mainWindow, TimerId(a.timer), wait, nullptr)) return kNone;
+    if (SetTimer(controls_.mainWindow, RowOf(a.timer).id, wait, nullptr)) return kNone;
     return ev::TimerRefused{a.timer};
   }
   Result Do(const act::StopTimer& a) {
-    KillTimer(controls_.mainWindow, TimerId(a.timer));
+    KillTimer(controls_.mainWindow, RowOf(a.timer).id);
     return kNone;
   }
   // The next piece right after this message, or after the user's input and timers
@@ -137,7 +126,8 @@ class WindowPerformer final : public ActionPerformer {
     if (!HIWORD(GetQueueStatus(QS_INPUT | QS_TIMER)) &&
         PostMessageA(controls_.mainWindow, kSessionStep, 0, 0))
       return kNone;
-    if (SetTimer(controls_.mainWindow, kStepTimerId, USER_TIMER_MINIMUM, nullptr)) return kNone;
+    if (SetTimer(controls_.mainWindow, RowOf(Timer::Step).id, USER_TIMER_MINIMUM, nullptr))
+      return kNone;
     return ev::StepRefused{};
   }
   Result Do(const act::MakeSocket& a) {
@@ -174,8 +164,6 @@ void RunSession(const Event& event) {
   Driver().Run(event, performer);
 }
 
-void ApplyDelivered() {
-  if (app.session.readDeferred()) RunSession(ev::OtherCommand{});
-}
+void ApplyDelivered() { RunSession(ev::OtherCommand{}); }
 
 bool TranscriptUpToDate() { return !HasQueuedOutput() && app.session.paceIdle(); }

@@ -4,6 +4,7 @@
 
 #include "base/app_state.h"
 #include "parse/settings_values.h"
+#include "session/session_runner.h"
 #include "view/status_parts.h"
 
 namespace {
@@ -60,12 +61,12 @@ std::string Formatted(const char* format, int value) {
 }
 
 // The choices and the window's place as the file keeps them.
-StoredSettings ToStore(const Choices& choices, HWND window) {
+StoredSettings ToStore(const Choices& choices, TransferMode mode, HWND window) {
   StoredSettings stored;
   stored.host = choices.lastHost;
   stored.port = choices.lastPort;
   stored.protocol = choices.useTcp ? "0" : "1";
-  stored.mode = Formatted("%d", ModeRowOf(choices.mode).settingsCode);
+  stored.mode = Formatted("%d", ModeRowOf(mode).settingsCode);
   stored.scheme = std::string(1, static_cast<char>('1' + choices.schemeIndex));
   RECT r = {};
   GetWindowRect(window, &r);
@@ -91,8 +92,8 @@ void LoadSettings() {
   GetWindowTextA(controls.portField, choices.lastPort, kPortTextSize);
   choices.useTcp = settings.useTcp;
   ShowProtocol(choices.useTcp);
-  choices.mode = settings.mode;
-  ShowTransferMode(choices.mode);
+  RunSession(ev::ModeSwitched{settings.mode});
+  ShowTransferMode(settings.mode);
   choices.schemeIndex = settings.schemeIndex;
   choices.window = settings.window;
 }
@@ -111,7 +112,7 @@ void RestoreWindowPlacement() {
 void SaveSettings() {
   const char* path = app.choices.settingsPath;
   if (!path[0]) return;
-  const StoredSettings stored = ToStore(app.choices, app.controls.mainWindow);
+  const StoredSettings stored = ToStore(app.choices, app.session.mode(), app.controls.mainWindow);
   for (const Key& key : kKeys)
     WritePrivateProfileStringA(kSection, key.name, (stored.*key.value).c_str(), path);
 }

@@ -141,10 +141,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYUP: return OnKeyUp(window, wParam, lParam);
     case WM_COMMAND: return OnCommand(controls.sendLine, wParam);
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
-    case WM_TIMER:
-      // Another program's timer ticks as the connect timer, whatever its ID.
-      if (!OnSessionTimer(wParam)) OnSessionTimer(kConnectTimerId);
-      return 0;
+    case WM_TIMER: OnSessionTimer(wParam); return 0;
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lParam) == controls.outputPane && controls.outputPane)
         return reinterpret_cast<LRESULT>(OnOutputPaneColors(reinterpret_cast<HDC>(wParam)));

@@ -27,12 +27,17 @@ void ShowActivity(const char* text) { SetStatusText(kStatusActivity, text); }
 
 void ShowConnectionView(Phase phase, const std::string& host, const std::string& port,
                         TransferMode mode) {
-  if (phase != Phase::Idle && phase != Phase::Connected) {
-    // Status part 1 keeps what it said: the attempt is no connection yet.
-    SetWindowTextA(app.controls.mainWindow, kConnectingTitle);
-    ShowActivity(kStatusConnecting);
-    ApplyControlStates(ControlPhase::Connecting);
-    return;
+  switch (phase) {
+    case Phase::Opening:
+    case Phase::Resolving:
+    case Phase::Connecting:
+      // Status part 1 keeps what it said: the attempt is no connection yet.
+      SetWindowTextA(app.controls.mainWindow, kConnectingTitle);
+      ShowActivity(kStatusConnecting);
+      ApplyControlStates(ControlPhase::Connecting);
+      return;
+    case Phase::Idle:
+    case Phase::Connected: break;
   }
   const bool connected = phase == Phase::Connected;
   char title[160];  // the longest title has 95 characters

@@ -114,7 +114,7 @@ const char* BannerText() {
   return banner.c_str();
 }
 
-void AppendOutput(const char* text, int length) { AppendOutput(text, length, app.choices.mode); }
+void AppendOutput(const char* text, int length) { AppendOutput(text, length, app.session.mode()); }
 
 void AppendOutput(const char* text, int length, TransferMode mode) {
   ShowQueuedOutput();
@@ -138,7 +138,7 @@ void ResetTranscript() {
 }
 
 void QueueReceivedText(const char* bytes, int count) {
-  QueueReceivedText(bytes, count, app.choices.mode);
+  QueueReceivedText(bytes, count, app.session.mode());
 }
 
 void QueueReceivedText(const char* bytes, int count, TransferMode mode) {

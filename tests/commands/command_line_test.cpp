@@ -67,9 +67,9 @@ TEST_CASE("mode commands") {
     const std::string before = Transcript();
     RunTyped(row.typed);
     CHECK(Transcript() == before + row.message);
-    CHECK(app.choices.mode == (!row.textMode      ? TransferMode::Binary
-                               : row.advancedMode ? TransferMode::Advanced
-                                                  : TransferMode::Ascii));
+    CHECK(app.session.mode() == (!row.textMode      ? TransferMode::Binary
+                                 : row.advancedMode ? TransferMode::Advanced
+                                                    : TransferMode::Ascii));
     CHECK(StatusPart(2) == row.status);
     CHECK(WindowText(app.controls.sendLine).empty());
   }

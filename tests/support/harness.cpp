@@ -82,13 +82,12 @@ void RecordPage(const char* address) { openedPages.emplace_back(address); }
 const std::vector<std::string>& OpenedPages() { return openedPages; }
 void ForgetOpenedPages() { openedPages.clear(); }
 
-void SetTransferMode(TransferMode mode) {
-  app.choices.mode = mode;
-  RunSession(ev::ModeSwitched{mode});
-}
+void SetTransferMode(TransferMode mode) { RunSession(ev::ModeSwitched{mode}); }
 
 void SetSessionPhase(Phase phase) {
+  const TransferMode mode = app.session.mode();  // the user's: it outlives sessions
   app.session = SessionCore{};
+  app.session.Handle(ev::ModeSwitched{mode}, 0);
   if (phase == Phase::Idle) return;
   const bool connected = phase == Phase::Connected;
   for (const Event& event :

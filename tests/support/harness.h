@@ -38,7 +38,7 @@ bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 bool PumpUntilShown(int timeoutMs = 5000);
 // Puts the session core into phase (Idle, Connecting or Connected) by the events a
 // real attempt gives, without any socket: for tests of what reads the phase alone.
-// Idle starts the core afresh.
+// Idle starts the core afresh, in the mode chosen.
 void SetSessionPhase(Phase phase);
 // The web pages a FreshWindow opened: it records them instead of starting a browser.
 const std::vector<std::string>& OpenedPages();
@@ -46,8 +46,8 @@ void ForgetOpenedPages();
 // The transfer mode chosen, as a switch makes it, without the switch's line: an open
 // session reads and sends in it from now on.
 void SetTransferMode(TransferMode mode);
-inline TransferMode CurrentTransferMode() { return app.choices.mode; }
-inline bool IsBinaryMode() { return app.choices.mode == TransferMode::Binary; }
+inline TransferMode CurrentTransferMode() { return app.session.mode(); }
+inline bool IsBinaryMode() { return app.session.mode() == TransferMode::Binary; }
 // Handles messages until the main window's timer `id` has ticked once; false when it
 // did not within timeoutMs.
 bool PumpUntilTick(UINT_PTR id, int timeoutMs = 3000);
