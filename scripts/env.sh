@@ -72,8 +72,16 @@ make_prefix() {
   exec {lock}>&-
 }
 
+# A fresh copy's first start can fail once (seen under load): try again before giving up.
 prefix_reg() {
-  WINEPREFIX=$1 wine reg add "$2" /v "$3" /t "$4" /d "$5" /f >/dev/null 2>&1 </dev/null
+  local try
+  for try in 1 2 3; do
+    WINEPREFIX=$1 wine reg add "$2" /v "$3" /t "$4" /d "$5" /f >/dev/null 2>&1 </dev/null && return 0
+    WINEPREFIX=$1 wineserver -w 2>/dev/null || true
+    sleep 1
+  done
+  echo "setup: could not set $2\\$3 in the Wine prefix $1" >&2
+  return 1
 }
 
 # Wine installs the same libraries into every prefix and only reads them, so a copy links
