@@ -60,6 +60,19 @@ std::string FloodPayload(size_t size) {
   return payload + "\r\n";
 }
 
+// A datagram socket on 127.0.0.1 at a port of the system's choosing.
+SOCKET DatagramSocketOnLoopback(int& port) {
+  const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int length = sizeof address;
+  REQUIRE(bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+  REQUIRE(getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+  port = ntohs(address.sin_port);
+  return socket;
+}
+
 }  // namespace
 
 TEST_CASE("received bytes show by mode, also when a line break falls between two reads") {
@@ -137,15 +150,9 @@ TEST_CASE("a read event with an error ends the session with its code") {
 TEST_CASE("a datagram the peer's host refuses ends the session with the receive error") {
   FreshWindow w;
   // A port just given up: nothing takes datagrams there, and the host says so.
-  const SOCKET gone = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address = {};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  int length = sizeof address;
-  REQUIRE(bind(gone, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
-  REQUIRE(getsockname(gone, reinterpret_cast<sockaddr*>(&address), &length) == 0);
-  closesocket(gone);
-  REQUIRE(OpenSession(ntohs(address.sin_port), false));
+  int port = 0;
+  closesocket(DatagramSocketOnLoopback(port));
+  REQUIRE(OpenSession(port, false));
   const TranscriptMark mark;
   EnterLine("ping");
   ClickSend();
@@ -381,16 +388,11 @@ TEST_CASE("datagrams that wait together are each a read of their own, in order")
   FreshWindow w;
   SetTransferMode(TransferMode::Binary);
   // A UDP peer of the test's own: the session is fixed to its address.
-  const SOCKET peer = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address = {};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  int length = sizeof address;
-  REQUIRE(bind(peer, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
-  REQUIRE(getsockname(peer, reinterpret_cast<sockaddr*>(&address), &length) == 0);
-  REQUIRE(OpenSession(ntohs(address.sin_port), false));
+  int port = 0;
+  const SOCKET peer = DatagramSocketOnLoopback(port);
+  REQUIRE(OpenSession(port, false));
   sockaddr_in window = {};
-  length = sizeof window;
+  int length = sizeof window;
   REQUIRE(getsockname(app.network.sessionSocket, reinterpret_cast<sockaddr*>(&window), &length) ==
           0);
 
