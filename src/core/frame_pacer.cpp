@@ -1,20 +1,20 @@
 #include "core/frame_pacer.h"
 
 PaceStep FramePacer::OnQueued(Millis now, bool streaming) {
-  streamKnown_ = streaming;
-  readSinceDraw_ = true;
-  if (stepPosted_) return {};  // the next piece is on its way
+  flowing_ = streaming;
+  if (std::holds_alternative<Step>(next_)) return {};  // the next piece is on its way
+  const Frame* frame = std::get_if<Frame>(&next_);
   if (!streaming) {
     // The stream paused: the pane catches up at once, or a frame after it last drew,
     // not after the longer gap that a slow pane keeps while data streams in.
-    const Millis due = lastDraw_ + kFrameMs;
-    if (!drewOnce_ || now >= due) return Draw(false);
-    if (frameDue_ && frameDueAt_ <= due) return {};
+    if (!lastDraw_ || now >= *lastDraw_ + kFrameMs) return Draw(false);
+    const Millis due = *lastDraw_ + kFrameMs;
+    if (frame && frame->due <= due) return {};
     return ArmFrameIn(now, due - now);
   }
-  if (frameDue_) {
+  if (frame) {
     // Under a flood the timer, the lowest of messages, may not come: reads look at the time.
-    if (now >= frameDueAt_) return Draw(true);
+    if (now >= frame->due) return Draw(true);
     return {};
   }
   // The first read of a burst waits a frame too: the rest may follow before it.
@@ -25,37 +25,33 @@ PaceStep FramePacer::OnQueued(Millis now, bool streaming) {
 // next reads replace anyway would take the reader's time. A frame that finds no read
 // since the last piece finds the stream paused.
 PaceStep FramePacer::OnFrameDue() {
-  frameDue_ = false;
-  PaceStep step = Draw(Flowing());
+  next_ = Nothing{};
+  PaceStep step = Draw(flowing_);
   step.stopFrame = true;  // the timer ticks again and again until it is stopped
   return step;
 }
 
 PaceStep FramePacer::OnStep() {
-  stepPosted_ = false;
-  return Draw(Flowing());
+  next_ = Nothing{};
+  return Draw(flowing_);
 }
 
 PaceStep FramePacer::OnDrawn(Millis now, size_t chars, Micros cost, bool more) {
   lastDraw_ = now;
-  drewOnce_ = true;
   lastPieceUs_ = cost;
   costs_.Learn(chars, cost);
   if (chars > 0) lastChars_ = chars;
   if (!more) return {};
   if (streaming_) return ArmFrame(now);
   // Right after the user's input and timers: paint waits for the last piece.
-  stepPosted_ = true;
+  next_ = Step{};
   return {PaceStep::Kind::PostStep};
 }
 
-void FramePacer::OnRefused() {
-  frameDue_ = false;
-  stepPosted_ = false;
-}
+void FramePacer::OnRefused() { next_ = Nothing{}; }
 
 PaceStep FramePacer::Draw(bool streaming) {
-  readSinceDraw_ = false;
+  flowing_ = false;
   // While data streams in, a piece fits its frame's share of the time.
   size_t chars = costs_.PieceFor(streaming ? kFrameMs * 1000.0 / ShareParts() : kStepPieceUs);
   // Pieces of one size cannot tell the fixed part from the characters' part: now and
@@ -71,8 +67,8 @@ PaceStep FramePacer::Draw(bool streaming) {
   const size_t grown = 4 * (lastChars_ > 1024 ? lastChars_ : 1024);
   if (chars > grown) chars = grown < (1 << 16) ? grown : kWholeBacklog;
   PaceStep step{PaceStep::Kind::Draw, chars};
-  step.stopFrame = frameDue_;
-  frameDue_ = false;
+  step.stopFrame = std::holds_alternative<Frame>(next_);
+  next_ = Nothing{};
   streaming_ = streaming;
   return step;
 }
@@ -80,8 +76,7 @@ PaceStep FramePacer::Draw(bool streaming) {
 PaceStep FramePacer::ArmFrame(Millis now) { return ArmFrameIn(now, StreamingGap()); }
 
 PaceStep FramePacer::ArmFrameIn(Millis now, Millis wait) {
-  frameDue_ = true;
-  frameDueAt_ = now + wait;
+  next_ = Frame{now + wait};
   PaceStep step{PaceStep::Kind::ArmFrame};
   step.wait = wait;
   return step;

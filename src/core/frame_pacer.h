@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <variant>
 
 using Millis = uint64_t;
 using Micros = uint64_t;
@@ -63,7 +65,7 @@ class FramePacer {
   void SetLossy(bool lossy) { lossy_ = lossy; }
 
   // Nothing is scheduled: no frame timer and no step on its way.
-  bool idle() const { return !frameDue_ && !stepPosted_; }
+  bool idle() const { return std::holds_alternative<Nothing>(next_); }
 
  private:
   PaceStep Draw(bool streaming);
@@ -71,17 +73,19 @@ class FramePacer {
   PaceStep ArmFrameIn(Millis now, Millis wait);
   Millis StreamingGap() const;
   unsigned ShareParts() const { return lossy_ ? 20 : 3; }
-  bool Flowing() const { return streamKnown_ && readSinceDraw_; }
+
+  // What brings the next piece: nothing, the frame timer when it is due, or a posted step.
+  struct Nothing {};
+  struct Frame {
+    Millis due;
+  };
+  struct Step {};
 
   DrawCosts costs_;
-  Millis lastDraw_ = 0;
-  bool drewOnce_ = false;
-  Millis frameDueAt_ = 0;
-  bool frameDue_ = false;
-  bool stepPosted_ = false;
-  bool streaming_ = false;      // why the piece being drawn is drawn
-  bool streamKnown_ = false;    // the last read was part of a stream
-  bool readSinceDraw_ = false;  // a read came after the last piece
+  std::optional<Millis> lastDraw_;
+  std::variant<Nothing, Frame, Step> next_;
+  bool streaming_ = false;  // why the piece being drawn is drawn
+  bool flowing_ = false;    // a read of a stream came after the last piece
   bool lossy_ = false;
   Micros lastPieceUs_ = 0;
   size_t lastChars_ = 0;
