@@ -87,7 +87,6 @@ class SessionCore {
   bool connected() const { return open() != nullptr; }
   bool connecting() const { return std::holds_alternative<Attempt>(phase_); }
   bool idle() const { return std::holds_alternative<Idle>(phase_); }
-  const SessionTarget& target() const { return target_; }
   // A read event put off behind the user's input, to be applied before anything else.
   bool readDeferred() const { return open() && open()->readDeferred; }
   bool lineInFlight() const { return open() && open()->line; }

@@ -45,6 +45,7 @@ std::optional<Event> CoreWorld::Perform(const Action& action) {
           closed = true;
         } else if constexpr (std::is_same_v<A, act::MakeSocket>) {
           closed = false;
+          madeTcp = a.tcp;
           return made;
         } else if constexpr (std::is_same_v<A, act::FindHost>) {
           // A name's answer comes later, as LookupDone.
@@ -52,7 +53,7 @@ std::optional<Event> CoreWorld::Perform(const Action& action) {
         } else if constexpr (std::is_same_v<A, act::ConnectSocket>) {
           // TCP: pending; UDP: ready at once.
           if (connectError != 0) return ev::ConnectCalled{-1, connectError};
-          return core.target().tcp ? ev::ConnectCalled{-1, kWouldBlock} : ev::ConnectCalled{0, 0};
+          return madeTcp ? ev::ConnectCalled{-1, kWouldBlock} : ev::ConnectCalled{0, 0};
         } else if constexpr (std::is_same_v<A, act::Read>) {
           return Read(a.datagram);
         } else if constexpr (std::is_same_v<A, act::WatchReads>) {

@@ -20,6 +20,7 @@ class CoreWorld final : public ActionPerformer {
   int sendError = kWouldBlock;
   std::string wire;  // what went out
   bool closed = false;
+  bool madeTcp = true;   // the last socket made
   bool lookup = false;   // the host is a name, looked up off the window's thread
   int refusal = 0;       // the next recv that finds nothing fails with it (a refused datagram)
   ev::SocketMade made;   // how the socket and its registration come out

@@ -191,7 +191,7 @@ TEST_CASE("an attempt keeps its protocol; dots only while a TCP connect is pendi
     w.Tick(Timer::Dots);
     w.Run(ev::LookupDone{});
     CHECK(w.core.connected());
-    CHECK_FALSE(w.core.target().tcp);
+    CHECK_FALSE(w.madeTcp);
     CHECK(w.Since(std::string(CoreWorld::kBanner).size()) ==
           "\r\n=== Connecting to host:7 \r\n=== UDP ready.");
     w.Tick(Timer::Dots);  // the first tick after the attempt stops the timer
