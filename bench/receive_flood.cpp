@@ -8,6 +8,8 @@
 // With probes, one more flood runs while a timer ticks every 10 ms, another thread
 // presses a key every 50 ms and a third asks the window to answer every 2 ms (the
 // ping); the probes cost time of their own, so the rate is taken without them.
+// Each flood also counts the paints the window sends itself, from inside a read, apart
+// from those the loop takes from the queue.
 //
 // Closing burst: 64 MB that ends with the peer closing, timed until the close line
 // is in the transcript, while another thread watches how long the window takes to
@@ -166,6 +168,16 @@ class KeyPresser {
   std::thread thread_;
 };
 
+// --- paints the window forces from inside its handlers (a paint it sends itself) ---
+
+int sentPaints = 0;
+
+LRESULT CALLBACK CountSentPaints(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && reinterpret_cast<const CWPSTRUCT*>(lParam)->message == WM_PAINT)
+    ++sentPaints;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // --- one flood ---
 
 struct Flood {
@@ -173,6 +185,7 @@ struct Flood {
   double seconds = 0;      // from the session's start to the last bytes shown
   double readSeconds = 0;  // ... to the last bytes read
   double longestMessage = 0;
+  int sentPaints = 0;  // paints sent, not taken from the queue, during the flood
 };
 
 // Runs the window's message loop, timing each message, until the flood is in.
@@ -185,6 +198,8 @@ Flood RunFlood(TransferMode mode, const std::string& payload, bool baseline, boo
   const int64_t total = static_cast<int64_t>(payload.size());
   const double start = Now();
   double sessionStart = 0;
+  sentPaints = 0;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountSentPaints, nullptr, GetCurrentThreadId());
   while (Now() - start < kFloodLimitSeconds) {
     const int64_t read = baseline ? bytesDiscarded : app.session.counters().sessionIn;
     if (sessionStart > 0 && read >= total) {
@@ -205,7 +220,9 @@ Flood RunFlood(TransferMode mode, const std::string& payload, bool baseline, boo
     const double before = Now();
     NoteKey(message);
     TranslateMessage(&message);
+    const int sentBefore = sentPaints;
     DispatchMessageA(&message);
+    if (message.message == WM_PAINT) sentPaints = sentBefore;  // taken from the queue
     const double after = Now();
     if (sessionStart > 0) flood.longestMessage = std::max(flood.longestMessage, after - before);
     if (sessionStart == 0 && app.session.connected()) {
@@ -217,6 +234,8 @@ Flood RunFlood(TransferMode mode, const std::string& payload, bool baseline, boo
       break;  // no session
   }
   probes.flooding = false;
+  if (hook) UnhookWindowsHookEx(hook);
+  flood.sentPaints = sentPaints;
   CloseSession();
   return flood;
 }
@@ -260,7 +279,7 @@ int RunReceiveRate(const BenchOptions& options) {
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DiscardingProc)));
   const double memoryBefore = MemoryMegabytes(false);
 
-  std::vector<double> shown, read;
+  std::vector<double> shown, read, paints;
   double longestMessage = 0;
   bool complete = true;
   for (int i = 0; i < std::max(1, options.floods); ++i) {
@@ -268,6 +287,7 @@ int RunReceiveRate(const BenchOptions& options) {
     complete = complete && flood.complete;
     shown.push_back(flood.seconds);
     read.push_back(flood.readSeconds);
+    paints.push_back(flood.sentPaints);
     longestMessage = std::max(longestMessage, flood.longestMessage);
   }
   Flood probed;
@@ -291,12 +311,14 @@ int RunReceiveRate(const BenchOptions& options) {
       .Add("read_mbps", complete ? mb / Median(read) : 0)
       .Add("each_ms", each.c_str())
       .Add("longest_ms", longestMessage * 1000.0)
+      .Add("sent_paints", Median(paints), 0)
       .Add("peak_mb", MemoryMegabytes(true))
       .Add("before_mb", memoryBefore);
   if (options.probes && !options.baseline)
     figures.Add("probed_complete", probed.complete ? "yes" : "NO")
         .Add("probed_mbps", probed.complete ? mb / probed.seconds : 0)
         .Add("probed_longest_ms", probed.longestMessage * 1000.0)
+        .Add("probed_sent_paints", probed.sentPaints, 0)
         .Add("key_ms", probes.longestKeyWait * 1000.0)
         .Add("keys", probes.keys, 0)
         .Add("tick_ms", probes.longestTickGap * 1000.0)

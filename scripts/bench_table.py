@@ -238,10 +238,13 @@ def figures(records):
                 flood = f"flood {where}, {mode}"
                 add(f"{flood}: of the reader", over(number(tel, "mbps"), number(base, "mbps")),
                     HIGHER)
+                add(f"{flood}: paints forced by reads", number(tel, "sent_paints"), LOWER)
                 if "key_ms" in tel:
                     add(f"{flood}: ping p99 ms", number(tel, "ping_p99_ms"), LOWER)
                     add(f"{flood}: longest message ms", longest(tel), LOWER)
                     add(f"{flood}: 10 ms timer gap ms", number(tel, "tick_ms"), LOWER)
+                    add(f"{flood}: paints forced by reads, probed",
+                        number(tel, "probed_sent_paints"), LOWER)
             base = find(records, "burst", display=display, theme=theme, receiver="baseline")
             tel = find(records, "burst", display=display, theme=theme, receiver="telvane")
             if tel:
