@@ -30,13 +30,12 @@ namespace {
 
 using Kind = SimStep::Kind;
 
-constexpr const char* kKindNames[] = {"Send",           "Help",          "Clear",
-                                      "Disconnect",     "SwitchMode",    "SwitchProtocol",
-                                      "Connect",        "CloseWindow",   "PeerSends",
-                                      "PeerDrains",     "PeerCloses",    "PeerResets",
-                                      "DeliverRead",    "DeliverWrite",  "DeliverClose",
-                                      "DeliverConnect", "DeliverLookup", "DeliverStep",
-                                      "Tick",           "StaleTick",     "Wait"};
+#define TELVANE_SIM_KIND(name, weight) {#name, weight},
+constexpr struct {
+  const char* name;
+  uint32_t weight;
+} kKinds[] = {TELVANE_SIM_KINDS(TELVANE_SIM_KIND)};
+#undef TELVANE_SIM_KIND
 
 // An event's or an action's name, as the compiler spells its type: a new one needs no table.
 template <class Any>
@@ -827,7 +826,8 @@ void World::Settle() {
       if (armed_[t] && due_[t] < due_[next.arg]) next.arg = t;
     if (next.kind == Kind::Wait) break;
     if (next.kind == Kind::Tick) now_ = std::max(now_, due_[next.arg]);
-    if (trace_) *trace_ += std::string("settle: ") + kKindNames[static_cast<int>(next.kind)] + "\n";
+    if (trace_)
+      *trace_ += std::string("settle: ") + kKinds[static_cast<int>(next.kind)].name + "\n";
     Apply(next);
   }
   if (gone_ || !broken_.empty()) return;
@@ -933,58 +933,48 @@ void World::Written(const std::string& text) {
     Break("a dot while no connect is pending");
 }
 
+std::string Describe(const std::vector<SimStep>& steps) {
+  std::string text;
+  for (const SimStep& step : steps) {
+    text += kKinds[static_cast<int>(step.kind)].name;
+    if (step.kind == Kind::Tick || step.kind == Kind::StaleTick)
+      text += TimerName(static_cast<Timer>(step.arg % kTimerCount));
+    text += " arg=" + std::to_string(step.arg) + " luck=" + std::to_string(step.luck) + "\n";
+  }
+  return text;
+}
+
 SimStep PickStep(const World& world, ChoiceSource& choices) {
-  // How often each kind comes, in the order of Kind.
-  const uint32_t weights[] = {12, 2, 1, 2,  2, 2, world.Idle() ? 14u : 1u, 1, 12, 5, 2, 1, 12, 6, 6,
-                              6,  6, 8, 10, 4, 6};
-  static_assert(std::size(weights) == std::size(kKindNames));
-  const auto applies = [&](Kind kind) {
-    if (kind != Kind::Tick && kind != Kind::StaleTick) return world.Applies(kind, 0);
-    for (uint32_t t = 0; t < kTimerCount; ++t)
-      if (world.Applies(kind, t)) return true;
-    return false;
+  const auto weight = [&](size_t k) {
+    const Kind kind = Kind(k);
+    bool applies = world.Applies(kind, 0);
+    for (uint32_t t = 1; t < kTimerCount && (kind == Kind::Tick || kind == Kind::StaleTick); ++t)
+      applies = applies || world.Applies(kind, t);
+    return !applies ? 0 : kind == Kind::Connect && world.Idle() ? 14 : kKinds[k].weight;
   };
   uint32_t total = 0;
-  for (size_t k = 0; k < std::size(weights); ++k)
-    if (applies(Kind(k))) total += weights[k];
+  for (size_t k = 0; k < std::size(kKinds); ++k) total += weight(k);
   uint32_t pick = choices.Next() % total;
-  SimStep step;
-  for (size_t k = 0; k < std::size(weights); ++k) {
-    if (!applies(Kind(k))) continue;
-    if (pick < weights[k]) {
-      step.kind = Kind(k);
-      break;
-    }
-    pick -= weights[k];
-  }
-  step.arg = choices.Next();
-  step.luck = choices.Next();
+  size_t k = 0;
+  while (pick >= weight(k)) pick -= weight(k++);
+  SimStep step{Kind(k), choices.Next(), choices.Next()};
   while (!world.Applies(step.kind, step.arg)) ++step.arg;  // an armed timer
   return step;
 }
 
 }  // namespace
 
-SimOutcome RunChoices(ChoiceSource& choices, size_t maxSteps) {
-  SimOutcome outcome;
-  World world(nullptr);
-  const size_t length = 1 + choices.Next() % maxSteps;
-  while (outcome.steps.size() < length && !choices.Exhausted() && !world.gone() &&
-         world.broken().empty()) {
-    outcome.steps.push_back(PickStep(world, choices));
-    world.Apply(outcome.steps.back());
-  }
-  world.Settle();
-  outcome.events = world.events();
-  outcome.broken = world.broken();
-  return outcome;
-}
+namespace {
 
-SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace) {
+// Steps picked as the world goes (choices), or given (steps), which are skipped where
+// they no longer apply.
+SimOutcome Play(ChoiceSource* choices, size_t length, const std::vector<SimStep>& steps,
+                std::string* trace) {
   SimOutcome outcome;
   World world(trace);
-  for (const SimStep& step : steps) {
-    if (world.gone() || !world.broken().empty()) break;
+  for (size_t i = 0; i < length && !world.gone() && world.broken().empty(); ++i) {
+    if (choices && choices->Exhausted()) break;
+    const SimStep step = choices ? PickStep(world, *choices) : steps[i];
     if (!world.Applies(step.kind, step.arg)) continue;
     if (trace) *trace += Describe({step});
     outcome.steps.push_back(step);
@@ -994,6 +984,16 @@ SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace) {
   outcome.events = world.events();
   outcome.broken = world.broken();
   return outcome;
+}
+
+}  // namespace
+
+SimOutcome RunChoices(ChoiceSource& choices, size_t maxSteps) {
+  return Play(&choices, 1 + choices.Next() % maxSteps, {}, nullptr);
+}
+
+SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace) {
+  return Play(nullptr, steps.size(), steps, trace);
 }
 
 std::vector<SimStep> Shrink(std::vector<SimStep> steps) {
@@ -1019,17 +1019,6 @@ std::vector<SimStep> Shrink(std::vector<SimStep> steps) {
     chunks = std::min(steps.size(), chunks * 2);
   }
   return steps;
-}
-
-std::string Describe(const std::vector<SimStep>& steps) {
-  std::string text;
-  for (const SimStep& step : steps) {
-    text += kKindNames[static_cast<int>(step.kind)];
-    if (step.kind == Kind::Tick || step.kind == Kind::StaleTick)
-      text += TimerName(static_cast<Timer>(step.arg % kTimerCount));
-    text += " arg=" + std::to_string(step.arg) + " luck=" + std::to_string(step.luck) + "\n";
-  }
-  return text;
 }
 
 std::string Report(const SimOutcome& failed) {
