@@ -178,7 +178,6 @@ struct Answers {
 };
 
 struct Socket {
-  int id = 0;
   bool open = false;
   bool tcp = true;
   bool established = false;
@@ -218,7 +217,6 @@ struct Socket {
 
 // --- The checker's model of a line the core took, until it has gone whole or come back.
 struct Line {
-  int session = 0;
   TransferMode mode = TransferMode::Ascii;
   std::string typed, data;
   size_t sent = 0;
@@ -289,7 +287,6 @@ class World final : public ActionPerformer {
   Result Do(const act::MakeSocket& a) {
     if (sock_.open) Break("a second socket while one is open");
     sock_ = Socket{};
-    sock_.id = ++lastId_;
     sock_.open = true;
     sock_.tcp = a.tcp;
     sock_.host = host_;
@@ -408,10 +405,7 @@ class World final : public ActionPerformer {
     line_.reset();
     cutShort_ = false;
     closedInRun_ = true;
-    // The events it posted name a socket that is no more: the window drops them.
-    const int id = sock_.id;
-    sock_ = Socket{};
-    sock_.id = id;
+    sock_ = Socket{};  // the events it posted name a socket that is no more: the window drops them
     return std::nullopt;
   }
 
@@ -427,7 +421,6 @@ class World final : public ActionPerformer {
       if (!line_ || line_->echoed)
         return Break(line_ ? "a line was echoed twice" : "an echo of no line"), std::nullopt;
       NothingOwed("an echo");
-      OfOpenSession(line_->session);
       line_->echoed = true;
       line_->echoLeft = line_->mode == TransferMode::Ascii ? line_->data : line_->typed + "\r\n";
     } else {
@@ -482,7 +475,6 @@ class World final : public ActionPerformer {
     if (line_) return Break("a second line while one is in flight"), std::nullopt;
     tookLine_ = true;
     Line line;
-    line.session = sock_.id;
     line.mode = mode_;
     line.typed = typed;
     if (!EncodeTyped(mode_, typed, line.data)) Break("a line was taken that is no line");
@@ -529,10 +521,6 @@ class World final : public ActionPerformer {
   // The checker.
   void Check();
   void Written(const std::string& text);
-  void OfOpenSession(int session) {
-    if (!(sock_.open && sock_.id == session))
-      Break("the transcript gets something of a session after it ended");
-  }
   // Every byte read so far is in the transcript, once and in order.
   void ReadsShown() {
     if (read_ != shown_) Break("the bytes shown are not the bytes read");
@@ -541,7 +529,13 @@ class World final : public ActionPerformer {
     if (sock_.OldestStamp() <= owed_)
       Break(std::string("what was delivered before ") + before + " was not shown before it");
   }
-  void CompleteLine() {
+  // Bytes read show at once, and an echo comes whole: nothing else comes between (next:
+  // the action to come, none when the event has been handled). A line sent and echoed is done.
+  void Unfinished(const Action* next) {
+    if (readPending_ && !(next && std::holds_alternative<act::QueueRead>(*next)))
+      Break("bytes read were not shown at once");
+    if (line_ && !line_->echoLeft.empty() && !(next && std::holds_alternative<act::Append>(*next)))
+      Break("the echo of a line was cut short");
     if (line_ && line_->echoed && line_->echoLeft.empty() && line_->sent == line_->data.size())
       line_.reset();
   }
@@ -568,7 +562,6 @@ class World final : public ActionPerformer {
 
   // The network.
   Socket sock_;
-  int lastId_ = 0;
   std::string lastRead_;  // what the last ReadDone's bytes point into
   bool readPending_ = false;
   uint64_t newestRead_ = 0;
@@ -660,7 +653,7 @@ void World::Apply(const SimStep& step) {
       Run(ev::Send{typed});
       sending_ = false;
       const bool taken = std::exchange(tookLine_, false);
-      if (takes != taken && PhaseOfSocket() == 2)
+      if (taken ? !takes : takes && PhaseOfSocket() == 2)
         Break(takes ? "a line the session could send was not taken" : "a line was taken wrongly");
       break;
     }
@@ -845,11 +838,7 @@ void World::Settle() {
 
 std::optional<Event> World::Perform(const Action& action) {
   if (trace_) *trace_ += "      " + Text(action) + "\n";
-  if (readPending_ && !std::holds_alternative<act::QueueRead>(action))
-    Break("bytes read were not shown at once");
-  if (line_ && !line_->echoLeft.empty() && !std::holds_alternative<act::Append>(action))
-    Break("the echo of a line was cut short");
-  CompleteLine();
+  Unfinished(&action);
   Result result = std::visit([this](const auto& any) { return Do(any); }, action);
   if (trace_ && result) *trace_ += "        -> " + Text(*result) + "\n";
   return result;
@@ -858,11 +847,9 @@ std::optional<Event> World::Perform(const Action& action) {
 // --- The checker: after every event, what the world knows against what the core did.
 void World::Check() {
   if (!broken_.empty()) return;
-  if (readPending_) Break("bytes read were not shown at once");
-  if (line_ && !line_->echoLeft.empty()) Break("the echo of a line was cut short");
+  Unfinished(nullptr);
   if (restorePending_) Break("a line given up did not come back");
   if (std::exchange(cutShort_, false)) Break("a line cut short leaves its session open");
-  CompleteLine();
   if (line_ && line_->sent == line_->data.size()) Break("a line went out whole without an echo");
   if (gone_) {
     if (sock_.open) Break("the window closed and the session stays");
@@ -898,7 +885,7 @@ void World::Written(const std::string& text) {
       Break("a line given up for want of room before it waited");
     restorePending_ = true;
     cutShort_ = line_->sent > 0;
-    return OfOpenSession(line_->session);
+    return;
   }
   // The user's disconnect and an attempt that could not set up its socket say so
   // once the view is idle and the socket gone.
