@@ -81,13 +81,9 @@ int CodeAfter(const std::string& text, std::string_view start) {
 std::string Quoted(std::string_view text) {
   std::string out = "\"";
   for (const char c : text.substr(0, 48)) {
-    if (c >= ' ' && c < 0x7F && c != '"') {
-      out += c;
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-      out += hex;
-    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+    out += c >= ' ' && c < 0x7F && c != '"' ? std::string(1, c) : hex;
   }
   out += "\"";
   return text.size() > 48 ? out + "... (" + std::to_string(text.size()) + " bytes)" : out;
@@ -588,24 +584,26 @@ class World final : public ActionPerformer {
 
 // What a replay's trace tells of an event or an action besides its name.
 template <class Any>
-std::string Detail(const Any&) {
+std::string Detail(const Any&, long) {
   return std::string();
 }
+template <class Any>
+auto Detail(const Any& any, int) -> decltype(TimerName(any.timer)) {
+  return TimerName(any.timer);
+}
+template <class Any>
+auto Detail(const Any& any, int) -> decltype(Quoted(any.text)) {
+  return " " + Quoted(any.text);
+}
 std::string N(int64_t number) { return " " + std::to_string(number); }
-std::string Detail(const ev::Send& e) { return " " + Quoted(e.typed); }
-std::string Detail(const ev::TimerFired& e) { return TimerName(e.timer); }
-std::string Detail(const ev::ReadDone& e) { return N(e.received) + " more" + N(e.more); }
-std::string Detail(const ev::SendDone& e) { return " taken" + N(e.taken) + N(e.error); }
-std::string Detail(const ev::TimerRefused& e) { return TimerName(e.timer); }
-std::string Detail(const act::Append& a) { return " " + Quoted(a.text); }
-std::string Detail(const act::QueueLine& a) { return " " + Quoted(a.text); }
-std::string Detail(const act::ArmTimer& a) { return TimerName(a.timer); }
-std::string Detail(const act::StopTimer& a) { return TimerName(a.timer); }
+std::string Detail(const ev::Send& e, int) { return " " + Quoted(e.typed); }
+std::string Detail(const ev::ReadDone& e, int) { return N(e.received) + " more" + N(e.more); }
+std::string Detail(const ev::SendDone& e, int) { return " taken" + N(e.taken) + N(e.error); }
 
 template <class Variant>
 std::string Text(const Variant& any) {
-  return std::visit([](const auto& e) { return TypeName<std::decay_t<decltype(e)>>() + Detail(e); },
-                    any);
+  return std::visit(
+      [](const auto& e) { return TypeName<std::decay_t<decltype(e)>>() + Detail(e, 0); }, any);
 }
 
 bool World::Applies(Kind kind, uint32_t arg) const {
@@ -800,27 +798,24 @@ void World::Apply(const SimStep& step) {
 }
 
 void World::Settle() {
-  for (int round = 0; round < 500; ++round) {
-    if (gone_ || !broken_.empty()) return;
+  // What was posted, in this order; then a stale tick; then the timer due first, but not
+  // a pending connect's dots, which would tick for ever.
+  const Kind posted[] = {Kind::DeliverClose,   Kind::DeliverRead,   Kind::DeliverWrite,
+                         Kind::DeliverConnect, Kind::DeliverLookup, Kind::DeliverStep};
+  for (uint32_t round = 0; round < 500 && !gone_ && broken_.empty(); ++round) {
     now_ += kFrame;
-    SimStep next{Kind::Wait, 0, static_cast<uint32_t>(round)};
-    const Kind posted[] = {Kind::DeliverClose,   Kind::DeliverRead,   Kind::DeliverWrite,
-                           Kind::DeliverConnect, Kind::DeliverLookup, Kind::DeliverStep};
+    SimStep next{Kind::Wait, 0, round};
     for (const Kind kind : posted)
       if (next.kind == Kind::Wait && Applies(kind, 0)) next.kind = kind;
     for (uint32_t t = 0; t < kTimerCount; ++t)
-      if (next.kind == Kind::Wait && stale_[t]) next = {Kind::StaleTick, t, next.luck};
-    // Then the timer due first; a pending connect's dots would tick for ever.
+      if (next.kind == Kind::Wait && stale_[t]) next = {Kind::StaleTick, t, round};
     for (uint32_t t = 0; t < kTimerCount; ++t)
-      if (next.kind == Kind::Wait && armed_[t] &&
-          !(t == Index(Timer::Dots) && PhaseOfSocket() == 1))
-        next = {Kind::Tick, t, next.luck};
-    for (uint32_t t = next.arg; next.kind == Kind::Tick && t < kTimerCount; ++t)
-      if (armed_[t] && due_[t] < due_[next.arg]) next.arg = t;
+      if (armed_[t] && !(t == Index(Timer::Dots) && PhaseOfSocket() == 1) &&
+          (next.kind == Kind::Wait || (next.kind == Kind::Tick && due_[t] < due_[next.arg])))
+        next = {Kind::Tick, t, round};
     if (next.kind == Kind::Wait) break;
     if (next.kind == Kind::Tick) now_ = std::max(now_, due_[next.arg]);
-    if (trace_)
-      *trace_ += std::string("settle: ") + kKinds[static_cast<int>(next.kind)].name + "\n";
+    if (trace_) *trace_ += std::string("settle: ") + kKinds[int(next.kind)].name + "\n";
     Apply(next);
   }
   if (gone_ || !broken_.empty()) return;
