@@ -185,7 +185,6 @@ struct Socket {
   // The peer's host refused a datagram: the recv after those that came before fails
   // with it (Windows), or a close event comes, perhaps with such a recv after it (Wine).
   int refusal = 0;
-  bool refused = false;
   std::optional<int> refusalSaid;  // what the close event or the failed recv carried
   std::vector<int> codes;          // every error the socket reported
   bool writePosted = false;
@@ -225,21 +224,21 @@ int Shown(Phase phase) { return phase == Phase::Idle ? 0 : phase == Phase::Conne
 
 class World final : public ActionPerformer {
  public:
-  explicit World(std::string* trace) : trace_(trace) {}
-
-  bool gone() const { return gone_; }
-  bool Idle() const { return !sock_.open; }
-  size_t events() const { return events_; }
-  const std::string& broken() const { return broken_; }
-  bool Applies(Kind kind, uint32_t arg) const;
-  void Apply(const SimStep& step);
-  void Settle();
-
-  Millis Now() override { return now_; }
-  std::optional<Event> Perform(const Action& action) override;
+  // Steps picked as the world goes (choices), or given (steps), which are skipped where
+  // they no longer apply; then the world settles.
+  static SimOutcome Play(ChoiceSource* choices, size_t length, const std::vector<SimStep>& steps,
+                         std::string* trace);
 
  private:
   using Result = std::optional<Event>;
+
+  explicit World(std::string* trace) : trace_(trace) {}
+  Millis Now() override { return now_; }
+  Result Perform(const Action& action) override;
+  SimStep Pick(ChoiceSource& choices) const;
+  bool Applies(Kind kind, uint32_t arg) const;
+  void Apply(const SimStep& step);
+  void Settle();
 
   void Break(const std::string& promise) {
     if (broken_.empty()) broken_ = promise;
@@ -626,8 +625,7 @@ void World::Apply(const SimStep& step) {
       const bool takes = PhaseOfSocket() == 2 && !line_ && !sendLine_.empty() &&
                          EncodeTyped(mode_, sendLine_, data);
       sending_ = true;
-      const std::string typed = sendLine_;
-      Run(ev::Send{typed});
+      Run(ev::Send{sendLine_});
       sending_ = false;
       const bool taken = std::exchange(tookLine_, false);
       if (taken ? !takes : takes && PhaseOfSocket() == 2)
@@ -692,7 +690,6 @@ void World::Apply(const SimStep& step) {
       sock_.peerGone = sock_.reset = true;
       sock_.sendError = kReset;
       if (!sock_.tcp) {
-        sock_.refused = true;
         if (arg % 2) {  // as Windows: a read event, and the recv fails
           sock_.refusal = kReset;
           if (sock_.watching) Notify();
@@ -876,8 +873,9 @@ void World::Written(const std::string& text) {
       Break("a peer's close names another host");
     if (closed && !sock_.tcp) Break("a datagram socket's close shows as a peer's close");
     const int shown = CodeAfter(text, kReceiveError);
-    // A refused datagram whose close event and recv carried no code: 10054, as Windows.
-    const bool unsaid = sock_.refused && sock_.refusalSaid.value_or(0) == 0 && shown == kReset;
+    // A refused datagram told of by a close event with no code, and no recv that failed:
+    // 10054, as Windows.
+    const bool unsaid = sock_.refusalSaid == 0 && shown == kReset;
     if (!closed &&
         (text != kReceiveError + std::to_string(shown) || !(sock_.Gave(shown) || unsaid)))
       Break("a receive error is reported with another code");
@@ -901,13 +899,13 @@ std::string Describe(const std::vector<SimStep>& steps) {
   return text;
 }
 
-SimStep PickStep(const World& world, ChoiceSource& choices) {
+SimStep World::Pick(ChoiceSource& choices) const {
   const auto weight = [&](size_t k) {
     const Kind kind = Kind(k);
-    bool applies = world.Applies(kind, 0);
+    bool applies = Applies(kind, 0);
     for (uint32_t t = 1; t < kTimerCount && (kind == Kind::Tick || kind == Kind::StaleTick); ++t)
-      applies = applies || world.Applies(kind, t);
-    return !applies ? 0 : kind == Kind::Connect && world.Idle() ? 14 : kKinds[k].weight;
+      applies = applies || Applies(kind, t);
+    return !applies ? 0 : kind == Kind::Connect && !sock_.open ? 14 : kKinds[k].weight;
   };
   uint32_t total = 0;
   for (size_t k = 0; k < std::size(kKinds); ++k) total += weight(k);
@@ -915,42 +913,36 @@ SimStep PickStep(const World& world, ChoiceSource& choices) {
   size_t k = 0;
   while (pick >= weight(k)) pick -= weight(k++);
   SimStep step{Kind(k), choices.Next(), choices.Next()};
-  while (!world.Applies(step.kind, step.arg)) ++step.arg;  // an armed timer
+  while (!Applies(step.kind, step.arg)) ++step.arg;  // an armed timer
   return step;
 }
 
-}  // namespace
-
-namespace {
-
-// Steps picked as the world goes (choices), or given (steps), which are skipped where
-// they no longer apply.
-SimOutcome Play(ChoiceSource* choices, size_t length, const std::vector<SimStep>& steps,
-                std::string* trace) {
+SimOutcome World::Play(ChoiceSource* choices, size_t length, const std::vector<SimStep>& steps,
+                       std::string* trace) {
   SimOutcome outcome;
   World world(trace);
-  for (size_t i = 0; i < length && !world.gone() && world.broken().empty(); ++i) {
+  for (size_t i = 0; i < length && !world.gone_ && world.broken_.empty(); ++i) {
     if (choices && choices->Exhausted()) break;
-    const SimStep step = choices ? PickStep(world, *choices) : steps[i];
+    const SimStep step = choices ? world.Pick(*choices) : steps[i];
     if (!world.Applies(step.kind, step.arg)) continue;
     if (trace) *trace += Describe({step});
     outcome.steps.push_back(step);
     world.Apply(step);
   }
   world.Settle();
-  outcome.events = world.events();
-  outcome.broken = world.broken();
+  outcome.events = world.events_;
+  outcome.broken = world.broken_;
   return outcome;
 }
 
 }  // namespace
 
 SimOutcome RunChoices(ChoiceSource& choices, size_t maxSteps) {
-  return Play(&choices, 1 + choices.Next() % maxSteps, {}, nullptr);
+  return World::Play(&choices, 1 + choices.Next() % maxSteps, {}, nullptr);
 }
 
 SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace) {
-  return Play(nullptr, steps.size(), steps, trace);
+  return World::Play(nullptr, steps.size(), steps, trace);
 }
 
 // Leaves out ever smaller runs of steps while the same promise breaks.
