@@ -389,7 +389,7 @@ class World final : public ActionPerformer {
     return std::nullopt;
   }
 
-  // The screen: the transcript, the pane's pace, the view, timers and steps.
+  // The window: the transcript, the pane's pace, the view, timers and steps.
   Result Do(const act::Append& a) {
     waiting_ = 0;  // an append brings the pane up to date first
     if (line_ && !line_->echoLeft.empty()) {
@@ -497,7 +497,38 @@ class World final : public ActionPerformer {
     return std::nullopt;
   }
 
-  // The checker.
+  SessionCore core_;
+  SessionDriver driver_{core_};
+  std::string* trace_;
+  std::string broken_;
+  size_t events_ = 0;
+  Millis now_ = 1000;
+  Luck luck_;
+
+  // The user.
+  bool gone_ = false;
+  bool tcp_ = true;
+  TransferMode mode_ = TransferMode::Ascii;
+  std::string sendLine_;
+  std::string host_, port_;  // typed at the last connect
+  bool sending_ = false;     // an ev::Send is being handled
+  bool connecting_ = false;  // an ev::Connect is being handled
+
+  // The network.
+  Answers answers_;  // for the attempt the user starts
+  Socket sock_;
+  uint64_t clock_ = 0;    // orders arrivals and the lines going out
+  std::string lastRead_;  // what the last ReadDone's bytes point into
+
+  // The window: the pane, the view, timers and steps.
+  size_t waiting_ = 0;  // queued characters the pane does not show yet
+  std::array<bool, kTimerCount> armed_{}, stale_{};
+  std::array<Millis, kTimerCount> due_{}, period_{};  // a timer ticks when due, or later
+  int steps_ = 0;                                     // posted draw steps
+  act::ShowView view_;
+  bool paintWaiting_ = false;  // the read event being handled said so
+
+  // The checker: what the user must see, from the world's own side.
   void Check();
   void Written(const std::string& text);
   void NothingOwed(const char* before) {
@@ -515,48 +546,16 @@ class World final : public ActionPerformer {
       line_.reset();
   }
 
-  SessionCore core_;
-  SessionDriver driver_{core_};
-  std::string* trace_;
-  std::string broken_;
-  size_t events_ = 0;
-  Millis now_ = 1000;
-  Luck luck_;
-  uint64_t clock_ = 0;  // orders arrivals and the lines going out
-
-  // The user.
-  bool gone_ = false;
-  bool tcp_ = true;
-  TransferMode mode_ = TransferMode::Ascii;
-  std::string sendLine_;
-  std::string host_, port_;  // typed at the last connect
-  bool sending_ = false;     // an ev::Send is being handled
-  bool tookLine_ = false;
-  bool connecting_ = false;  // an ev::Connect is being handled
-  Answers answers_;          // for the attempt the user starts
-
-  // The network.
-  Socket sock_;
-  std::string lastRead_;  // what the last ReadDone's bytes point into
-  bool readPending_ = false;
-  uint64_t newestRead_ = 0;
-  uint64_t owed_ = 0;  // bytes up to this stamp came with a read event the core had
-
-  // The screen.
-  size_t waiting_ = 0;  // queued characters the pane does not show yet
-  std::array<bool, kTimerCount> armed_{}, stale_{};
-  std::array<Millis, kTimerCount> due_{}, period_{};  // a timer ticks when due, or later
-  int steps_ = 0;                                     // posted draw steps
-  act::ShowView view_;
-  bool paintWaiting_ = false;  // the read event being handled said so
-  bool viewMayLag_ = false;    // a peer's close shows on the screen with its line
-  bool closedInRun_ = false;   // the event being handled closed the socket
-  act::ShowCounters counters_;
-
-  // The checker: what the user must see, from the world's own side.
   std::optional<Line> line_;
+  bool tookLine_ = false;  // by the ev::Send being handled
   bool restorePending_ = false;
-  bool cutShort_ = false;  // the peer may hold part of a line: the session must end
+  bool cutShort_ = false;       // the peer may hold part of a line: the session must end
+  bool readPending_ = false;    // bytes read that are not shown yet
+  uint64_t newestRead_ = 0;     // when the newest byte read arrived
+  uint64_t owed_ = 0;           // bytes up to this stamp came with a read event the core had
+  bool viewMayLag_ = false;     // a peer's close shows on the screen with its line
+  bool closedInRun_ = false;    // the event being handled closed the socket
+  act::ShowCounters counters_;  // the last shown
   int64_t in_ = 0, out_ = 0;
 };
 
