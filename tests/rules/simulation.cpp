@@ -131,10 +131,9 @@ bool EncodeTyped(TransferMode mode, const std::string& typed, std::string& bytes
           bytes += typed[i];
           continue;
         }
-        const char c = i + 1 < typed.size() ? typed[i + 1] : '\0';
+        const char c = typed[i + 1];  // NUL at the end
         const char letter = c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c;
-        const std::string_view kLetters = "rntabfv\\";
-        const size_t simple = letter ? kLetters.find(letter) : std::string_view::npos;
+        const size_t simple = std::string_view("rntabfv\\").find(letter);
         const std::optional<char> hex = letter == 'x' ? HexByte(typed, i + 2) : std::nullopt;
         if (simple == std::string_view::npos && !hex) return false;
         bytes += hex ? *hex : "\r\n\t\a\b\f\v\\"[simple];
@@ -179,9 +178,8 @@ struct Socket {
   int sendError = 0;
   bool blocked = false;
   bool watching = true;
-  bool readNotified = false;  // a read event came and no recv since
-  bool readPosted = false;
-  int readError = 0;
+  bool readNotified = false;      // a read event came and no recv since
+  std::optional<int> readPosted;  // with the error it carries
   // The peer's host refused a datagram: the recv after those that came before fails
   // with it (Windows), or a close event comes, perhaps with such a recv after it (Wine).
   int refusal = 0;
@@ -266,7 +264,7 @@ class World final : public ActionPerformer {
   void Notify() {
     if (sock_.readNotified) return;
     sock_.readNotified = true;
-    sock_.readPosted = true;
+    sock_.readPosted = sock_.readPosted.value_or(0);
   }
   Result Do(const act::MakeSocket& a) {
     if (sock_.open) Break("a second socket while one is open");
@@ -591,7 +589,7 @@ bool World::Applies(Kind kind, uint32_t arg) const {
     case Kind::PeerResets: return talking && !sock_.peerGone;
     case Kind::PeerCloses: return talking && sock_.tcp && !sock_.peerGone;
     case Kind::PeerDrains: return talking && sock_.tcp && sock_.answers.room >= 0;
-    case Kind::DeliverRead: return sock_.readPosted;
+    case Kind::DeliverRead: return sock_.readPosted.has_value();
     case Kind::DeliverWrite: return sock_.writePosted;
     case Kind::DeliverClose: return sock_.closePosted.has_value();
     case Kind::DeliverConnect: return sock_.connectPosted.has_value();
@@ -702,17 +700,14 @@ void World::Apply(const SimStep& step) {
         sock_.stream.clear();
         sock_.streamStamps.clear();
       }
-      if (arg % 3 != 0) {
+      if (arg % 3 != 0)
         sock_.closePosted = kReset;
-      } else {
-        sock_.readPosted = true;
-        sock_.readError = kReset;
-      }
+      else
+        sock_.readPosted = kReset;
       if (sock_.blocked) sock_.writePosted = true;
       break;
     case Kind::DeliverRead: {
-      sock_.readPosted = false;
-      const int error = std::exchange(sock_.readError, 0);
+      const int error = *std::exchange(sock_.readPosted, {});
       if (error != 0) sock_.codes.push_back(error);
       // A timer that is due waits behind the read event, as the user's input may.
       bool timerDue = false;
