@@ -174,7 +174,6 @@ struct Socket {
   std::deque<uint64_t> streamStamps;  // when each byte arrived
   std::deque<std::pair<std::string, uint64_t>> datagrams;
   bool peerGone = false;
-  bool reset = false;  // what the peer sent may be lost
   int sendError = 0;
   bool blocked = false;
   bool watching = true;
@@ -684,7 +683,7 @@ void World::Apply(const SimStep& step) {
       sock_.closePosted = 0;
       break;
     case Kind::PeerResets:
-      sock_.peerGone = sock_.reset = true;
+      sock_.peerGone = true;
       sock_.sendError = kReset;
       if (!sock_.tcp) {
         if (arg % 2) {  // as Windows: a read event, and the recv fails
@@ -874,8 +873,7 @@ void World::Written(const std::string& text) {
         (text != kReceiveError + std::to_string(shown) || !(sock_.Gave(shown) || unsaid)))
       Break("a receive error is reported with another code");
     // All a peer sent before it closed in order comes before its close.
-    if (closed && sock_.HasData() && !sock_.reset)
-      Break("the peer's last bytes were not shown before its close");
+    if (closed && sock_.HasData()) Break("the peer's last bytes were not shown before its close");
     return;
   }
   if (text == kDot && !(sock_.open && sock_.connectPending))
