@@ -937,7 +937,6 @@ SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace) {
   return World::Play(nullptr, steps.size(), steps, trace);
 }
 
-// Leaves out ever smaller runs of steps while the same promise breaks.
 std::vector<SimStep> Shrink(std::vector<SimStep> steps) {
   const std::string promise = Replay(steps).broken;
   if (promise.empty()) return steps;

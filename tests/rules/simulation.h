@@ -74,7 +74,7 @@ SimOutcome RunChoices(ChoiceSource& choices, size_t maxSteps);
 // The same steps again (a step that no longer applies is skipped); trace, when given,
 // gets every event and action.
 SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace = nullptr);
-// Fewer steps that still break a promise (delta debugging).
+// Fewer steps that still break the same promise: ever smaller runs of them left out.
 std::vector<SimStep> Shrink(std::vector<SimStep> steps);
 // What a failing schedule shows: the promise, the shrunk steps and their trace.
 std::string Report(const SimOutcome& failed);
