@@ -22,21 +22,14 @@ uint32_t SplitMix(uint64_t& state) {
   return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
 }
 
-}  // namespace
-
-uint32_t SeededChoices::Next() { return SplitMix(state_); }
-
-namespace {
-
 using Kind = SimStep::Kind;
 
-constexpr const char* kKindNames[] = {"Send",           "Help",          "Clear",
-                                      "Disconnect",     "SwitchMode",    "SwitchProtocol",
-                                      "Connect",        "CloseWindow",   "PeerSends",
-                                      "PeerDrains",     "PeerCloses",    "PeerResets",
-                                      "DeliverRead",    "DeliverWrite",  "DeliverClose",
-                                      "DeliverConnect", "DeliverLookup", "DeliverStep",
-                                      "Tick",           "StaleTick",     "Wait"};
+#define TELVANE_SIM_KIND(name, weight) {#name, weight},
+constexpr struct {
+  const char* name;
+  uint32_t weight;
+} kKinds[] = {TELVANE_SIM_KINDS(TELVANE_SIM_KIND)};
+#undef TELVANE_SIM_KIND
 
 // An event's or an action's name, as the compiler spells its type: a new one needs no table.
 template <class Any>
@@ -82,13 +75,9 @@ int CodeAfter(const std::string& text, std::string_view start) {
 std::string Quoted(std::string_view text) {
   std::string out = "\"";
   for (const char c : text.substr(0, 48)) {
-    if (c >= ' ' && c < 0x7F && c != '"') {
-      out += c;
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-      out += hex;
-    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+    out += c >= ' ' && c < 0x7F && c != '"' ? std::string(1, c) : hex;
   }
   out += "\"";
   return text.size() > 48 ? out + "... (" + std::to_string(text.size()) + " bytes)" : out;
@@ -104,16 +93,13 @@ struct Luck {
 // --- The user: what is typed, and what a typed line puts on the wire.
 
 std::string TypedLine(TransferMode mode, uint32_t arg) {
-  static const char* const kAscii[] = {"hi", "GET / HTTP/1.0", "a\tb", "", "x"};
-  static const char* const kAdvanced[] = {"ping\\r\\n", "\\x41\\x00z", "\\\\", "",
-                                          "bad\\q",     "\\x4",        "end\\"};
-  static const char* const kBinary[] = {"41 42 0d 0a", "ff", "00 7F", "", "7", "zz", "4142"};
-  switch (mode) {
-    case TransferMode::Ascii: return kAscii[arg % std::size(kAscii)];
-    case TransferMode::Advanced: return kAdvanced[arg % std::size(kAdvanced)];
-    case TransferMode::Binary: return kBinary[arg % std::size(kBinary)];
-  }
-  return std::string();
+  // Ascii, Advanced, Binary.
+  static const std::vector<const char*> kLines[] = {
+      {"hi", "GET / HTTP/1.0", "a\tb", "", "x"},
+      {"ping\\r\\n", "\\x41\\x00z", "\\\\", "", "bad\\q", "\\x4", "end\\"},
+      {"41 42 0d 0a", "ff", "00 7F", "", "7", "zz", "4142"}};
+  const std::vector<const char*>& lines = kLines[static_cast<int>(mode)];
+  return lines[arg % lines.size()];
 }
 
 int HexValue(char c) {
@@ -145,10 +131,9 @@ bool EncodeTyped(TransferMode mode, const std::string& typed, std::string& bytes
           bytes += typed[i];
           continue;
         }
-        const char c = i + 1 < typed.size() ? typed[i + 1] : '\0';
+        const char c = typed[i + 1];  // NUL at the end
         const char letter = c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c;
-        const std::string_view kLetters = "rntabfv\\";
-        const size_t simple = letter ? kLetters.find(letter) : std::string_view::npos;
+        const size_t simple = std::string_view("rntabfv\\").find(letter);
         const std::optional<char> hex = letter == 'x' ? HexByte(typed, i + 2) : std::nullopt;
         if (simple == std::string_view::npos && !hex) return false;
         bytes += hex ? *hex : "\r\n\t\a\b\f\v\\"[simple];
@@ -179,7 +164,6 @@ struct Answers {
 };
 
 struct Socket {
-  int id = 0;
   bool open = false;
   bool tcp = true;
   bool established = false;
@@ -190,20 +174,16 @@ struct Socket {
   std::deque<uint64_t> streamStamps;  // when each byte arrived
   std::deque<std::pair<std::string, uint64_t>> datagrams;
   bool peerGone = false;
-  bool reset = false;  // what the peer sent may be lost
   int sendError = 0;
   bool blocked = false;
   bool watching = true;
-  bool readNotified = false;  // a read event came and no recv since
-  bool readPosted = false;
-  int readError = 0;
+  bool readNotified = false;      // a read event came and no recv since
+  std::optional<int> readPosted;  // with the error it carries
   // The peer's host refused a datagram: the recv after those that came before fails
   // with it (Windows), or a close event comes, perhaps with such a recv after it (Wine).
   int refusal = 0;
-  bool refused = false;
-  int refusalRead = 0;               // what a recv failed with
-  std::optional<int> refusalClosed;  // what the close event carried
-  std::vector<int> codes;            // every error the socket reported
+  std::optional<int> refusalSaid;  // what the close event or the failed recv carried
+  std::vector<int> codes;          // every error the socket reported
   bool writePosted = false;
   std::optional<int> closePosted, connectPosted, lookupPosted;
 
@@ -219,13 +199,11 @@ struct Socket {
 
 // --- The checker's model of a line the core took, until it has gone whole or come back.
 struct Line {
-  int session = 0;
   TransferMode mode = TransferMode::Ascii;
   std::string typed, data;
   size_t sent = 0;
-  bool blocked = false;  // the socket had no room for it once
-  Millis blockedAt = 0;
-  bool waitRefused = false;  // no timer could end its wait
+  std::optional<Millis> blockedAt;  // since when the socket had no room for it
+  bool waitRefused = false;         // no timer could end its wait
   bool echoed = false;
   std::string echoLeft;  // of the echo, still to be written
   uint64_t wentAt = 0;   // when its first bytes went: 0, not yet
@@ -243,21 +221,21 @@ int Shown(Phase phase) { return phase == Phase::Idle ? 0 : phase == Phase::Conne
 
 class World final : public ActionPerformer {
  public:
-  explicit World(std::string* trace) : trace_(trace) {}
-
-  bool gone() const { return gone_; }
-  bool Idle() const { return !sock_.open; }
-  size_t events() const { return events_; }
-  const std::string& broken() const { return broken_; }
-  bool Applies(Kind kind, uint32_t arg) const;
-  void Apply(const SimStep& step);
-  void Settle();
-
-  Millis Now() override { return now_; }
-  std::optional<Event> Perform(const Action& action) override;
+  // Steps picked as the world goes (choices), or given (steps), which are skipped where
+  // they no longer apply; then the world settles.
+  static SimOutcome Play(ChoiceSource* choices, size_t length, const std::vector<SimStep>& steps,
+                         std::string* trace);
 
  private:
   using Result = std::optional<Event>;
+
+  explicit World(std::string* trace) : trace_(trace) {}
+  Millis Now() override { return now_; }
+  Result Perform(const Action& action) override;
+  SimStep Pick(ChoiceSource& choices) const;
+  bool Applies(Kind kind, uint32_t arg) const;
+  void Apply(const SimStep& step);
+  void Settle();
 
   void Break(const std::string& promise) {
     if (broken_.empty()) broken_ = promise;
@@ -285,19 +263,16 @@ class World final : public ActionPerformer {
   void Notify() {
     if (sock_.readNotified) return;
     sock_.readNotified = true;
-    sock_.readPosted = true;
+    sock_.readPosted = sock_.readPosted.value_or(0);
   }
   Result Do(const act::MakeSocket& a) {
     if (sock_.open) Break("a second socket while one is open");
     sock_ = Socket{};
-    sock_.id = ++lastId_;
     sock_.open = true;
     sock_.tcp = a.tcp;
     sock_.host = host_;
     sock_.port = port_;
     sock_.answers = answers_;
-    read_.clear();
-    shown_.clear();
     owed_ = 0;
     if (a.tcp != tcp_) Break("the attempt has another protocol than the user chose");
     if (answers_.socketError != 0)
@@ -355,14 +330,13 @@ class World final : public ActionPerformer {
       sock_.datagrams.pop_front();
       done.received = static_cast<int>(lastRead_.size());
     } else if (sock_.refusal != 0) {
-      sock_.refusalRead = done.error = std::exchange(sock_.refusal, 0);
+      sock_.refusalSaid = done.error = std::exchange(sock_.refusal, 0);
       sock_.codes.push_back(done.error);
     }
     if (done.received < 0 && done.error == 0) done.error = kWouldBlock;
     done.bytes = lastRead_;
     if (done.received > 0) {
       readPending_ = true;
-      read_ += lastRead_;
       in_ += done.received;
     }
     if (sock_.HasData() && sock_.watching) Notify();
@@ -389,8 +363,8 @@ class World final : public ActionPerformer {
     const size_t taken =
         room < 0 || !sock_.tcp ? a.bytes.size() : std::min(a.bytes.size(), size_t(room));
     if (taken == 0) {
-      if (!line_->blocked) line_->blockedAt = now_;
-      sock_.blocked = line_->blocked = true;
+      if (!line_->blockedAt) line_->blockedAt = now_;
+      sock_.blocked = true;
       return ev::SendDone{0, kWouldBlock};
     }
     if (room >= 0) room -= static_cast<long>(taken);
@@ -402,21 +376,17 @@ class World final : public ActionPerformer {
   }
   Result Do(const act::CloseSocket&) {
     if (!sock_.open) return Break("a socket closed twice"), std::nullopt;
-    ReadsShown();
     if (!gone_ && sock_.OldestStamp() <= owed_)
       Break("what was delivered before the session ended was never shown");
     if (line_ && !gone_) Break("a line in flight vanished with its session");
     line_.reset();
     cutShort_ = false;
     closedInRun_ = true;
-    // The events it posted name a socket that is no more: the window drops them.
-    const int id = sock_.id;
-    sock_ = Socket{};
-    sock_.id = id;
+    sock_ = Socket{};  // the events it posted name a socket that is no more: the window drops them
     return std::nullopt;
   }
 
-  // The screen: the transcript, the pane's pace, the view, timers and steps.
+  // The window: the transcript, the pane's pace, the view, timers and steps.
   Result Do(const act::Append& a) {
     waiting_ = 0;  // an append brings the pane up to date first
     if (line_ && !line_->echoLeft.empty()) {
@@ -428,7 +398,6 @@ class World final : public ActionPerformer {
       if (!line_ || line_->echoed)
         return Break(line_ ? "a line was echoed twice" : "an echo of no line"), std::nullopt;
       NothingOwed("an echo");
-      OfOpenSession(line_->session);
       line_->echoed = true;
       line_->echoLeft = line_->mode == TransferMode::Ascii ? line_->data : line_->typed + "\r\n";
     } else {
@@ -451,7 +420,6 @@ class World final : public ActionPerformer {
       Break("the bytes shown are not those read");
     } else {
       readPending_ = false;
-      shown_ += lastRead_;
       if (line_ && line_->wentAt != 0 && !line_->echoed && newestRead_ > line_->wentAt)
         Break("an answer shows before the echo of the line it answers");
     }
@@ -483,7 +451,6 @@ class World final : public ActionPerformer {
     if (line_) return Break("a second line while one is in flight"), std::nullopt;
     tookLine_ = true;
     Line line;
-    line.session = sock_.id;
     line.mode = mode_;
     line.typed = typed;
     if (!EncodeTyped(mode_, typed, line.data)) Break("a line was taken that is no line");
@@ -527,26 +494,6 @@ class World final : public ActionPerformer {
     return std::nullopt;
   }
 
-  // The checker.
-  void Check();
-  void Written(const std::string& text);
-  void OfOpenSession(int session) {
-    if (!(sock_.open && sock_.id == session))
-      Break("the transcript gets something of a session after it ended");
-  }
-  // Every byte read so far is in the transcript, once and in order.
-  void ReadsShown() {
-    if (read_ != shown_) Break("the bytes shown are not the bytes read");
-  }
-  void NothingOwed(const char* before) {
-    if (sock_.OldestStamp() <= owed_)
-      Break(std::string("what was delivered before ") + before + " was not shown before it");
-  }
-  void CompleteLine() {
-    if (line_ && line_->echoed && line_->echoLeft.empty() && line_->sent == line_->data.size())
-      line_.reset();
-  }
-
   SessionCore core_;
   SessionDriver driver_{core_};
   std::string* trace_;
@@ -554,7 +501,6 @@ class World final : public ActionPerformer {
   size_t events_ = 0;
   Millis now_ = 1000;
   Luck luck_;
-  uint64_t clock_ = 0;  // orders arrivals and the lines going out
 
   // The user.
   bool gone_ = false;
@@ -563,57 +509,75 @@ class World final : public ActionPerformer {
   std::string sendLine_;
   std::string host_, port_;  // typed at the last connect
   bool sending_ = false;     // an ev::Send is being handled
-  bool tookLine_ = false;
   bool connecting_ = false;  // an ev::Connect is being handled
-  Answers answers_;          // for the attempt the user starts
 
   // The network.
+  Answers answers_;  // for the attempt the user starts
   Socket sock_;
-  int lastId_ = 0;
+  uint64_t clock_ = 0;    // orders arrivals and the lines going out
   std::string lastRead_;  // what the last ReadDone's bytes point into
-  bool readPending_ = false;
-  uint64_t newestRead_ = 0;
-  uint64_t owed_ = 0;  // bytes up to this stamp came with a read event the core had
 
-  // The screen.
+  // The window: the pane, the view, timers and steps.
   size_t waiting_ = 0;  // queued characters the pane does not show yet
   std::array<bool, kTimerCount> armed_{}, stale_{};
   std::array<Millis, kTimerCount> due_{}, period_{};  // a timer ticks when due, or later
   int steps_ = 0;                                     // posted draw steps
   act::ShowView view_;
   bool paintWaiting_ = false;  // the read event being handled said so
-  bool viewMayLag_ = false;    // a peer's close shows on the screen with its line
-  bool closedInRun_ = false;   // the event being handled closed the socket
-  act::ShowCounters counters_;
 
   // The checker: what the user must see, from the world's own side.
+  void Check();
+  void Written(const std::string& text);
+  void NothingOwed(const char* before) {
+    if (sock_.OldestStamp() <= owed_)
+      Break(std::string("what was delivered before ") + before + " was not shown before it");
+  }
+  // Bytes read show at once, and an echo comes whole: nothing else comes between (next:
+  // the action to come, none when the event has been handled). A line sent and echoed is done.
+  void Unfinished(const Action* next) {
+    if (readPending_ && !(next && std::holds_alternative<act::QueueRead>(*next)))
+      Break("bytes read were not shown at once");
+    if (line_ && !line_->echoLeft.empty() && !(next && std::holds_alternative<act::Append>(*next)))
+      Break("the echo of a line was cut short");
+    if (line_ && line_->echoed && line_->echoLeft.empty() && line_->sent == line_->data.size())
+      line_.reset();
+  }
+
   std::optional<Line> line_;
+  bool tookLine_ = false;  // by the ev::Send being handled
   bool restorePending_ = false;
-  bool cutShort_ = false;     // the peer may hold part of a line: the session must end
-  std::string read_, shown_;  // of the open session
+  bool cutShort_ = false;       // the peer may hold part of a line: the session must end
+  bool readPending_ = false;    // bytes read that are not shown yet
+  uint64_t newestRead_ = 0;     // when the newest byte read arrived
+  uint64_t owed_ = 0;           // bytes up to this stamp came with a read event the core had
+  bool viewMayLag_ = false;     // a peer's close shows on the screen with its line
+  bool closedInRun_ = false;    // the event being handled closed the socket
+  act::ShowCounters counters_;  // the last shown
   int64_t in_ = 0, out_ = 0;
 };
 
 // What a replay's trace tells of an event or an action besides its name.
 template <class Any>
-std::string Detail(const Any&) {
+std::string Detail(const Any&, long) {
   return std::string();
 }
+template <class Any>
+auto Detail(const Any& any, int) -> decltype(TimerName(any.timer)) {
+  return TimerName(any.timer);
+}
+template <class Any>
+auto Detail(const Any& any, int) -> decltype(Quoted(any.text)) {
+  return " " + Quoted(any.text);
+}
 std::string N(int64_t number) { return " " + std::to_string(number); }
-std::string Detail(const ev::Send& e) { return " " + Quoted(e.typed); }
-std::string Detail(const ev::TimerFired& e) { return TimerName(e.timer); }
-std::string Detail(const ev::ReadDone& e) { return N(e.received) + " more" + N(e.more); }
-std::string Detail(const ev::SendDone& e) { return " taken" + N(e.taken) + N(e.error); }
-std::string Detail(const ev::TimerRefused& e) { return TimerName(e.timer); }
-std::string Detail(const act::Append& a) { return " " + Quoted(a.text); }
-std::string Detail(const act::QueueLine& a) { return " " + Quoted(a.text); }
-std::string Detail(const act::ArmTimer& a) { return TimerName(a.timer); }
-std::string Detail(const act::StopTimer& a) { return TimerName(a.timer); }
+std::string Detail(const ev::Send& e, int) { return " " + Quoted(e.typed); }
+std::string Detail(const ev::ReadDone& e, int) { return N(e.received) + " more" + N(e.more); }
+std::string Detail(const ev::SendDone& e, int) { return " taken" + N(e.taken) + N(e.error); }
 
 template <class Variant>
 std::string Text(const Variant& any) {
-  return std::visit([](const auto& e) { return TypeName<std::decay_t<decltype(e)>>() + Detail(e); },
-                    any);
+  return std::visit(
+      [](const auto& e) { return TypeName<std::decay_t<decltype(e)>>() + Detail(e, 0); }, any);
 }
 
 bool World::Applies(Kind kind, uint32_t arg) const {
@@ -624,7 +588,7 @@ bool World::Applies(Kind kind, uint32_t arg) const {
     case Kind::PeerResets: return talking && !sock_.peerGone;
     case Kind::PeerCloses: return talking && sock_.tcp && !sock_.peerGone;
     case Kind::PeerDrains: return talking && sock_.tcp && sock_.answers.room >= 0;
-    case Kind::DeliverRead: return sock_.readPosted;
+    case Kind::DeliverRead: return sock_.readPosted.has_value();
     case Kind::DeliverWrite: return sock_.writePosted;
     case Kind::DeliverClose: return sock_.closePosted.has_value();
     case Kind::DeliverConnect: return sock_.connectPosted.has_value();
@@ -657,11 +621,10 @@ void World::Apply(const SimStep& step) {
       const bool takes = PhaseOfSocket() == 2 && !line_ && !sendLine_.empty() &&
                          EncodeTyped(mode_, sendLine_, data);
       sending_ = true;
-      const std::string typed = sendLine_;
-      Run(ev::Send{typed});
+      Run(ev::Send{sendLine_});
       sending_ = false;
       const bool taken = std::exchange(tookLine_, false);
-      if (takes != taken && PhaseOfSocket() == 2)
+      if (taken ? !takes : takes && PhaseOfSocket() == 2)
         Break(takes ? "a line the session could send was not taken" : "a line was taken wrongly");
       break;
     }
@@ -720,10 +683,9 @@ void World::Apply(const SimStep& step) {
       sock_.closePosted = 0;
       break;
     case Kind::PeerResets:
-      sock_.peerGone = sock_.reset = true;
+      sock_.peerGone = true;
       sock_.sendError = kReset;
       if (!sock_.tcp) {
-        sock_.refused = true;
         if (arg % 2) {  // as Windows: a read event, and the recv fails
           sock_.refusal = kReset;
           if (sock_.watching) Notify();
@@ -737,17 +699,14 @@ void World::Apply(const SimStep& step) {
         sock_.stream.clear();
         sock_.streamStamps.clear();
       }
-      if (arg % 3 != 0) {
+      if (arg % 3 != 0)
         sock_.closePosted = kReset;
-      } else {
-        sock_.readPosted = true;
-        sock_.readError = kReset;
-      }
+      else
+        sock_.readPosted = kReset;
       if (sock_.blocked) sock_.writePosted = true;
       break;
     case Kind::DeliverRead: {
-      sock_.readPosted = false;
-      const int error = std::exchange(sock_.readError, 0);
+      const int error = *std::exchange(sock_.readPosted, {});
       if (error != 0) sock_.codes.push_back(error);
       // A timer that is due waits behind the read event, as the user's input may.
       bool timerDue = false;
@@ -771,7 +730,7 @@ void World::Apply(const SimStep& step) {
       break;
     case Kind::DeliverClose: {
       const int error = *std::exchange(sock_.closePosted, {});
-      if (!sock_.tcp) sock_.refusalClosed = error;
+      if (!sock_.tcp) sock_.refusalSaid = error;
       sock_.codes.push_back(error);
       Run(ev::PeerClosed{error});
       break;
@@ -808,26 +767,24 @@ void World::Apply(const SimStep& step) {
 }
 
 void World::Settle() {
-  for (int round = 0; round < 500; ++round) {
-    if (gone_ || !broken_.empty()) return;
+  // What was posted, in this order; then a stale tick; then the timer due first, but not
+  // a pending connect's dots, which would tick for ever.
+  const Kind posted[] = {Kind::DeliverClose,   Kind::DeliverRead,   Kind::DeliverWrite,
+                         Kind::DeliverConnect, Kind::DeliverLookup, Kind::DeliverStep};
+  for (uint32_t round = 0; round < 500 && !gone_ && broken_.empty(); ++round) {
     now_ += kFrame;
-    SimStep next{Kind::Wait, 0, static_cast<uint32_t>(round)};
-    const Kind posted[] = {Kind::DeliverClose,   Kind::DeliverRead,   Kind::DeliverWrite,
-                           Kind::DeliverConnect, Kind::DeliverLookup, Kind::DeliverStep};
+    SimStep next{Kind::Wait, 0, round};
     for (const Kind kind : posted)
       if (next.kind == Kind::Wait && Applies(kind, 0)) next.kind = kind;
     for (uint32_t t = 0; t < kTimerCount; ++t)
-      if (next.kind == Kind::Wait && stale_[t]) next = {Kind::StaleTick, t, next.luck};
-    // Then the timer due first; a pending connect's dots would tick for ever.
+      if (next.kind == Kind::Wait && stale_[t]) next = {Kind::StaleTick, t, round};
     for (uint32_t t = 0; t < kTimerCount; ++t)
-      if (next.kind == Kind::Wait && armed_[t] &&
-          !(t == Index(Timer::Dots) && PhaseOfSocket() == 1))
-        next = {Kind::Tick, t, next.luck};
-    for (uint32_t t = next.arg; next.kind == Kind::Tick && t < kTimerCount; ++t)
-      if (armed_[t] && due_[t] < due_[next.arg]) next.arg = t;
+      if (armed_[t] && !(t == Index(Timer::Dots) && PhaseOfSocket() == 1) &&
+          (next.kind == Kind::Wait || (next.kind == Kind::Tick && due_[t] < due_[next.arg])))
+        next = {Kind::Tick, t, round};
     if (next.kind == Kind::Wait) break;
     if (next.kind == Kind::Tick) now_ = std::max(now_, due_[next.arg]);
-    if (trace_) *trace_ += std::string("settle: ") + kKindNames[static_cast<int>(next.kind)] + "\n";
+    if (trace_) *trace_ += std::string("settle: ") + kKinds[int(next.kind)].name + "\n";
     Apply(next);
   }
   if (gone_ || !broken_.empty()) return;
@@ -845,11 +802,7 @@ void World::Settle() {
 
 std::optional<Event> World::Perform(const Action& action) {
   if (trace_) *trace_ += "      " + Text(action) + "\n";
-  if (readPending_ && !std::holds_alternative<act::QueueRead>(action))
-    Break("bytes read were not shown at once");
-  if (line_ && !line_->echoLeft.empty() && !std::holds_alternative<act::Append>(action))
-    Break("the echo of a line was cut short");
-  CompleteLine();
+  Unfinished(&action);
   Result result = std::visit([this](const auto& any) { return Do(any); }, action);
   if (trace_ && result) *trace_ += "        -> " + Text(*result) + "\n";
   return result;
@@ -858,18 +811,15 @@ std::optional<Event> World::Perform(const Action& action) {
 // --- The checker: after every event, what the world knows against what the core did.
 void World::Check() {
   if (!broken_.empty()) return;
-  if (readPending_) Break("bytes read were not shown at once");
-  if (line_ && !line_->echoLeft.empty()) Break("the echo of a line was cut short");
+  Unfinished(nullptr);
   if (restorePending_) Break("a line given up did not come back");
   if (std::exchange(cutShort_, false)) Break("a line cut short leaves its session open");
-  CompleteLine();
   if (line_ && line_->sent == line_->data.size()) Break("a line went out whole without an echo");
   if (gone_) {
     if (sock_.open) Break("the window closed and the session stays");
     return;
   }
-  if (sock_.open && (sock_.refusalRead != 0 || sock_.refusalClosed))
-    Break("a refused datagram leaves its session open");
+  if (sock_.open && sock_.refusalSaid) Break("a refused datagram leaves its session open");
   if (Shown(view_.phase) != PhaseOfSocket() && !viewMayLag_) Break("the view shows another phase");
   if (sock_.open && (view_.host != sock_.host || view_.port != sock_.port))
     Break("the view shows another target");
@@ -877,7 +827,7 @@ void World::Check() {
   if (sock_.established && sock_.readNotified && !sock_.readPosted && sock_.watching &&
       sock_.HasData() && !Ticks(Timer::ReadResume))
     Break("a read put off waits for a timer that will not come");
-  if (line_ && line_->blocked && !line_->waitRefused && !Ticks(Timer::SendWait))
+  if (line_ && line_->blockedAt && !line_->waitRefused && !Ticks(Timer::SendWait))
     Break("a line waits for a timer that will not come");
   if (waiting_ > 0 && !armed_[Index(Timer::Frame)] && !Ticks(Timer::Step) && steps_ == 0)
     Break("the pane waits for a frame that will not come");
@@ -886,7 +836,6 @@ void World::Check() {
 void World::Written(const std::string& text) {
   if (StartsWith(text, kSendError)) {
     if (!line_) return Break("a send error for no line");
-    ReadsShown();
     const int error = CodeAfter(text, kSendError);
     if (text != SendErrorText(error, line_->sent, line_->data.size()))
       Break("a send error says another count of bytes sent");
@@ -894,11 +843,11 @@ void World::Written(const std::string& text) {
                         error == kPeerDisconnect || sock_.Gave(error);
     if (!caused) Break("a send error names a cause the world did not give");
     if (error == kWouldBlock &&
-        !(line_->blocked && (line_->waitRefused || now_ >= line_->blockedAt + kSendWait)))
+        !(line_->blockedAt && (line_->waitRefused || now_ >= *line_->blockedAt + kSendWait)))
       Break("a line given up for want of room before it waited");
     restorePending_ = true;
     cutShort_ = line_->sent > 0;
-    return OfOpenSession(line_->session);
+    return;
   }
   // The user's disconnect and an attempt that could not set up its socket say so
   // once the view is idle and the socket gone.
@@ -909,128 +858,102 @@ void World::Written(const std::string& text) {
   if (setUp && text != (answers_.stage == OpenStage::Socket ? kSocketFailed : kSelectFailed) +
                            std::to_string(answers_.socketError))
     Break("a socket that could not be set up is reported otherwise");
-  if (text == kDisconnected) return ReadsShown();
+  if (text == kDisconnected) return;
   const bool closed = StartsWith(text, kClosedByPeer);
   if (closed || StartsWith(text, kReceiveError)) {
     if (!sock_.open) return Break("a session ended twice");
-    ReadsShown();
     if (closed && text != kClosedByPeer + sock_.host + " )\r\n")
       Break("a peer's close names another host");
     if (closed && !sock_.tcp) Break("a datagram socket's close shows as a peer's close");
     const int shown = CodeAfter(text, kReceiveError);
-    // A refused datagram whose close event and recv carried no code: 10054, as Windows.
-    const bool unsaid = sock_.refused && sock_.refusalClosed.value_or(0) == 0 &&
-                        sock_.refusalRead == 0 && shown == kReset;
+    // A refused datagram told of by a close event with no code, and no recv that failed:
+    // 10054, as Windows.
+    const bool unsaid = sock_.refusalSaid == 0 && shown == kReset;
     if (!closed &&
         (text != kReceiveError + std::to_string(shown) || !(sock_.Gave(shown) || unsaid)))
       Break("a receive error is reported with another code");
     // All a peer sent before it closed in order comes before its close.
-    if (closed && sock_.HasData() && !sock_.reset)
-      Break("the peer's last bytes were not shown before its close");
+    if (closed && sock_.HasData()) Break("the peer's last bytes were not shown before its close");
     return;
   }
   if (text == kDot && !(sock_.open && sock_.connectPending))
     Break("a dot while no connect is pending");
 }
 
-SimStep PickStep(const World& world, ChoiceSource& choices) {
-  // How often each kind comes, in the order of Kind.
-  const uint32_t weights[] = {12, 2, 1, 2,  2, 2, world.Idle() ? 14u : 1u, 1, 12, 5, 2, 1, 12, 6, 6,
-                              6,  6, 8, 10, 4, 6};
-  static_assert(std::size(weights) == std::size(kKindNames));
-  const auto applies = [&](Kind kind) {
-    if (kind != Kind::Tick && kind != Kind::StaleTick) return world.Applies(kind, 0);
-    for (uint32_t t = 0; t < kTimerCount; ++t)
-      if (world.Applies(kind, t)) return true;
-    return false;
-  };
-  uint32_t total = 0;
-  for (size_t k = 0; k < std::size(weights); ++k)
-    if (applies(Kind(k))) total += weights[k];
-  uint32_t pick = choices.Next() % total;
-  SimStep step;
-  for (size_t k = 0; k < std::size(weights); ++k) {
-    if (!applies(Kind(k))) continue;
-    if (pick < weights[k]) {
-      step.kind = Kind(k);
-      break;
-    }
-    pick -= weights[k];
-  }
-  step.arg = choices.Next();
-  step.luck = choices.Next();
-  while (!world.Applies(step.kind, step.arg)) ++step.arg;  // an armed timer
-  return step;
-}
-
-}  // namespace
-
-SimOutcome RunChoices(ChoiceSource& choices, size_t maxSteps) {
-  SimOutcome outcome;
-  World world(nullptr);
-  const size_t length = 1 + choices.Next() % maxSteps;
-  while (outcome.steps.size() < length && !choices.Exhausted() && !world.gone() &&
-         world.broken().empty()) {
-    outcome.steps.push_back(PickStep(world, choices));
-    world.Apply(outcome.steps.back());
-  }
-  world.Settle();
-  outcome.events = world.events();
-  outcome.broken = world.broken();
-  return outcome;
-}
-
-SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace) {
-  SimOutcome outcome;
-  World world(trace);
-  for (const SimStep& step : steps) {
-    if (world.gone() || !world.broken().empty()) break;
-    if (!world.Applies(step.kind, step.arg)) continue;
-    if (trace) *trace += Describe({step});
-    outcome.steps.push_back(step);
-    world.Apply(step);
-  }
-  world.Settle();
-  outcome.events = world.events();
-  outcome.broken = world.broken();
-  return outcome;
-}
-
-std::vector<SimStep> Shrink(std::vector<SimStep> steps) {
-  const std::string promise = Replay(steps).broken;
-  if (promise.empty()) return steps;
-  size_t chunks = 2;
-  while (steps.size() >= 2) {
-    const size_t chunk = (steps.size() + chunks - 1) / chunks;
-    bool smaller = false;
-    for (size_t start = 0; start < steps.size() && !smaller; start += chunk) {
-      std::vector<SimStep> rest(steps.begin(), steps.begin() + static_cast<long>(start));
-      rest.insert(rest.end(),
-                  steps.begin() + static_cast<long>(std::min(start + chunk, steps.size())),
-                  steps.end());
-      if (Replay(rest).broken == promise) {
-        steps = std::move(rest);
-        chunks = std::max<size_t>(chunks - 1, 2);
-        smaller = true;
-      }
-    }
-    if (smaller) continue;
-    if (chunks >= steps.size()) break;
-    chunks = std::min(steps.size(), chunks * 2);
-  }
-  return steps;
-}
-
 std::string Describe(const std::vector<SimStep>& steps) {
   std::string text;
   for (const SimStep& step : steps) {
-    text += kKindNames[static_cast<int>(step.kind)];
+    text += kKinds[static_cast<int>(step.kind)].name;
     if (step.kind == Kind::Tick || step.kind == Kind::StaleTick)
       text += TimerName(static_cast<Timer>(step.arg % kTimerCount));
     text += " arg=" + std::to_string(step.arg) + " luck=" + std::to_string(step.luck) + "\n";
   }
   return text;
 }
+
+SimStep World::Pick(ChoiceSource& choices) const {
+  const auto weight = [&](size_t k) {
+    const Kind kind = Kind(k);
+    bool applies = Applies(kind, 0);
+    for (uint32_t t = 1; t < kTimerCount && (kind == Kind::Tick || kind == Kind::StaleTick); ++t)
+      applies = applies || Applies(kind, t);
+    return !applies ? 0 : kind == Kind::Connect && !sock_.open ? 14 : kKinds[k].weight;
+  };
+  uint32_t total = 0;
+  for (size_t k = 0; k < std::size(kKinds); ++k) total += weight(k);
+  uint32_t pick = choices.Next() % total;
+  size_t k = 0;
+  while (pick >= weight(k)) pick -= weight(k++);
+  SimStep step{Kind(k), choices.Next(), choices.Next()};
+  while (!Applies(step.kind, step.arg)) ++step.arg;  // an armed timer
+  return step;
+}
+
+SimOutcome World::Play(ChoiceSource* choices, size_t length, const std::vector<SimStep>& steps,
+                       std::string* trace) {
+  SimOutcome outcome;
+  World world(trace);
+  for (size_t i = 0; i < length && !world.gone_ && world.broken_.empty(); ++i) {
+    if (choices && choices->Exhausted()) break;
+    const SimStep step = choices ? world.Pick(*choices) : steps[i];
+    if (!world.Applies(step.kind, step.arg)) continue;
+    if (trace) *trace += Describe({step});
+    outcome.steps.push_back(step);
+    world.Apply(step);
+  }
+  world.Settle();
+  outcome.events = world.events_;
+  outcome.broken = world.broken_;
+  return outcome;
+}
+
+}  // namespace
+
+SimOutcome RunChoices(ChoiceSource& choices, size_t maxSteps) {
+  return World::Play(&choices, 1 + choices.Next() % maxSteps, {}, nullptr);
+}
+
+SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace) {
+  return World::Play(nullptr, steps.size(), steps, trace);
+}
+
+std::vector<SimStep> Shrink(std::vector<SimStep> steps) {
+  const std::string promise = Replay(steps).broken;
+  if (promise.empty()) return steps;
+  for (size_t chunk = steps.size() / 2; chunk > 0; chunk /= 2) {
+    for (size_t start = 0; start + chunk <= steps.size();) {
+      std::vector<SimStep> rest = steps;
+      rest.erase(rest.begin() + long(start), rest.begin() + long(start + chunk));
+      if (Replay(rest).broken == promise)
+        steps = std::move(rest);
+      else
+        start += chunk;
+    }
+  }
+  return steps;
+}
+
+uint32_t SeededChoices::Next() { return SplitMix(state_); }
 
 std::string Report(const SimOutcome& failed) {
   const std::vector<SimStep> shrunk = Shrink(failed.steps);

@@ -42,31 +42,22 @@ class ByteChoices final : public ChoiceSource {
   size_t at_ = 0;
 };
 
+// Every kind of step and how often a schedule picks it (Connect: 14 while idle): the
+// user's, the peer's, then what the message loop delivers.
+// clang-format off
+#define TELVANE_SIM_KINDS(X)                                                        \
+  X(Send, 12) X(Help, 2) X(Clear, 1) X(Disconnect, 2) X(SwitchMode, 2)              \
+  X(SwitchProtocol, 2) X(Connect, 1) X(CloseWindow, 1)                              \
+  X(PeerSends, 12) X(PeerDrains, 5) X(PeerCloses, 2) X(PeerResets, 1)               \
+  X(DeliverRead, 12) X(DeliverWrite, 6) X(DeliverClose, 6) X(DeliverConnect, 6)     \
+  X(DeliverLookup, 6) X(DeliverStep, 8) X(Tick, 10) X(StaleTick, 4) X(Wait, 6)
+// clang-format on
+
 // One thing that happens: the user acts, the peer acts, or the message loop delivers.
 struct SimStep {
-  enum class Kind : uint8_t {
-    Send,
-    Help,
-    Clear,
-    Disconnect,
-    SwitchMode,
-    SwitchProtocol,
-    Connect,
-    CloseWindow,
-    PeerSends,
-    PeerDrains,
-    PeerCloses,
-    PeerResets,
-    DeliverRead,
-    DeliverWrite,
-    DeliverClose,
-    DeliverConnect,
-    DeliverLookup,
-    DeliverStep,
-    Tick,
-    StaleTick,
-    Wait,
-  };
+#define TELVANE_SIM_KIND(name, weight) name,
+  enum class Kind : uint8_t { TELVANE_SIM_KINDS(TELVANE_SIM_KIND) };
+#undef TELVANE_SIM_KIND
   Kind kind = Kind::Wait;
   uint32_t arg = 0;   // which line, which bytes, which timer...
   uint32_t luck = 0;  // seeds the world's answers to the actions of this step
@@ -83,8 +74,7 @@ SimOutcome RunChoices(ChoiceSource& choices, size_t maxSteps);
 // The same steps again (a step that no longer applies is skipped); trace, when given,
 // gets every event and action.
 SimOutcome Replay(const std::vector<SimStep>& steps, std::string* trace = nullptr);
-// Fewer steps that still break a promise (delta debugging).
+// Fewer steps that still break the same promise: ever smaller runs of them left out.
 std::vector<SimStep> Shrink(std::vector<SimStep> steps);
-std::string Describe(const std::vector<SimStep>& steps);
 // What a failing schedule shows: the promise, the shrunk steps and their trace.
 std::string Report(const SimOutcome& failed);
