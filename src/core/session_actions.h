@@ -58,6 +58,7 @@ struct RememberTarget {  // the last target that connected, for the settings fil
 // Paint what waits to be painted, now: under a flood of socket messages, which the loop
 // takes before paint, it would never come.
 struct Repaint {};
+struct FocusSendLine {};  // the keyboard goes to the send line
 
 // --- Timers and the draw step.
 struct ArmTimer {  // -> ev::TimerRefused only when it could not be armed
@@ -99,5 +100,5 @@ using Action =
                  act::ShowCounters, act::ShowActivity, act::ClearSendLine, act::RestoreLine,
                  act::RememberTarget, act::ArmTimer, act::StopTimer, act::PostStep, act::MakeSocket,
                  act::FindHost, act::ConnectSocket, act::Read, act::WatchReads, act::SendBytes,
-                 act::CloseSocket, act::Repaint>;
+                 act::CloseSocket, act::Repaint, act::FocusSendLine>;
 using Actions = std::vector<Action>;

@@ -8,7 +8,8 @@
 void SessionCore::On(const ev::Connect& event, Actions& out) {
   // The controls that start an attempt are disabled meanwhile; a command that comes
   // anyway must not open a second socket and lose the first.
-  if (!idle()) return;
+  if (!idle()) return;  // and the focus stays
+  out.push_back(act::FocusSendLine{});
   counters_.sessionIn = 0;
   counters_.sessionOut = 0;
   ShowCounters(out);

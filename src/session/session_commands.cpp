@@ -12,9 +12,7 @@ std::string FieldText(HWND field, int size) {
 }  // namespace
 
 void ConnectCommand() {
-  if (!app.session.idle()) return;  // the core would refuse it; the focus stays
   const Controls& controls = app.controls;
-  SetFocus(controls.sendLine);
   RunSession(ev::Connect{FieldText(controls.hostField, kHostTextSize),
                          FieldText(controls.portField, kPortTextSize), app.choices.useTcp});
 }

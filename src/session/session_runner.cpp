@@ -95,6 +95,10 @@ class WindowPerformer final : public ActionPerformer {
     ShowActivity(a.text);
     return kNone;
   }
+  Result Do(const act::FocusSendLine&) {
+    SetFocus(controls_.sendLine);
+    return kNone;
+  }
   Result Do(const act::ClearSendLine&) {
     SetWindowTextA(controls_.sendLine, "");
     return kNone;

@@ -445,6 +445,7 @@ class World final : public ActionPerformer {
     return std::nullopt;
   }
   Result Do(const act::ShowActivity&) { return std::nullopt; }
+  Result Do(const act::FocusSendLine&) { return std::nullopt; }
   Result Do(const act::ClearSendLine&) {
     const std::string typed = std::exchange(sendLine_, std::string());
     if (!sending_) return std::nullopt;
