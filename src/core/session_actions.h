@@ -56,7 +56,7 @@ struct RememberTarget {  // the last target that connected, for the settings fil
   std::string port;
 };
 // Paint what waits to be painted, now: under a flood of socket messages, which the loop
-// takes before paint, it would never come.
+// takes before paint, it would never come. -> ev::Repainted
 struct Repaint {};
 struct FocusSendLine {};  // the keyboard goes to the send line
 

@@ -158,6 +158,7 @@ class SessionCore {
   void On(const ev::Drawn& event, Actions& out);
   void On(const ev::TimerRefused& event, Actions& out);
   void On(const ev::StepRefused& event, Actions& out);
+  void On(const ev::Repainted& event, Actions& out);
 
   // Shared by the handlers.
   void Write(std::string text, Actions& out) const;  // an append in the session's mode
@@ -165,6 +166,7 @@ class SessionCore {
   void ShowCounters(Actions& out) const;
   void Connect(Actions& out);
   void Establish(Actions& out);
+  void ReadOrPutOff(Open& o, bool somethingWaits, Actions& out);
   void ReadNow(Open& o, ReadWhy why, Actions& out, Millis within = kDatagramReadMs);
   void ReadFinished(Open& o, Actions& out);
   void Refused(const Open& o, int readError, Actions& out);  // a datagram's host refused it

@@ -104,7 +104,10 @@ struct Drawn {  // of act::Draw
 struct TimerRefused {  // of act::ArmTimer
   Timer timer = Timer::Dots;
 };
-struct StepRefused {};  // of act::PostStep: neither a message nor a timer could be had
+struct StepRefused {};        // of act::PostStep: neither a message nor a timer could be had
+struct Repainted {            // of act::Repaint
+  bool stillWaiting = false;  // the user's input, paint or a timer waits even so
+};
 
 }  // namespace ev
 
@@ -113,4 +116,4 @@ using Event =
                  ev::WindowClosing, ev::ReadReady, ev::WriteReady, ev::ConnectDone, ev::PeerClosed,
                  ev::LookupDone, ev::TimerFired, ev::DrawStep, ev::DeliveredFirst, ev::SocketMade,
                  ev::HostFound, ev::ConnectCalled, ev::ReadDone, ev::ReadsWatched, ev::SendDone,
-                 ev::Drawn, ev::TimerRefused, ev::StepRefused>;
+                 ev::Drawn, ev::TimerRefused, ev::StepRefused, ev::Repainted>;

@@ -8,15 +8,23 @@ void SessionCore::On(const ev::ReadReady& event, Actions& out) {
   if (!o) return;  // an attempt's, or a late one of a session that has ended
   if (event.error != 0) return End({Ending::Why::ReceiveError, event.error}, out);
   if (o->readDeferred) return;  // the waiting read takes this data too
-  if (event.paintWaiting) out.push_back(act::Repaint{});
-  if (event.inputWaiting) {
-    // The read waits for a timer, which the loop delivers only after all input and
-    // paint. It is not lost: no new read event comes until the socket is read.
-    o->readDeferred = true;
-    out.push_back(act::ArmTimer{Timer::ReadResume, 0});
-    return;
-  }
-  ReadNow(*o, ReadWhy::Notified, out);
+  // What waits is asked again once paint is done: paint that is left, or input that
+  // came meanwhile, puts the read off as well.
+  if (event.paintWaiting) return out.push_back(act::Repaint{});
+  ReadOrPutOff(*o, event.inputWaiting, out);
+}
+
+void SessionCore::On(const ev::Repainted& event, Actions& out) {
+  Open* o = open();
+  if (o && !o->readDeferred) ReadOrPutOff(*o, event.stillWaiting, out);
+}
+
+void SessionCore::ReadOrPutOff(Open& o, bool somethingWaits, Actions& out) {
+  if (!somethingWaits) return ReadNow(o, ReadWhy::Notified, out);
+  // The read waits for a timer, which the loop delivers only after all input and
+  // paint. It is not lost: no new read event comes until the socket is read.
+  o.readDeferred = true;
+  out.push_back(act::ArmTimer{Timer::ReadResume, 0});
 }
 
 void SessionCore::ResumeRead(Actions& out, Millis within) {

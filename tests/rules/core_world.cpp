@@ -41,6 +41,7 @@ std::optional<Event> CoreWorld::Perform(const Action& action) {
           stepPosted = true;
         } else if constexpr (std::is_same_v<A, act::Repaint>) {
           ++repaints;
+          return ev::Repainted{waitsAfterRepaint};
         } else if constexpr (std::is_same_v<A, act::CloseSocket>) {
           closed = true;
         } else if constexpr (std::is_same_v<A, act::MakeSocket>) {

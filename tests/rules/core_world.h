@@ -36,6 +36,7 @@ class CoreWorld final : public ActionPerformer {
   size_t idleViewAt = std::string::npos;  // the transcript's length when the view went idle
   int counterShows = 0;
   int repaints = 0;
+  bool waitsAfterRepaint = true;  // input or paint is left after a repaint
 
   std::set<Timer> timers;  // armed, and ticking until stopped
   bool stepPosted = false;

@@ -265,8 +265,18 @@ TEST_CASE("an attempt keeps its protocol; dots only while a TCP connect is pendi
 TEST_CASE("posted socket events let a read put off behind the user's input wait") {
   CoreWorld w;
   w.OpenSession();
+  // Paint waited: the read waits too only when something is left after the repaint.
+  w.waitsAfterRepaint = false;
+  w.unread.push_back("now");
+  w.Run(ev::ReadReady{0, false, true});
+  CHECK(w.repaints == 1);
+  CHECK(w.core.counters().sessionIn == 3);
+  w.waitsAfterRepaint = true;
   w.unread.push_back("later");
-  w.Run(ev::ReadReady{0, true});
+  w.Run(ev::ReadReady{0, false, true});
+  CHECK(w.repaints == 2);
+  CHECK(w.core.readDeferred());
+  w.repaints = 0;
   // What every registration for socket events posts: nothing to do, so no reason to
   // read before the user's input. Nor is a step that came by its timer, or another read
   // event, which reads nothing and so paints nothing either.

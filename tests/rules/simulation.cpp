@@ -492,7 +492,8 @@ class World final : public ActionPerformer {
   }
   Result Do(const act::Repaint&) {
     if (!paintWaiting_) Break("a repaint while no paint waited");
-    return std::nullopt;
+    // Input that waited still does, and paint may be left.
+    return ev::Repainted{inputWaiting_ || luck_.OneIn(4)};
   }
 
   SessionCore core_;
@@ -525,6 +526,7 @@ class World final : public ActionPerformer {
   int steps_ = 0;                                     // posted draw steps
   act::ShowView view_;
   bool paintWaiting_ = false;  // the read event being handled said so
+  bool inputWaiting_ = false;  // ... and this
 
   // The checker: what the user must see, from the world's own side.
   void Check();
@@ -721,8 +723,9 @@ void World::Apply(const SimStep& step) {
           owed_ = std::max(owed_, sock_.datagrams.front().second);
       }
       paintWaiting_ = arg / 2 % 2 != 0;
-      Run(ev::ReadReady{error, timerDue || arg % 2 != 0, paintWaiting_});
-      paintWaiting_ = false;
+      inputWaiting_ = timerDue || arg % 2 != 0;
+      Run(ev::ReadReady{error, inputWaiting_, paintWaiting_});
+      paintWaiting_ = inputWaiting_ = false;
       break;
     }
     case Kind::DeliverWrite:
