@@ -33,7 +33,7 @@ void OnSocketNotify(SOCKET socket, int event, int error) {
     case FD_READ: {
       // Socket events are posted messages, which the loop takes before input, paint and
       // timers: the core hears what waits, or under a flood those would never have a turn.
-      const DWORD waiting = HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER));
+      const unsigned waiting = WaitingBehindRead();
       return RunSession(
           ev::ReadReady{error, (waiting & (QS_INPUT | QS_TIMER)) != 0, (waiting & QS_PAINT) != 0});
     }

@@ -113,7 +113,7 @@ class WindowPerformer final : public ActionPerformer {
   }
   Result Do(const act::Repaint&) {
     RedrawWindow(controls_.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    return ev::Repainted{HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER)) != 0};
+    return ev::Repainted{WaitingBehindRead() != 0};
   }
   Result Do(const act::ArmTimer& a) {
     const UINT wait = a.wait > USER_TIMER_MINIMUM ? static_cast<UINT>(a.wait) : USER_TIMER_MINIMUM;
@@ -171,3 +171,5 @@ void RunSession(const Event& event) {
 void ApplyDelivered() { RunSession(ev::OtherCommand{}); }
 
 bool TranscriptUpToDate() { return !HasQueuedOutput() && app.session.paceIdle(); }
+
+unsigned WaitingBehindRead() { return HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER)); }

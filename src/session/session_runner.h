@@ -10,3 +10,6 @@ void RunSession(const Event& event);
 void ApplyDelivered();
 // The pane shows the whole transcript: nothing waits to be drawn and no frame is due.
 bool TranscriptUpToDate();
+// What waits in the loop behind a read event (QS_ bits): asked before a read and again
+// after the repaint it may bring.
+unsigned WaitingBehindRead();
